@@ -1,0 +1,52 @@
+// Reading and writing collection files (.dxg): picture collections and wave collections.
+// The readers hand over each item as soon as it is complete, so a load stopped by an
+// error leaves the list as far as it was read.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "media/DIB.h"
+#include "media/Wave.h"
+
+namespace media {
+
+struct PictureItemData {
+    std::string Name;
+    int PatternWidth = 0;
+    int PatternHeight = 0;
+    int SkipWidth = 0;
+    int SkipHeight = 0;
+    bool SystemMemory = false;
+    bool Transparent = true;
+    uint32_t TransparentColor = 0;  // 0x00BBGGRR
+    std::shared_ptr<TDIB> Picture;  // null: item without a picture
+};
+
+struct WaveItemData {
+    std::string Name;
+    bool Looped = false;
+    int MaxPlayingCount = 0;
+    std::shared_ptr<TWave> Wave;  // null: item without a wave
+};
+
+using PictureItemSink = std::function<void(PictureItemData&&)>;
+using WaveItemSink = std::function<void(WaveItemData&&)>;
+
+// From bytes in memory. Errors are raised as the media layer's exceptions.
+void ReadPictureCollection(const uint8_t* data, size_t size, const PictureItemSink& onItem);
+void ReadWaveCollection(const uint8_t* data, size_t size, const WaveItemSink& onItem);
+// From a file; path as written by the game (with '\' separators), opened with '/'.
+// A file that cannot be opened raises EFOpenError "Cannot open file %s" with the path as written.
+void ReadPictureCollectionFile(const std::string& path, const PictureItemSink& onItem);
+void ReadWaveCollectionFile(const std::string& path, const WaveItemSink& onItem);
+
+std::vector<uint8_t> WritePictureCollection(const std::vector<PictureItemData>& items);
+std::vector<uint8_t> WriteWaveCollection(const std::vector<WaveItemData>& items);
+void WritePictureCollectionFile(const std::string& path, const std::vector<PictureItemData>& items);
+void WriteWaveCollectionFile(const std::string& path, const std::vector<WaveItemData>& items);
+
+}  // namespace media

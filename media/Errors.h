@@ -1,0 +1,44 @@
+// Exception classes of the media layer. Each carries the system's own English message;
+// the application's default handler shows it and the program goes on.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace media {
+
+class Exception : public std::runtime_error {
+public:
+    explicit Exception(const std::string& message) : std::runtime_error(message) {}
+    std::string Message() const { return what(); }
+};
+
+#define ORBITA_MEDIA_ERROR(Name)                                              \
+    class Name : public Exception {                                           \
+    public:                                                                   \
+        explicit Name(const std::string& message) : Exception(message) {}    \
+    }
+
+ORBITA_MEDIA_ERROR(EDXDrawError);
+ORBITA_MEDIA_ERROR(EPictureCollectionError);
+ORBITA_MEDIA_ERROR(EDXInputError);
+ORBITA_MEDIA_ERROR(EDXSoundError);
+ORBITA_MEDIA_ERROR(EDirectSoundBufferError);
+ORBITA_MEDIA_ERROR(EWaveCollectionError);
+ORBITA_MEDIA_ERROR(EDIBError);          // "DIB is invalid", "Bitcount in invalid (%d)", ...
+ORBITA_MEDIA_ERROR(EWaveError);         // "Wave is invalid"
+ORBITA_MEDIA_ERROR(EReadError);         // stream and property read errors
+ORBITA_MEDIA_ERROR(EFOpenError);        // "Cannot open file %s"
+ORBITA_MEDIA_ERROR(EListError);         // list index out of bounds
+ORBITA_MEDIA_ERROR(EInvalidOperation);  // "Canvas does not allow drawing"
+ORBITA_MEDIA_ERROR(EConvertError);
+
+#undef ORBITA_MEDIA_ERROR
+
+// printf-style formatting for the messages above.
+std::string Format(const char* fmt, ...);
+
+// The list-index error every indexed collection raises.
+[[noreturn]] void ListIndexError(int index);
+
+}  // namespace media

@@ -1,0 +1,30 @@
+# Shared set-up of ./play and ./test: installs the Debian packages the build needs (only
+# when one is missing), then configures and builds into build/.
+# Usage: source scripts/setup.sh; orbita_setup PACKAGE...
+orbita_packages_build=(
+  cmake g++ make pkg-config
+  libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libsdl2-image-dev fonts-dejavu-core
+  libcairo2-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+)
+
+orbita_install() {
+  local missing=()
+  local p
+  for p in "$@"; do
+    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${missing[@]}"
+}
+
+orbita_build() {
+  local jobs
+  jobs=$(nproc 2>/dev/null || echo 2)
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=Release "$@"
+  cmake --build build -j "$jobs"
+}
