@@ -1,0 +1,422 @@
+// The SDL back-end: one borderless window (full screen in the chosen display mode, or a
+// window at a whole-number scale), an RGB565 streaming texture for the composed picture,
+// keyboard, pointer, focus and joystick. SDL's video and joystick subsystems start on
+// first use, so merely creating this object touches no display.
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <map>
+
+#include "platform/Font.h"
+#include "platform/Platform.h"
+#include "platform/sdl/KeyMap.h"
+#include "platform/sdl/Viewport.h"
+
+namespace platform {
+
+namespace {
+
+constexpr const char* kTitle = "Orbita";
+
+class SdlPlatform final : public Platform {
+public:
+    SdlPlatform() = default;
+    ~SdlPlatform() override {
+        closeDisplay();
+        closeJoysticks();
+        for (SDL_Cursor* c : {arrow_, hand_})
+            if (c) SDL_FreeCursor(c);
+        if (joystickUp_) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER | SDL_INIT_JOYSTICK);
+        if (videoUp_) SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    }
+
+    bool isHeadless() const override { return false; }
+
+    uint32_t ticks() override { return SDL_GetTicks(); }
+
+    // --- display ---------------------------------------------------------------
+    std::vector<DisplayMode> displayModes() override {
+        std::vector<DisplayMode> modes;
+        if (!ensureVideo()) return modes;
+        int n = SDL_GetNumDisplayModes(0);
+        for (int i = 0; i < n; ++i) {
+            SDL_DisplayMode m;
+            if (SDL_GetDisplayMode(0, i, &m) != 0) continue;
+            modes.push_back({m.w, m.h, static_cast<int>(SDL_BITSPERPIXEL(m.format))});
+        }
+        return modes;
+    }
+
+    bool openDisplay(const DisplayMode& mode, const WindowOptions& options) override {
+        if (!ensureVideo()) return false;
+        closeDisplay();
+        mode_ = mode;
+        scale_ = std::max(1, options.scale);
+        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+
+        window_ = SDL_CreateWindow(kTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kFrameWidth * scale_,
+                                   kFrameHeight * scale_, SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+        if (!window_) return fail("window");
+        fullScreen_ = false;
+        if (options.fullScreen && !enterFullScreen(true)) {
+            closeDisplay();
+            return false;
+        }
+
+        renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_PRESENTVSYNC);
+        vsyncCapable_ = renderer_ != nullptr;
+        if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
+        if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+        if (!renderer_) {
+            fail("renderer");
+            closeDisplay();
+            return false;
+        }
+        vsyncOn_ = vsyncCapable_;
+        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, kFrameWidth,
+                                     kFrameHeight);
+        if (!texture_) {
+            fail("texture");
+            closeDisplay();
+            return false;
+        }
+        SDL_ShowWindow(window_);
+        SDL_RaiseWindow(window_);
+        focused_ = true;
+        return true;
+    }
+
+    void closeDisplay() override {
+        if (texture_) SDL_DestroyTexture(texture_);
+        if (renderer_) SDL_DestroyRenderer(renderer_);
+        if (window_) SDL_DestroyWindow(window_);
+        texture_ = nullptr;
+        renderer_ = nullptr;
+        window_ = nullptr;
+        fullScreen_ = false;
+    }
+
+    void present(const uint16_t* pixels, bool waitVBlank) override {
+        if (!pixels) return;
+        last_.assign(pixels, pixels + kFrameWidth * kFrameHeight);
+        show(waitVBlank);
+    }
+    const std::vector<uint16_t>& lastPresented() const override { return last_; }
+
+    bool displayLost() override { return false; }
+    bool restoreDisplay() override { return true; }
+    void waitVBlank() override {}
+
+    void setCursor(CursorShape shape) override {
+        if (!ensureVideo()) return;
+        if (shape == CursorShape::None) {
+            SDL_ShowCursor(SDL_DISABLE);
+            return;
+        }
+        SDL_Cursor*& c = shape == CursorShape::Hand ? hand_ : arrow_;
+        if (!c) c = SDL_CreateSystemCursor(shape == CursorShape::Hand ? SDL_SYSTEM_CURSOR_HAND : SDL_SYSTEM_CURSOR_ARROW);
+        if (c) SDL_SetCursor(c);
+        SDL_ShowCursor(SDL_ENABLE);
+    }
+
+    void toggleFullScreen() override {
+        if (!window_) return;
+        if (fullScreen_) {
+            SDL_SetWindowFullscreen(window_, 0);
+            SDL_SetWindowSize(window_, kFrameWidth * scale_, kFrameHeight * scale_);
+            SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+            fullScreen_ = false;
+        } else {
+            enterFullScreen(false);
+        }
+        if (!last_.empty()) show(false);
+    }
+
+    // --- events and input -------------------------------------------------------
+    bool pollEvent(Event& event) override {
+        if (!videoUp_) return false;
+        SDL_Event e;
+        while (SDL_PollEvent(&e)) {
+            if (translate(e, event)) return true;
+        }
+        return false;
+    }
+
+    void waitEvents(uint32_t timeoutMs) override {
+        if (!videoUp_) {
+            SDL_Delay(timeoutMs);
+            return;
+        }
+        // With no event structure SDL leaves the event queued for pollEvent.
+        int ms = timeoutMs > 0x7FFFFFFFu ? 0x7FFFFFFF : static_cast<int>(timeoutMs);
+        SDL_WaitEventTimeout(nullptr, ms);
+    }
+
+    void keyboardState(uint8_t keys[256]) override {
+        std::memset(keys, 0, 256);
+        if (!videoUp_) return;
+        int n = 0;
+        const Uint8* state = SDL_GetKeyboardState(&n);
+        for (int sc = 0; sc < n; ++sc) {
+            if (!state[sc]) continue;
+            if (int vk = vkFromScancode(static_cast<SDL_Scancode>(sc))) keys[vk] = 0x80;
+            if (int side = vkSideFromScancode(static_cast<SDL_Scancode>(sc))) keys[side] = 0x80;
+        }
+    }
+
+    bool isForeground() override { return focused_; }
+    bool isActive() override { return focused_; }
+
+    JoystickState joystick(int id) override {
+        JoystickState s;
+        if (id < 0 || !ensureVideo() || !joystickUp_) return s;
+        if (id >= SDL_NumJoysticks()) return s;
+        Pad& p = pads_[id];
+        if (!p.tried) {
+            p.tried = true;
+            if (SDL_IsGameController(id)) p.controller = SDL_GameControllerOpen(id);
+            if (!p.controller) p.joystick = SDL_JoystickOpen(id);
+        }
+        s.xMin = s.yMin = s.zMin = -32768;
+        s.xMax = s.yMax = s.zMax = 32767;
+        bool up = false, down = false, left = false, right = false;
+        if (p.controller) {
+            s.present = true;
+            s.x = SDL_GameControllerGetAxis(p.controller, SDL_CONTROLLER_AXIS_LEFTX);
+            s.y = SDL_GameControllerGetAxis(p.controller, SDL_CONTROLLER_AXIS_LEFTY);
+            s.z = SDL_GameControllerGetAxis(p.controller, SDL_CONTROLLER_AXIS_RIGHTX);
+            for (int b = 0; b < SDL_CONTROLLER_BUTTON_MAX && b < 32; ++b)
+                if (SDL_GameControllerGetButton(p.controller, static_cast<SDL_GameControllerButton>(b)))
+                    s.buttons |= 1u << b;
+            up = SDL_GameControllerGetButton(p.controller, SDL_CONTROLLER_BUTTON_DPAD_UP);
+            down = SDL_GameControllerGetButton(p.controller, SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+            left = SDL_GameControllerGetButton(p.controller, SDL_CONTROLLER_BUTTON_DPAD_LEFT);
+            right = SDL_GameControllerGetButton(p.controller, SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
+        } else if (p.joystick) {
+            s.present = true;
+            int axes = SDL_JoystickNumAxes(p.joystick);
+            if (axes > 0) s.x = SDL_JoystickGetAxis(p.joystick, 0);
+            if (axes > 1) s.y = SDL_JoystickGetAxis(p.joystick, 1);
+            if (axes > 2) s.z = SDL_JoystickGetAxis(p.joystick, 2);
+            int buttons = std::min(32, SDL_JoystickNumButtons(p.joystick));
+            for (int b = 0; b < buttons; ++b)
+                if (SDL_JoystickGetButton(p.joystick, b)) s.buttons |= 1u << b;
+            if (SDL_JoystickNumHats(p.joystick) > 0) {
+                Uint8 hat = SDL_JoystickGetHat(p.joystick, 0);
+                up = hat & SDL_HAT_UP;
+                down = hat & SDL_HAT_DOWN;
+                left = hat & SDL_HAT_LEFT;
+                right = hat & SDL_HAT_RIGHT;
+            }
+        }
+        // A direction pad counts as the stick pushed all the way.
+        if (left) s.x = -32768;
+        if (right) s.x = 32767;
+        if (up) s.y = -32768;
+        if (down) s.y = 32767;
+        return s;
+    }
+
+    // --- system -------------------------------------------------------------------
+    void messageBox(const std::string& text) override {
+        if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, kTitle, text.c_str(), window_) != 0) {
+            std::fprintf(stderr, "orbita: %s\n", text.c_str());
+            std::fflush(stderr);
+        }
+    }
+
+    bool renderText(const std::string& utf8, int pointSize, TextMask& out) override {
+        return fonts_.render(utf8, pointSize, out);
+    }
+
+private:
+    struct Pad {
+        bool tried = false;
+        SDL_GameController* controller = nullptr;
+        SDL_Joystick* joystick = nullptr;
+    };
+
+    bool fail(const char* what) {
+        std::fprintf(stderr, "orbita: cannot create the %s: %s\n", what, SDL_GetError());
+        return false;
+    }
+
+    bool ensureVideo() {
+        if (videoUp_) return true;
+        if (videoFailed_) return false;
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+            videoFailed_ = true;
+            std::fprintf(stderr, "orbita: no video: %s\n", SDL_GetError());
+            return false;
+        }
+        videoUp_ = true;
+        // Without a joystick subsystem the game still runs on the keyboard.
+        joystickUp_ = SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) == 0;
+        return true;
+    }
+
+    // Full screen in the display mode asked for at openDisplay (the offered mode of that
+    // size, preferring the same bit count); the desktop's mode when none matches and
+    // strict is false.
+    bool enterFullScreen(bool strict) {
+        SDL_DisplayMode best{};
+        bool found = false;
+        int n = SDL_GetNumDisplayModes(0);
+        for (int i = 0; i < n; ++i) {
+            SDL_DisplayMode m;
+            if (SDL_GetDisplayMode(0, i, &m) != 0 || m.w != mode_.width || m.h != mode_.height) continue;
+            bool sameBits = static_cast<int>(SDL_BITSPERPIXEL(m.format)) == mode_.bitCount;
+            if (!found || sameBits) {
+                best = m;
+                found = true;
+                if (sameBits) break;
+            }
+        }
+        int rc;
+        if (found) {
+            SDL_SetWindowDisplayMode(window_, &best);
+            rc = SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN);
+        } else if (strict) {
+            return false;
+        } else {
+            rc = SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        }
+        if (rc != 0) return false;
+        fullScreen_ = true;
+        return true;
+    }
+
+    // Draws the last picture at the largest whole scale that fits, centred on black.
+    void show(bool waitVBlank) {
+        if (!renderer_ || !texture_ || last_.empty()) return;
+        // A hidden or minimised window is not drawn, so a vertical-blank wait cannot stall.
+        if (SDL_GetWindowFlags(window_) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) return;
+        bool wantVsync = waitVBlank && vsyncCapable_;
+        if (wantVsync != vsyncOn_ && SDL_RenderSetVSync(renderer_, wantVsync ? 1 : 0) == 0) vsyncOn_ = wantVsync;
+        SDL_UpdateTexture(texture_, nullptr, last_.data(), kFrameWidth * 2);
+        int ow = 0, oh = 0;
+        SDL_GetRendererOutputSize(renderer_, &ow, &oh);
+        Viewport v = Viewport::fit(ow, oh);
+        SDL_Rect dst{v.x, v.y, kFrameWidth * v.scale, kFrameHeight * v.scale};
+        SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+        SDL_RenderClear(renderer_);
+        SDL_RenderCopy(renderer_, texture_, nullptr, &dst);
+        SDL_RenderPresent(renderer_);
+    }
+
+    // Window pointer coordinates to picture coordinates; false outside the picture.
+    bool toPicture(int wx, int wy, int& x, int& y) const {
+        if (!renderer_) return false;
+        int ow = 0, oh = 0, ww = 0, wh = 0;
+        SDL_GetRendererOutputSize(renderer_, &ow, &oh);
+        SDL_GetWindowSize(window_, &ww, &wh);
+        if (ww > 0 && wh > 0 && (ww != ow || wh != oh)) {  // high-density output
+            wx = static_cast<int>(static_cast<long long>(wx) * ow / ww);
+            wy = static_cast<int>(static_cast<long long>(wy) * oh / wh);
+        }
+        return Viewport::fit(ow, oh).toPicture(wx, wy, x, y);
+    }
+
+    void closeJoysticks() {
+        for (auto& kv : pads_) {
+            if (kv.second.controller) SDL_GameControllerClose(kv.second.controller);
+            if (kv.second.joystick) SDL_JoystickClose(kv.second.joystick);
+        }
+        pads_.clear();
+    }
+
+    bool ourWindow(Uint32 windowId) const { return window_ && windowId == SDL_GetWindowID(window_); }
+
+    bool translate(const SDL_Event& e, Event& out) {
+        out = Event{};
+        switch (e.type) {
+        case SDL_QUIT:
+            out.type = EventType::Quit;
+            return true;
+        case SDL_WINDOWEVENT:
+            if (!ourWindow(e.window.windowID)) return false;
+            switch (e.window.event) {
+            case SDL_WINDOWEVENT_FOCUS_GAINED:
+                if (focused_) return false;
+                focused_ = true;
+                out.type = EventType::Activate;
+                return true;
+            case SDL_WINDOWEVENT_FOCUS_LOST:
+                if (!focused_) return false;
+                focused_ = false;
+                out.type = EventType::Deactivate;
+                return true;
+            case SDL_WINDOWEVENT_CLOSE:
+                out.type = EventType::Quit;
+                return true;
+            case SDL_WINDOWEVENT_EXPOSED:
+                show(false);
+                return false;
+            default:
+                return false;
+            }
+        case SDL_KEYDOWN: {
+            SDL_Scancode sc = e.key.keysym.scancode;
+            if ((sc == SDL_SCANCODE_RETURN || sc == SDL_SCANCODE_KP_ENTER) && (e.key.keysym.mod & KMOD_ALT)) {
+                if (!e.key.repeat) toggleFullScreen();
+                return false;
+            }
+            int vk = vkFromScancode(sc);
+            if (!vk) return false;
+            out.type = EventType::KeyDown;
+            out.key = vk;
+            return true;
+        }
+        case SDL_MOUSEMOTION:
+            if (!toPicture(e.motion.x, e.motion.y, out.x, out.y)) return false;
+            out.type = EventType::MouseMove;
+            return true;
+        case SDL_MOUSEBUTTONDOWN:
+            if (e.button.button == SDL_BUTTON_LEFT) leftDown_ = true;
+            return false;
+        case SDL_MOUSEBUTTONUP:
+            // A click is a press and release of the left button, reported on release.
+            if (e.button.button != SDL_BUTTON_LEFT || !leftDown_) return false;
+            leftDown_ = false;
+            if (!toPicture(e.button.x, e.button.y, out.x, out.y)) return false;
+            out.type = EventType::Click;
+            return true;
+        case SDL_JOYDEVICEADDED:
+        case SDL_JOYDEVICEREMOVED:
+        case SDL_CONTROLLERDEVICEADDED:
+        case SDL_CONTROLLERDEVICEREMOVED:
+            // Device indices change when a stick comes or goes: reopen on the next read.
+            closeJoysticks();
+            return false;
+        default:
+            return false;
+        }
+    }
+
+    bool videoUp_ = false;
+    bool videoFailed_ = false;
+    bool joystickUp_ = false;
+    SDL_Window* window_ = nullptr;
+    SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* texture_ = nullptr;
+    SDL_Cursor* arrow_ = nullptr;
+    SDL_Cursor* hand_ = nullptr;
+    DisplayMode mode_;
+    int scale_ = 1;
+    bool fullScreen_ = false;
+    bool vsyncCapable_ = false;
+    bool vsyncOn_ = false;
+    bool focused_ = true;  // a program starts in front, as the window it opens does
+    bool leftDown_ = false;
+    std::map<int, Pad> pads_;
+    std::vector<uint16_t> last_;
+    FontCache fonts_;
+};
+
+}  // namespace
+
+std::unique_ptr<Platform> createSdlPlatform() { return std::make_unique<SdlPlatform>(); }
+
+}  // namespace platform
