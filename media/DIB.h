@@ -2,6 +2,7 @@
 // Reading and writing the bitmap encodings lives in DIBFile.cpp.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
