@@ -1,0 +1,42 @@
+// Records what the player does, tick by tick, in the input-script format: the keys held
+// at every tick (and keys that went down and up between two ticks), pointer moves and
+// clicks, and every 40th tick a hash of the game state so that a replay can be checked.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/InputScript.h"
+
+namespace app {
+
+class Recorder {
+public:
+    explicit Recorder(ScriptHeader header);
+
+    // Events seen between ticks; they belong to the next tick to run.
+    void keyDown(int vk);
+    void pointerMove(uint32_t nextTick, int x, int y);
+    void click(uint32_t nextTick);
+    // The keys held as the tick starts (keys[vk] high bit set while down).
+    void tickStarting(uint32_t tick, const uint8_t keys[256]);
+    // The state hash after a tick; kept for every 40th tick.
+    void tickDone(uint32_t tick, uint64_t stateHash);
+
+    static constexpr uint32_t kHashEvery = 40;
+    const InputScript& script() const { return script_; }
+    bool save(const std::string& path) const;
+
+private:
+    InputScript script_;
+    std::vector<int> held_;       // keys of the last hold line
+    std::vector<int> wentDown_;   // key-down events since the last tick
+    bool pendingMove_ = false;
+    ScriptEvent move_;
+};
+
+// The keys a script can name, in a fixed order.
+const std::vector<int>& scriptKeys();
+
+}  // namespace app

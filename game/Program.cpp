@@ -1,0 +1,203 @@
+// The program: options, the back-end, the main form and the message loop, with the drivers
+// that run it from outside (scripts, recording, state dumps, the data check).
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <climits>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "app/Driver.h"
+#include "app/Options.h"
+#include "app/Recorder.h"
+#include "app/VerifyData.h"
+#include "game/Main.h"
+#include "game/State.h"
+#include "game/data1.h"
+
+namespace game {
+
+namespace {
+
+bool isDirectory(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string programDirectory(const char* argv0) {
+    char buf[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+    std::string path;
+    if (n > 0) {
+        buf[n] = 0;
+        path = buf;
+    } else if (argv0) {
+        path = argv0;
+    }
+    size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+// The game reads its data from the working directory. Without pozadi/ there, use the data
+// beside the program (a build tree), else the installed data.
+void chooseDataDirectory(const char* argv0) {
+    if (isDirectory("pozadi")) return;
+    const std::string dir = programDirectory(argv0);
+    for (const std::string& candidate :
+         {dir + "/data", dir, dir + "/../share/orbita", dir + "/../share/games/orbita", dir + "/../data"}) {
+        if (isDirectory(candidate + "/pozadi")) {
+            if (chdir(candidate.c_str()) == 0) return;
+        }
+    }
+}
+
+// Starts a level at once, as the menu's start box would after the menu has been entered.
+void warpTo(int warpLevel) {
+    TMainForm& f = *MainForm;
+    inStory = false;
+    inTitle = false;
+    inMenu = true;
+    setupScene();
+    level = static_cast<uint8_t>(warpLevel);
+    inMenu = false;
+    f.podklad.Visible = true;
+    f.DXDraw.Cursor = media::crNone;
+    setupScene();
+}
+
+bool writeFile(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    if (!out) return false;
+    out << text;
+    return static_cast<bool>(out);
+}
+
+}  // namespace
+
+int runProgram(int argc, char** argv) {
+    app::Options options = app::parseOptionsOrExit(argc, argv);
+    chooseDataDirectory(argc > 0 ? argv[0] : nullptr);
+    if (options.verifyData) return app::verifyData(std::cout) ? 0 : 1;
+
+    app::Driver driver(options);
+    try {
+        driver.start();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "orbita: %s\n", e.what());
+        return 2;
+    }
+    const app::Options& o = driver.options();
+    godMode = o.god;
+    // A recording needs a known seed: take one from the clock when none was given.
+    uint32_t seed = o.seed;
+    bool hasSeed = o.hasSeed;
+    if (!hasSeed && !o.recordFile.empty()) {
+        seed = static_cast<uint32_t>(std::chrono::system_clock::now().time_since_epoch().count());
+        hasSeed = true;
+    }
+    setFixedSeed(hasSeed, seed);
+
+    std::unique_ptr<app::Recorder> recorder;
+    if (!o.recordFile.empty()) {
+        app::ScriptHeader header;
+        header.present = true;
+        header.hasSeed = true;
+        header.seed = seed;
+        header.warp = o.warp;
+        header.god = o.god;
+        recorder = std::make_unique<app::Recorder>(header);
+    }
+
+    media::TApplication& application = media::Application();
+    platform::Platform& backEnd = driver.platform();
+    auto form = std::make_unique<TMainForm>();
+    form->DXDraw.WindowOptions = driver.windowOptions();
+    application.SetMainForm(form.get());
+
+    int status = 0;
+    bool mismatch = false;
+    app::DriverHooks hooks;
+    hooks.dumpState = [](const std::string& path) { return writeFile(path, stateJson(currentShellFacts())); };
+    hooks.quit = [&application] { application.Terminate(); };
+    driver.setHooks(hooks);
+
+    application.OnLoopPass = [&driver] { driver.loopPass(); };
+    form->BeforeTick = [&] {
+        driver.tickStarted();
+        if (recorder) {
+            uint8_t keys[256] = {};
+            backEnd.keyboardState(keys);
+            recorder->tickStarting(tick + 1, keys);
+        }
+    };
+    form->AfterTick = [&] {
+        uint64_t hash = 0;
+        bool needHash = recorder || (driver.player() && driver.player()->lastTick() > 0);
+        if (needHash) hash = stateHash();
+        if (recorder) recorder->tickDone(tick, hash);
+        uint64_t expected = 0;
+        if (!mismatch && driver.player() && driver.player()->expectedHash(tick, expected) && expected != hash) {
+            std::fprintf(stderr, "orbita: the game state differs from the recording at tick %u\n", tick);
+            mismatch = true;
+            status = 1;
+            application.Terminate();
+            return;
+        }
+        driver.tickDone();
+    };
+    if (recorder) {
+        auto previousKey = form->OnKeyDown;
+        form->OnKeyDown = [&, previousKey](media::TObject* s, int& key, int shift) {
+            recorder->keyDown(key);
+            previousKey(s, key, shift);
+        };
+        auto previousMove = form->DXDraw.OnMouseMove;
+        form->DXDraw.OnMouseMove = [&, previousMove](media::TObject* s, int shift, int x, int y) {
+            recorder->pointerMove(tick + 1, x, y);
+            previousMove(s, shift, x, y);
+        };
+        auto previousClick = form->DXDraw.OnClick;
+        form->DXDraw.OnClick = [&, previousClick](media::TObject* s) {
+            recorder->click(tick + 1);
+            previousClick(s);
+        };
+    }
+    int screenshotNumber = 0;
+    form->OnPrintScreen = [&] {
+        const std::vector<uint16_t>& frame = backEnd.lastPresented();
+        if (frame.size() < static_cast<size_t>(platform::kFrameWidth) * platform::kFrameHeight) return;
+        char name[64];
+        do {
+            std::snprintf(name, sizeof name, "orbita-%03d.png", ++screenshotNumber);
+        } while (access(name, F_OK) == 0 && screenshotNumber < 1000);
+        platform::saveRgb565Png(name, platform::kFrameWidth, platform::kFrameHeight, frame.data());
+    };
+
+    form->Loaded();
+    dat1 = new Tdat1;
+    DataModule1 = new TDataModule1;
+    if (o.warp >= 1 && o.warp <= 8) application.Guard([&] { warpTo(o.warp); });
+
+    application.Run();
+
+    if (!o.timedemoFile.empty()) std::printf("%s\n", driver.timedemoReport().c_str());
+    if (recorder && !recorder->save(o.recordFile)) {
+        std::fprintf(stderr, "orbita: cannot write %s\n", o.recordFile.c_str());
+        status = status ? status : 1;
+    }
+    form->DXTimer.SetEnabled(false);
+    form->DXDraw.Finalize();
+    application.SetMainForm(nullptr);
+    form.reset();
+    delete DataModule1;
+    delete dat1;
+    DataModule1 = nullptr;
+    dat1 = nullptr;
+    return status;
+}
+
+}  // namespace game
