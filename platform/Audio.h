@@ -77,8 +77,8 @@ public:
 // The device the media layer uses. When none has been set and a platform is running,
 // one of the matching kind (sdl or headless) is made on first use and kept.
 AudioDevice* currentAudio();
-// Sets the device (nullptr: none; the media layer then plays nothing). The caller keeps
-// ownership.
+// Sets the device the media layer uses; the caller keeps ownership. nullptr returns to
+// the automatic choice above.
 void setCurrentAudio(AudioDevice* device);
 
 std::unique_ptr<AudioDevice> createSdlAudio();

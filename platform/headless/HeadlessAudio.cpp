@@ -210,7 +210,6 @@ private:
 };
 
 AudioDevice* g_audio = nullptr;
-bool g_audioSet = false;
 // Devices made on first use for a running platform; never destroyed, because sound
 // buffers may still be released through them while the program shuts down.
 std::vector<std::pair<Platform*, AudioDevice*>>& madeDevices() {
@@ -229,7 +228,7 @@ HeadlessAudioControl* headlessAudioControl(AudioDevice& device) {
 }
 
 AudioDevice* currentAudio() {
-    if (g_audioSet) return g_audio;
+    if (g_audio) return g_audio;
     if (!hasCurrent()) return nullptr;
     Platform* p = &current();
     for (auto& m : madeDevices())
@@ -241,7 +240,6 @@ AudioDevice* currentAudio() {
 
 void setCurrentAudio(AudioDevice* device) {
     g_audio = device;
-    g_audioSet = true;
 }
 
 }  // namespace platform
