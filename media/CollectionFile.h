@@ -49,4 +49,18 @@ std::vector<uint8_t> WriteWaveCollection(const std::vector<WaveItemData>& items)
 void WritePictureCollectionFile(const std::string& path, const std::vector<PictureItemData>& items);
 void WriteWaveCollectionFile(const std::string& path, const std::vector<WaveItemData>& items);
 
+// The whole content of a collection file; EFOpenError "Cannot open file %s" (path as
+// written) when it cannot be opened.
+std::vector<uint8_t> ReadCollectionFileBytes(const std::string& path);
+
+// The payload of a "Picture.Data" property: the graphic kind ("TDIB" or "TBitmap") and
+// its data. Other kinds, and a TDIB with no data, give an empty picture.
+std::shared_ptr<TDIB> ReadPictureData(const uint8_t* data, size_t size);
+std::vector<uint8_t> WritePictureData(const TDIB& dib);
+
+// What a collection file holds, judged from its content (the component class name, else
+// the item property names). Unknown when neither tells.
+enum class CollectionKind { Unknown, Pictures, Waves };
+CollectionKind DetectCollectionKind(const uint8_t* data, size_t size);
+
 }  // namespace media
