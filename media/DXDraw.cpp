@@ -86,9 +86,10 @@ bool TDirectDrawSurface::BltFast(int x, int y, const TDirectDrawSurface& src, co
         if (!keyed) {
             std::copy(in, in + w, out);
         } else {
+            // Written as a select so the compiler can do whole vectors at a time.
             for (int i = 0; i < w; ++i) {
-                uint16_t p = in[i];
-                if (p != key) out[i] = p;
+                const uint16_t p = in[i];
+                out[i] = p != key ? p : out[i];
             }
         }
     }
