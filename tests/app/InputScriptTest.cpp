@@ -1,0 +1,210 @@
+// Input scripts: reading, errors with their line, writing back, and playing into the
+// headless back-end.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "app/InputScript.h"
+
+using namespace app;
+
+namespace {
+
+std::string errorOf(const std::string& text) {
+    try {
+        parseScriptText(text, "script.txt");
+    } catch (const ScriptError& e) {
+        return e.what();
+    }
+    return "(no error)";
+}
+
+const char* kRecorded =
+    "orbita-script 1 seed=77 warp=2 god=1\n"
+    "# the start\n"
+    "@1 move 320 240\n"
+    "@1 click\n"
+    "\n"
+    "@5 hold Space Left   # fire and go left\n"
+    "@9 hold KP8\n"
+    "@12 release\n"
+    "@40 hash 0123abcdef\n";
+
+TEST(InputScript, ReadsHeaderEventsAndComments) {
+    InputScript s = parseScriptText(kRecorded);
+    EXPECT_TRUE(s.header.present);
+    EXPECT_TRUE(s.header.hasSeed);
+    EXPECT_EQ(s.header.seed, 77u);
+    EXPECT_EQ(s.header.warp, 2);
+    EXPECT_TRUE(s.header.god);
+    ASSERT_EQ(s.events.size(), 6u);
+    EXPECT_EQ(s.events[0].op, ScriptOp::Move);
+    EXPECT_EQ(s.events[0].x, 320);
+    EXPECT_EQ(s.events[0].y, 240);
+    EXPECT_EQ(s.events[1].op, ScriptOp::Click);
+    EXPECT_EQ(s.events[2].tick, 5u);
+    EXPECT_EQ(s.events[2].op, ScriptOp::Hold);
+    EXPECT_EQ(s.events[2].keys, (std::vector<int>{0x20, 0x25}));
+    EXPECT_EQ(s.events[3].keys, (std::vector<int>{0x68}));
+    EXPECT_EQ(s.events[4].op, ScriptOp::Release);
+    EXPECT_EQ(s.events[5].op, ScriptOp::Hash);
+    EXPECT_EQ(s.events[5].hash, 0x0123abcdefull);
+}
+
+TEST(InputScript, HandWrittenScriptNeedsNoHeaderAndKeyNamesIgnoreCase) {
+    InputScript s = parseScriptText("@3 hold escape ENTER tab f2 F3 h j k l kp2 KP4 kp6 Up Down Right Left Up\n");
+    EXPECT_FALSE(s.header.present);
+    EXPECT_FALSE(s.header.hasSeed);
+    ASSERT_EQ(s.events.size(), 1u);
+    EXPECT_EQ(s.events[0].keys, (std::vector<int>{0x1B, 0x0D, 0x09, 0x71, 0x72, 0x48, 0x4A, 0x4B, 0x4C, 0x62,
+                                                  0x64, 0x66, 0x26, 0x28, 0x27, 0x25}));  // Up once
+    EXPECT_EQ(keyFromName("Space"), 0x20);
+    EXPECT_EQ(keyFromName("A"), 0);
+    EXPECT_STREQ(keyName(0x66), "KP6");
+    EXPECT_EQ(keyName(0x41), nullptr);
+}
+
+TEST(InputScript, ErrorsNameFileAndLine) {
+    EXPECT_EQ(errorOf("@1 hold Up\n\n@3 hold Foo\n"), "script.txt:3: unknown key Foo");
+    EXPECT_EQ(errorOf("1 hold Up\n"), "script.txt:1: expected @TICK, not 1");
+    EXPECT_EQ(errorOf("@x hold Up\n"), "script.txt:1: bad tick @x");
+    EXPECT_EQ(errorOf("@-1 release\n"), "script.txt:1: bad tick @-1");
+    EXPECT_EQ(errorOf("@99999999999 release\n"), "script.txt:1: bad tick @99999999999");
+    EXPECT_EQ(errorOf("@4\n"), "script.txt:1: missing command after @4");
+    EXPECT_EQ(errorOf("@4 jump\n"), "script.txt:1: unknown command jump");
+    EXPECT_EQ(errorOf("@4 hold\n"), "script.txt:1: hold needs at least one key (release lets go of all)");
+    EXPECT_EQ(errorOf("@4 release Up\n"), "script.txt:1: unexpected Up after release");
+    EXPECT_EQ(errorOf("@4 click 3\n"), "script.txt:1: unexpected 3 after click");
+    EXPECT_EQ(errorOf("@4 move 3\n"), "script.txt:1: move needs 2 values");
+    EXPECT_EQ(errorOf("@4 move 640 0\n"), "script.txt:1: x 640 is off the display (0..639)");
+    EXPECT_EQ(errorOf("@4 move 0 480\n"), "script.txt:1: y 480 is off the display (0..479)");
+    EXPECT_EQ(errorOf("@4 move -1 0\n"), "script.txt:1: bad x -1");
+    EXPECT_EQ(errorOf("@4 hash xyz\n"), "script.txt:1: bad hash xyz");
+    EXPECT_EQ(errorOf("@4 hash 11112222333344445\n"), "script.txt:1: bad hash 11112222333344445");
+    EXPECT_EQ(errorOf("@5 release\n@4 release\n"), "script.txt:2: tick 4 comes after tick 5");
+    EXPECT_EQ(errorOf("@1 release\norbita-script 1\n"), "script.txt:2: orbita-script must be the first line");
+    EXPECT_EQ(errorOf("orbita-script 2\n"), "script.txt:1: unsupported script version 2");
+    EXPECT_EQ(errorOf("orbita-script\n"), "script.txt:1: orbita-script needs a version number");
+    EXPECT_EQ(errorOf("orbita-script 1 warp=9\n"), "script.txt:1: bad warp 9 (levels are 1..8)");
+    EXPECT_EQ(errorOf("orbita-script 1 seed=abc\n"), "script.txt:1: bad seed abc");
+    EXPECT_EQ(errorOf("orbita-script 1 god=yes\n"), "script.txt:1: bad god yes (0 or 1)");
+    EXPECT_EQ(errorOf("orbita-script 1 seed\n"), "script.txt:1: expected NAME=VALUE, not seed");
+    EXPECT_EQ(errorOf(std::string(5000, ' ') + "\n"), "script.txt:1: line too long");
+}
+
+TEST(InputScript, WritesWhatItReadsAndFilesRoundTrip) {
+    InputScript s = parseScriptText(kRecorded);
+    s.header.other["future"] = "x";  // fields of later versions survive
+    std::string text = scriptText(s);
+    EXPECT_EQ(text,
+              "orbita-script 1 seed=77 warp=2 god=1 future=x\n"
+              "@1 move 320 240\n"
+              "@1 click\n"
+              "@5 hold Space Left\n"
+              "@9 hold KP8\n"
+              "@12 release\n"
+              "@40 hash 123abcdef\n");
+    std::string path = testing::TempDir() + "orbita_app_script.txt";
+    ASSERT_TRUE(saveScript(path, s));
+    InputScript back = loadScript(path);
+    EXPECT_EQ(scriptText(back), text);
+    EXPECT_EQ(back.header.other.at("future"), "x");
+    std::remove(path.c_str());
+
+    InputScript negativeSeed = parseScriptText("orbita-script 1 seed=-2\n");
+    EXPECT_EQ(negativeSeed.header.seed, 4294967294u);
+    EXPECT_EQ(scriptText(negativeSeed), "orbita-script 1 seed=4294967294\n");
+
+    try {
+        loadScript(testing::TempDir() + "orbita_no_such_script.txt");
+        FAIL() << "no error";
+    } catch (const ScriptError& e) {
+        EXPECT_NE(std::string(e.what()).find("cannot open script"), std::string::npos);
+    }
+}
+
+class Player : public testing::Test {
+protected:
+    void SetUp() override {
+        p = platform::createHeadlessPlatform();
+        c = platform::headlessControl(*p);
+    }
+    std::vector<platform::Event> drain() {
+        std::vector<platform::Event> out;
+        platform::Event e;
+        while (p->pollEvent(e)) out.push_back(e);
+        return out;
+    }
+    bool held(int vk) {
+        uint8_t keys[256];
+        p->keyboardState(keys);
+        return keys[vk] & 0x80;
+    }
+    std::unique_ptr<platform::Platform> p;
+    platform::HeadlessControl* c = nullptr;
+};
+
+TEST_F(Player, KeysGoDownWithOneKeyDownEventEach) {
+    ScriptPlayer player(parseScriptText("@2 hold Space\n@4 hold Space Left\n@6 hold Left\n@8 release\n"), *c);
+    player.beforeTick(1);
+    EXPECT_TRUE(drain().empty());
+    EXPECT_FALSE(held(0x20));
+
+    player.beforeTick(2);
+    auto ev = drain();
+    ASSERT_EQ(ev.size(), 1u);
+    EXPECT_EQ(ev[0].type, platform::EventType::KeyDown);
+    EXPECT_EQ(ev[0].key, 0x20);
+    EXPECT_TRUE(held(0x20));
+    player.beforeTick(2);  // asking again delivers nothing twice
+    player.beforeTick(3);
+    EXPECT_TRUE(drain().empty());
+    EXPECT_TRUE(held(0x20));
+
+    player.beforeTick(4);  // Space stays down: only Left is new
+    ev = drain();
+    ASSERT_EQ(ev.size(), 1u);
+    EXPECT_EQ(ev[0].key, 0x25);
+    EXPECT_TRUE(held(0x20));
+    EXPECT_TRUE(held(0x25));
+
+    player.beforeTick(6);
+    EXPECT_TRUE(drain().empty());  // letting go delivers no event
+    EXPECT_FALSE(held(0x20));
+    EXPECT_TRUE(held(0x25));
+    EXPECT_FALSE(player.finished());
+
+    player.beforeTick(8);
+    EXPECT_FALSE(held(0x25));
+    EXPECT_TRUE(player.finished());
+    EXPECT_EQ(player.lastTick(), 8u);
+}
+
+TEST_F(Player, PointerEventsAndSkippedTicksKeepFileOrder) {
+    ScriptPlayer player(parseScriptText("@1 click\n@3 move 100 200\n@3 click\n@5 hold Escape\n@7 hash ff\n"), *c);
+    player.beforeTick(6);  // everything up to tick 6 at once, in order
+    auto ev = drain();
+    ASSERT_EQ(ev.size(), 4u);
+    EXPECT_EQ(ev[0].type, platform::EventType::Click);
+    EXPECT_EQ(ev[0].x, 0);
+    EXPECT_EQ(ev[0].y, 0);
+    EXPECT_EQ(ev[1].type, platform::EventType::MouseMove);
+    EXPECT_EQ(ev[1].x, 100);
+    EXPECT_EQ(ev[1].y, 200);
+    EXPECT_EQ(ev[2].type, platform::EventType::Click);
+    EXPECT_EQ(ev[2].x, 100);  // a click lands where the pointer is
+    EXPECT_EQ(ev[2].y, 200);
+    EXPECT_EQ(ev[3].type, platform::EventType::KeyDown);
+    EXPECT_EQ(ev[3].key, 0x1B);
+
+    uint64_t h = 0;
+    EXPECT_TRUE(player.expectedHash(7, h));
+    EXPECT_EQ(h, 0xFFu);
+    EXPECT_FALSE(player.expectedHash(6, h));
+    player.beforeTick(7);
+    EXPECT_TRUE(drain().empty());
+    EXPECT_TRUE(player.finished());
+}
+
+}  // namespace

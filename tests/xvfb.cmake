@@ -1,0 +1,25 @@
+# Tests of the real SDL window path, run under a virtual X server when xvfb-run exists.
+find_program(XVFB_RUN xvfb-run)
+if(XVFB_RUN)
+  set(ORBITA_XVFB_SHOT ${CMAKE_BINARY_DIR}/xvfb-shot.png)
+  # The program itself: a window, 40 ticks, a screenshot after the last one.
+  add_test(NAME xvfb_window_clean
+    COMMAND ${CMAKE_COMMAND} -E rm -f ${ORBITA_XVFB_SHOT})
+  add_test(NAME xvfb_window_run
+    COMMAND ${XVFB_RUN} -a ${CMAKE_BINARY_DIR}/orbita --windowed --frames 40
+            --screenshot 40:${ORBITA_XVFB_SHOT})
+  add_test(NAME xvfb_window_check
+    COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/xvfb_check.sh ${ORBITA_XVFB_SHOT})
+  set_tests_properties(xvfb_window_clean PROPERTIES FIXTURES_SETUP orbita_xvfb_clean)
+  set_tests_properties(xvfb_window_run PROPERTIES
+    FIXTURES_REQUIRED orbita_xvfb_clean FIXTURES_SETUP orbita_xvfb_shot TIMEOUT 120
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR} RESOURCE_LOCK orbita_xvfb)
+  set_tests_properties(xvfb_window_check PROPERTIES FIXTURES_REQUIRED orbita_xvfb_shot)
+
+  # The SDL back-end's own tests, which skip themselves without a display.
+  if(TARGET test_platform)
+    add_test(NAME xvfb_platform_sdl
+      COMMAND ${XVFB_RUN} -a $<TARGET_FILE:test_platform> --gtest_filter=SdlWindow.*)
+    set_tests_properties(xvfb_platform_sdl PROPERTIES TIMEOUT 120 RESOURCE_LOCK orbita_xvfb)
+  endif()
+endif()
