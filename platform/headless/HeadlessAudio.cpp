@@ -232,7 +232,7 @@ AudioDevice* currentAudio() {
     if (!hasCurrent()) return nullptr;
     Platform* p = &current();
     for (auto& m : madeDevices())
-        if (m.first == p) return m.second;
+        if (m.first == p && m.second->isHeadless() == p->isHeadless()) return m.second;
     AudioDevice* d = p->isHeadless() ? createHeadlessAudio(*p).release() : createSdlAudio().release();
     madeDevices().emplace_back(p, d);
     return d;
