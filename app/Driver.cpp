@@ -1,11 +1,11 @@
 #include "app/Driver.h"
 
+#include "app/ReplayPlatform.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
-#include <deque>
 #include <sstream>
 
 namespace app {
@@ -17,97 +17,7 @@ double now() {
     return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
-class ReplayPlatform final : public platform::Platform, public platform::HeadlessControl {
-public:
-    explicit ReplayPlatform(platform::Platform& inner) : in_(inner) { std::memset(keys_, 0, sizeof keys_); }
-
-    bool isHeadless() const override { return in_.isHeadless(); }
-    uint32_t ticks() override { return in_.ticks() + extraMs_; }
-    std::vector<platform::DisplayMode> displayModes() override { return in_.displayModes(); }
-    bool openDisplay(const platform::DisplayMode& m, const platform::WindowOptions& o) override {
-        return in_.openDisplay(m, o);
-    }
-    void closeDisplay() override { in_.closeDisplay(); }
-    void present(const uint16_t* pixels, bool waitVBlank) override { in_.present(pixels, waitVBlank); }
-    const std::vector<uint16_t>& lastPresented() const override { return in_.lastPresented(); }
-    bool displayLost() override { return lost_ || in_.displayLost(); }
-    bool restoreDisplay() override {
-        if (restoreFails_) return false;
-        lost_ = false;
-        return in_.restoreDisplay();
-    }
-    void waitVBlank() override { in_.waitVBlank(); }
-    void setCursor(platform::CursorShape shape) override { in_.setCursor(shape); }
-    void toggleFullScreen() override { in_.toggleFullScreen(); }
-
-    bool pollEvent(platform::Event& e) override {
-        if (!queue_.empty()) {
-            e = queue_.front();
-            queue_.pop_front();
-            return true;
-        }
-        // The real keyboard and pointer are ignored while the script plays.
-        while (in_.pollEvent(e)) {
-            if (e.type == platform::EventType::KeyDown || e.type == platform::EventType::Click ||
-                e.type == platform::EventType::MouseMove)
-                continue;
-            return true;
-        }
-        return false;
-    }
-    void waitEvents(uint32_t timeoutMs) override {
-        if (queue_.empty()) in_.waitEvents(timeoutMs);
-    }
-    void keyboardState(uint8_t keys[256]) override { std::memcpy(keys, keys_, sizeof keys_); }
-    // The replay reads its keys whatever window is in front.
-    bool isForeground() override { return foreground_; }
-    bool isActive() override { return in_.isActive(); }
-    platform::JoystickState joystick(int id) override {
-        auto it = std::find_if(sticks_.begin(), sticks_.end(), [&](const auto& p) { return p.first == id; });
-        return it == sticks_.end() ? platform::JoystickState{} : it->second;
-    }
-    void messageBox(const std::string& text) override { in_.messageBox(text); }
-    bool renderText(const std::string& utf8, int pointSize, platform::TextMask& out) override {
-        return in_.renderText(utf8, pointSize, out);
-    }
-
-    void pushEvent(const platform::Event& e) override { queue_.push_back(e); }
-    void setKey(int vk, bool down) override {
-        if (vk >= 0 && vk < 256) keys_[vk] = down ? 0x80 : 0;
-    }
-    void releaseAllKeys() override { std::memset(keys_, 0, sizeof keys_); }
-    void setForeground(bool foreground) override { foreground_ = foreground; }
-    void setActive(bool active) override {
-        platform::Event e;
-        e.type = active ? platform::EventType::Activate : platform::EventType::Deactivate;
-        queue_.push_back(e);
-    }
-    void setDisplayModes(const std::vector<platform::DisplayMode>&) override {}
-    void setDisplayLost(bool lost) override { lost_ = lost; }
-    void setRestoreFails(bool fails) override { restoreFails_ = fails; }
-    void setJoystick(int id, const platform::JoystickState& s) override {
-        sticks_.erase(std::remove_if(sticks_.begin(), sticks_.end(), [&](const auto& p) { return p.first == id; }),
-                      sticks_.end());
-        if (s.present) sticks_.emplace_back(id, s);
-    }
-    void advanceClock(uint32_t ms) override { extraMs_ += ms; }
-
-private:
-    platform::Platform& in_;
-    std::deque<platform::Event> queue_;
-    uint8_t keys_[256];
-    bool foreground_ = true;
-    bool lost_ = false;
-    bool restoreFails_ = false;
-    uint32_t extraMs_ = 0;
-    std::vector<std::pair<int, platform::JoystickState>> sticks_;
-};
-
 }  // namespace
-
-std::unique_ptr<platform::Platform> makeReplayPlatform(platform::Platform& inner) {
-    return std::make_unique<ReplayPlatform>(inner);
-}
 
 Driver::Driver(Options options) : options_(std::move(options)) {}
 
@@ -140,7 +50,7 @@ platform::Platform& Driver::start() {
     if (!scriptPath.empty()) {
         platform::HeadlessControl* control = platform::headlessControl(*backEnd_);
         if (!control) {
-            platform_ = makeReplayPlatform(*backEnd_);
+            platform_ = std::make_unique<ReplayPlatform>(*backEnd_);
             active_ = platform_.get();
             control = platform::headlessControl(*platform_);
         }
@@ -196,7 +106,11 @@ void Driver::tickDone() {
     if (options_.frames && tick_ >= options_.frames) finish();
     // A replay without a window (or a timedemo) ends with its script unless --frames says otherwise.
     bool replayEnds = !options_.timedemoFile.empty() || (options_.headless && !options_.frames);
-    if (player_ && replayEnds && player_->finished() && tick_ >= player_->lastTick()) finish();
+    if (player_ && player_->finished() && tick_ >= player_->lastTick()) {
+        if (replayEnds) finish();
+        // In a window the person at the machine takes over where the script ends.
+        if (auto* replay = dynamic_cast<ReplayPlatform*>(platform_.get())) replay->handOver();
+    }
 }
 
 void Driver::finish() {

@@ -73,9 +73,4 @@ private:
     std::vector<double> tickCosts_;  // seconds
 };
 
-// Wraps a back-end that has no script hooks of its own (the sdl one) so that a script
-// can be replayed into it: the script's keys and events take the place of the real
-// keyboard and pointer, everything else passes through.
-std::unique_ptr<platform::Platform> makeReplayPlatform(platform::Platform& inner);
-
 }  // namespace app

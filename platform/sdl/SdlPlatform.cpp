@@ -146,7 +146,8 @@ public:
 
     void waitEvents(uint32_t timeoutMs) override {
         if (!videoUp_) {
-            SDL_Delay(timeoutMs);
+            // Nothing can arrive without a window: a short nap, never a wait for ever.
+            SDL_Delay(timeoutMs < 100 ? timeoutMs : 100);
             return;
         }
         // With no event structure SDL leaves the event queued for pollEvent.

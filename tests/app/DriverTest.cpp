@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "app/Driver.h"
+#include "app/ReplayPlatform.h"
 
 using namespace app;
 
@@ -181,7 +182,7 @@ TEST(Driver, TimedemoRunsHeadlessAndReports) {
 TEST(Driver, ReplayLayerReplacesRealInputOnly) {
     auto inner = platform::createHeadlessPlatform();
     platform::HeadlessControl* real = platform::headlessControl(*inner);
-    auto replay = makeReplayPlatform(*inner);
+    auto replay = std::make_unique<ReplayPlatform>(*inner);
     platform::HeadlessControl* script = platform::headlessControl(*replay);
     ASSERT_NE(script, nullptr);
 
@@ -208,6 +209,17 @@ TEST(Driver, ReplayLayerReplacesRealInputOnly) {
     std::vector<uint16_t> frame(platform::kFrameWidth * platform::kFrameHeight, 7);
     replay->present(frame.data(), false);
     EXPECT_EQ(inner->lastPresented().size(), frame.size());
+
+    // Handed over, the real keyboard and pointer count again.
+    replay->handOver();
+    k.key = 0x41;
+    real->pushEvent(k);
+    ev = drain(*replay);
+    ASSERT_EQ(ev.size(), 1u);
+    EXPECT_EQ(ev[0].key, 0x41);
+    replay->keyboardState(keys);
+    EXPECT_TRUE(keys[0x41] & 0x80);
+    EXPECT_EQ(keys[0x20], 0);
 }
 
 }  // namespace
