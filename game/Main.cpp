@@ -670,6 +670,10 @@ ShellFacts currentShellFacts() {
     facts.livesShown[1] = MainForm->zi2.Visible;
     facts.livesShown[2] = MainForm->zi3.Visible;
     facts.cursorVisible = MainForm->DXDraw.Cursor != media::crNone;
+    facts.hudVisible = MainForm->podklad.Visible;
+    const media::TImage* faces[5] = {&MainForm->obrov, &MainForm->oblev, &MainForm->obprav, &MainForm->obhore,
+                                     &MainForm->obdole};
+    for (int i = 0; i < 5; ++i) facts.facesShown[i] = faces[i]->Visible;
     return facts;
 }
 

@@ -334,6 +334,11 @@ std::string stateJson(const ShellFacts& facts) {
     for (bool b : facts.livesShown) j.boolean(b);
     j.close(']');
     j.key("cursorVisible"); j.boolean(facts.cursorVisible);
+    j.key("hudVisible"); j.boolean(facts.hudVisible);
+    j.key("facesShown");
+    j.open('[');
+    for (bool b : facts.facesShown) j.boolean(b);
+    j.close(']');
     j.key("randomState"); j.num(static_cast<long long>(rngState >> 1));
     j.close('}');
     j.out += '\n';

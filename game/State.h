@@ -170,6 +170,9 @@ struct ShellFacts {
     bool receptVisible = false;
     bool livesShown[3] = {false, false, false};
     bool cursorVisible = false;
+    bool hudVisible = false;
+    // Which of the five HUD faces (obrov, oblev, obprav, obhore, obdole) are visible.
+    bool facesShown[5] = {false, false, false, false, false};
 };
 std::string stateJson(const ShellFacts& facts);
 // A 64-bit hash of the whole game state (every variable above and the generator).
