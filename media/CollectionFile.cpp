@@ -93,7 +93,7 @@ void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
 
 std::vector<uint8_t> component(const char* className, const std::function<void(dxg::Writer&)>& writeItems) {
     dxg::Writer w;
-    w.Bytes.insert(w.Bytes.end(), {'T', 'P', 'F', '0'});
+    w.Raw("TPF0");
     w.ShortString(className);
     w.ShortString("");
     w.Property("List");

@@ -79,6 +79,9 @@ class Writer {
 public:
     std::vector<uint8_t> Bytes;
     void Byte(uint8_t b) { Bytes.push_back(b); }
+    void Raw(const char* text) {
+        while (*text) Byte(static_cast<uint8_t>(*text++));
+    }
     void U16(uint32_t v);
     void U32(uint32_t v);
     void ShortString(const std::string& s);  // at most 255 characters are kept

@@ -1,0 +1,253 @@
+// The orbita-dxg tool, run as a program: list, list --json, extract, pack and check, and
+// the failure reports.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+
+#include "media/CollectionFile.h"
+#include "media/DxgWave.h"
+#include "platform/Platform.h"
+#include "tools/dxg/DxgTool.h"
+
+using namespace media;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Result {
+    int status = -1;
+    std::string out;  // standard output and standard error together
+};
+
+Result runTool(const std::string& arguments) {
+    const std::string cmd = std::string(ORBITA_BINARY_DIR) + "/orbita-dxg " + arguments + " 2>&1";
+    Result r;
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return r;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+    int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return r;
+}
+
+class DxgTool : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::path(::testing::TempDir()) /
+              ("orbita_dxg_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    std::string path(const std::string& name) const { return (dir / name).string(); }
+
+    // Two pictures (one keyed, one opaque 8-bit) and an item without picture.
+    std::string writePictures() {
+        std::vector<PictureItemData> items(3);
+        items[0].Name = "rak1";
+        items[0].TransparentColor = 0xFFFFFF;
+        items[0].Picture = std::make_shared<TDIB>(3, 2, 4);
+        for (int x = 0; x < 3; ++x) items[0].Picture->SetPixel(x, 0, 0xFFFFFF);
+        items[0].Picture->SetPixel(1, 1, 0x0000FF);
+        items[1].Name = "z2";
+        items[2].Name = "p0";
+        items[2].Transparent = false;
+        items[2].SystemMemory = true;
+        items[2].PatternWidth = 2;
+        items[2].Picture = std::make_shared<TDIB>(4, 1, 8);
+        const std::string p = path("pictures.dxg");
+        WritePictureCollectionFile(p, items);
+        return p;
+    }
+
+    std::string writeWaves() {
+        std::vector<WaveItemData> items(2);
+        items[0].Name = "kul";
+        items[0].Wave = std::make_shared<TWave>();
+        items[0].Wave->Format.BitsPerSample = 16;
+        items[0].Wave->Format.BlockAlign = 2;
+        items[0].Wave->Format.AvgBytesPerSec = 44100;
+        items[0].Wave->Data.assign(101, 7);
+        items[1].Name = "hudba1";
+        items[1].Looped = true;
+        items[1].MaxPlayingCount = 3;
+        const std::string p = path("waves.dxg");
+        WriteWaveCollectionFile(p, items);
+        return p;
+    }
+
+    fs::path dir;
+};
+
+}  // namespace
+
+TEST_F(DxgTool, ListPicturesAsJson) {
+    Result r = runTool("list --json " + writePictures());
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("\"kind\": \"pictures\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("{\"Name\": \"rak1\", \"Width\": 3, \"Height\": 2, \"PatternWidth\": 0, \"PatternHeight\": 0, "
+                         "\"SkipWidth\": 0, \"SkipHeight\": 0, \"SystemMemory\": false, \"Transparent\": true, "
+                         "\"TransparentColor\": 16777215, \"BitCount\": 4}"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("\"Name\": \"z2\", \"Width\": 0, \"Height\": 0"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"PatternWidth\": 2"), std::string::npos);
+    EXPECT_NE(r.out.find("\"SystemMemory\": true, \"Transparent\": false"), std::string::npos);
+    Result text = runTool("list " + path("pictures.dxg"));
+    EXPECT_EQ(text.status, 0);
+    EXPECT_NE(text.out.find("3 items"), std::string::npos) << text.out;
+}
+
+TEST_F(DxgTool, ListWavesAsJson) {
+    Result r = runTool("list --json " + writeWaves());
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("{\"kind\": \"waves\""), std::string::npos);
+    EXPECT_NE(r.out.find("{\"Name\": \"kul\", \"Looped\": false, \"MaxPlayingCount\": 0, \"Channels\": 1, "
+                         "\"SamplesPerSec\": 22050, \"BitsPerSample\": 16, \"DataBytes\": 101}"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("\"Name\": \"hudba1\", \"Looped\": true, \"MaxPlayingCount\": 3"), std::string::npos);
+}
+
+TEST_F(DxgTool, ExtractPicturesWithAlphaAndSkipsEmptyItems) {
+    Result r = runTool("extract " + writePictures() + " " + path("out"));
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("001-z2.png"), std::string::npos);
+    EXPECT_NE(r.out.find("no picture, skipped"), std::string::npos) << r.out;
+    EXPECT_FALSE(fs::exists(path("out/001-z2.png")));
+    int w = 0, h = 0;
+    std::vector<uint32_t> rgba;
+    ASSERT_TRUE(platform::loadPng(path("out/000-rak1.png"), w, h, rgba));
+    ASSERT_EQ(w, 3);
+    ASSERT_EQ(h, 2);
+    EXPECT_EQ(rgba[0] >> 24, 0u);  // white key: transparent
+    EXPECT_EQ(rgba[4], 0xFF0000FFu);  // red, opaque
+    EXPECT_EQ(rgba[3], 0xFF000000u);  // black is not the key here
+    // An opaque item keeps every pixel opaque.
+    ASSERT_TRUE(platform::loadPng(path("out/002-p0.png"), w, h, rgba));
+    EXPECT_EQ(rgba[0], 0xFF000000u);
+}
+
+TEST_F(DxgTool, PackPicturesChoosesDepthAndRoundTrips) {
+    // 3 colours -> 4 bits; 200 colours -> 8 bits; 300 colours -> 24 bits.
+    auto png = [&](const std::string& name, int colours) {
+        std::vector<uint32_t> rgba(static_cast<size_t>(colours));
+        for (int i = 0; i < colours; ++i) rgba[i] = 0xFF000000u | static_cast<uint32_t>(i * 0x010305);
+        rgba[0] = 0x00000000;  // fully transparent pixel becomes the key colour
+        EXPECT_TRUE(platform::savePng(path(name), colours, 1, rgba));
+        return path(name);
+    };
+    const std::string a = png("a.png", 3), b = png("b.png", 200), c = png("c.png", 300);
+    Result r = runTool("pack --pictures " + path("packed.dxg") + " --color 0x00FF00 --name first " + a +
+                       " --opaque --bits auto " + b + " --pattern 10x1 " + c);
+    ASSERT_EQ(r.status, 0) << r.out;
+    std::vector<PictureItemData> items;
+    ReadPictureCollectionFile(path("packed.dxg"), [&](PictureItemData&& d) { items.push_back(std::move(d)); });
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(items[0].Name, "first");
+    EXPECT_EQ(items[1].Name, "b");
+    EXPECT_EQ(items[0].Picture->BitCount(), 4);
+    EXPECT_EQ(items[1].Picture->BitCount(), 8);
+    EXPECT_EQ(items[2].Picture->BitCount(), 24);
+    EXPECT_TRUE(items[0].Transparent);
+    EXPECT_EQ(items[0].TransparentColor, 0x00FF00u);
+    EXPECT_EQ(items[0].Picture->Pixel(0, 0), 0x00FF00u);
+    EXPECT_FALSE(items[1].Transparent);
+    EXPECT_EQ(items[2].PatternWidth, 10);
+    EXPECT_EQ(items[2].Picture->Pixel(299, 0), 299u * 0x010305 & 0xFFFFFF);
+
+    // Extracting and packing again gives the same pictures.
+    ASSERT_EQ(runTool("extract " + path("packed.dxg") + " " + path("x")).status, 0);
+    Result again = runTool("pack --pictures " + path("again.dxg") + " --color 0x00FF00 --name first " +
+                           path("x/000-first.png"));
+    ASSERT_EQ(again.status, 0) << again.out;
+    std::vector<PictureItemData> back;
+    ReadPictureCollectionFile(path("again.dxg"), [&](PictureItemData&& d) { back.push_back(std::move(d)); });
+    ASSERT_EQ(back.size(), 1u);
+    EXPECT_EQ(back[0].Picture->Pixels(), items[0].Picture->Pixels());
+
+    Result tooMany = runTool("pack --pictures " + path("bad.dxg") + " --bits 4 " + b);
+    EXPECT_EQ(tooMany.status, 1);
+    EXPECT_EQ(tooMany.out, "orbita-dxg: " + b + ": Too many colours for 4 bits per pixel\n");
+}
+
+TEST_F(DxgTool, PackWavesAndExtractThem) {
+    TWave w;
+    w.Format.Channels = 1;
+    w.Data = {1, 2, 3};
+    std::vector<uint8_t> bytes = WriteWave(w);
+    std::ofstream(path("boom.wav"), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                             static_cast<std::streamsize>(bytes.size()));
+    Result r = runTool("pack --waves " + path("w.dxg") + " --looped --max-playing 2 " + path("boom.wav"));
+    ASSERT_EQ(r.status, 0) << r.out;
+    std::vector<WaveItemData> items;
+    ReadWaveCollectionFile(path("w.dxg"), [&](WaveItemData&& d) { items.push_back(std::move(d)); });
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(items[0].Name, "boom");
+    EXPECT_TRUE(items[0].Looped);
+    EXPECT_EQ(items[0].MaxPlayingCount, 2);
+    EXPECT_EQ(items[0].Wave->Data, w.Data);
+
+    ASSERT_EQ(runTool("extract " + path("w.dxg") + " " + path("x")).status, 0);
+    std::ifstream in(path("x/000-boom.wav"), std::ios::binary);
+    std::vector<uint8_t> back((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(back, bytes);
+
+    Result skipped = runTool("extract " + writeWaves() + " " + path("y"));
+    EXPECT_NE(skipped.out.find("001-hudba1.wav: item 1 (hudba1) has no samples, skipped"), std::string::npos)
+        << skipped.out;
+}
+
+TEST_F(DxgTool, CheckAndFailures) {
+    Result ok = runTool("check " + writePictures());
+    EXPECT_EQ(ok.status, 0) << ok.out;
+    EXPECT_EQ(runTool("check " + writeWaves()).status, 0);
+
+    const std::string missing = path("missing.dxg");
+    Result r = runTool("check " + missing);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "orbita-dxg: " + missing + ": Cannot open file " + missing + "\n");
+
+    std::ofstream(path("junk.dxg")) << "not a collection";
+    r = runTool("list " + path("junk.dxg"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "orbita-dxg: " + path("junk.dxg") + ": Invalid stream format\n");
+
+    // A picture with a broken DIB header.
+    std::vector<uint8_t> file = ReadCollectionFileBytes(writePictures());
+    std::string s(file.begin(), file.end());
+    size_t at = s.find("TDIB") + 4;
+    file[at] = 41;
+    std::ofstream(path("bad.dxg"), std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
+                                                            static_cast<std::streamsize>(file.size()));
+    r = runTool("check " + path("bad.dxg"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "orbita-dxg: " + path("bad.dxg") + ": DIB is invalid\n");
+
+    EXPECT_EQ(runTool("frobnicate").status, 1);
+    EXPECT_EQ(runTool("").status, 1);
+    EXPECT_EQ(runTool("pack --pictures " + path("o.dxg") + " " + path("nothere.png")).out,
+              "orbita-dxg: " + path("nothere.png") + ": Cannot read PNG file\n");
+}
+
+TEST(DxgToolHelpers, ColoursAndFileNames) {
+    uint32_t c = 0;
+    EXPECT_TRUE(dxgtool::parseColour("0x2A558F", c));
+    EXPECT_EQ(c, 0x2A558Fu);
+    EXPECT_TRUE(dxgtool::parseColour("#8F552A", c));
+    EXPECT_EQ(c, 0x2A558Fu);
+    EXPECT_TRUE(dxgtool::parseColour("clWhite", c));
+    EXPECT_EQ(c, 0xFFFFFFu);
+    EXPECT_FALSE(dxgtool::parseColour("white", c));
+    EXPECT_FALSE(dxgtool::parseColour("#12345", c));
+    EXPECT_EQ(dxgtool::itemFileName(7, "a/b\\c", ".png"), "007-a_b_c.png");
+    EXPECT_EQ(dxgtool::itemFileName(12, "", ".wav"), "012.wav");
+    EXPECT_EQ(dxgtool::itemFileName(3, "..", ".png"), "003-_.png");
+}

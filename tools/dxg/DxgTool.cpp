@@ -1,0 +1,403 @@
+#include "tools/dxg/DxgTool.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <sstream>
+#include <stdexcept>
+
+#include "media/CollectionFile.h"
+#include "media/DIBFile.h"
+#include "media/DxgStream.h"
+#include "media/DxgWave.h"
+#include "media/Errors.h"
+#include "platform/Platform.h"
+
+namespace dxgtool {
+
+namespace {
+
+using namespace media;
+namespace fs = std::filesystem;
+
+const char kUsage[] =
+    "usage: orbita-dxg list [--json] FILE\n"
+    "       orbita-dxg extract FILE DIR\n"
+    "       orbita-dxg pack --pictures OUT.dxg [options] IN.png...\n"
+    "       orbita-dxg pack --waves OUT.dxg [options] IN.wav...\n"
+    "       orbita-dxg check FILE\n"
+    "picture options (apply to the inputs after them): --name NAME (next input only),\n"
+    "  --transparent, --opaque, --color C (0xBBGGRR, #RRGGBB or a name such as clBlack),\n"
+    "  --bits auto|1|4|8|16|24|32, --pattern WxH, --skip WxH, --system-memory, --video-memory\n"
+    "wave options: --name NAME (next input only), --looped, --once, --max-playing N\n";
+
+// A failure tied to a file: reported as "orbita-dxg: FILE: MESSAGE".
+struct Failure {
+    std::string File;
+    std::string Message;
+};
+
+struct UsageError {
+    std::string Message;
+};
+
+struct Collection {
+    CollectionKind Kind = CollectionKind::Unknown;
+    std::vector<PictureItemData> Pictures;
+    std::vector<WaveItemData> Waves;
+};
+
+Collection load(const std::string& path) {
+    Collection c;
+    try {
+        std::vector<uint8_t> bytes = ReadCollectionFileBytes(path);
+        c.Kind = DetectCollectionKind(bytes.data(), bytes.size());
+        if (c.Kind == CollectionKind::Waves) {
+            ReadWaveCollection(bytes.data(), bytes.size(), [&](WaveItemData&& d) { c.Waves.push_back(std::move(d)); });
+        } else {
+            // An unknown kind is read as pictures: that gives the reader's own message.
+            ReadPictureCollection(bytes.data(), bytes.size(),
+                                  [&](PictureItemData&& d) { c.Pictures.push_back(std::move(d)); });
+            c.Kind = CollectionKind::Pictures;
+        }
+    } catch (const media::Exception& e) {
+        throw Failure{path, e.what()};
+    }
+    return c;
+}
+
+std::string jsonString(const std::string& s) {
+    std::string o = "\"";
+    for (unsigned char ch : s) {
+        if (ch == '"' || ch == '\\') {
+            o += '\\';
+            o += static_cast<char>(ch);
+        } else if (ch < 0x20 || ch >= 0x7F) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", ch);  // 8-bit text read as Latin-1
+            o += buf;
+        } else {
+            o += static_cast<char>(ch);
+        }
+    }
+    return o + "\"";
+}
+
+bool hasPicture(const PictureItemData& item) { return item.Picture && !item.Picture->Empty(); }
+
+void listText(const std::string& path, const Collection& c, std::ostream& out) {
+    char line[512];
+    if (c.Kind == CollectionKind::Pictures) {
+        out << path << ": pictures, " << c.Pictures.size() << " items\n";
+        for (size_t i = 0; i < c.Pictures.size(); ++i) {
+            const PictureItemData& p = c.Pictures[i];
+            std::string picture = "no picture";
+            if (hasPicture(p)) {
+                std::snprintf(line, sizeof line, "%dx%d %d-bit", p.Picture->Width(), p.Picture->Height(),
+                              p.Picture->BitCount());
+                picture = line;
+            }
+            std::snprintf(line, sizeof line,
+                          "%03zu %-16s %-16s pattern %dx%d skip %dx%d %s key 0x%06X%s\n", i, p.Name.c_str(),
+                          picture.c_str(), p.PatternWidth, p.PatternHeight, p.SkipWidth, p.SkipHeight,
+                          p.Transparent ? "transparent" : "opaque", p.TransparentColor,
+                          p.SystemMemory ? " system-memory" : "");
+            out << line;
+        }
+    } else {
+        out << path << ": waves, " << c.Waves.size() << " items\n";
+        for (size_t i = 0; i < c.Waves.size(); ++i) {
+            const WaveItemData& w = c.Waves[i];
+            if (w.Wave && !w.Wave->Empty()) {
+                const TWaveFormat& f = w.Wave->Format;
+                std::snprintf(line, sizeof line, "%03zu %-16s %u ch %u Hz %u-bit %zu bytes %u ms%s max %d\n", i,
+                              w.Name.c_str(), f.Channels, f.SamplesPerSec, f.BitsPerSample, w.Wave->Data.size(),
+                              w.Wave->DurationMs(), w.Looped ? " looped" : "", w.MaxPlayingCount);
+            } else {
+                std::snprintf(line, sizeof line, "%03zu %-16s no samples%s max %d\n", i, w.Name.c_str(),
+                              w.Looped ? " looped" : "", w.MaxPlayingCount);
+            }
+            out << line;
+        }
+    }
+}
+
+void listJson(const Collection& c, std::ostream& out) {
+    const bool pictures = c.Kind == CollectionKind::Pictures;
+    out << "{\"kind\": \"" << (pictures ? "pictures" : "waves") << "\", \"items\": [";
+    const size_t n = pictures ? c.Pictures.size() : c.Waves.size();
+    for (size_t i = 0; i < n; ++i) {
+        out << (i ? ",\n  " : "\n  ");
+        if (pictures) {
+            const PictureItemData& p = c.Pictures[i];
+            const bool has = static_cast<bool>(p.Picture);
+            out << "{\"Name\": " << jsonString(p.Name) << ", \"Width\": " << (has ? p.Picture->Width() : 0)
+                << ", \"Height\": " << (has ? p.Picture->Height() : 0) << ", \"PatternWidth\": " << p.PatternWidth
+                << ", \"PatternHeight\": " << p.PatternHeight << ", \"SkipWidth\": " << p.SkipWidth
+                << ", \"SkipHeight\": " << p.SkipHeight << ", \"SystemMemory\": " << (p.SystemMemory ? "true" : "false")
+                << ", \"Transparent\": " << (p.Transparent ? "true" : "false")
+                << ", \"TransparentColor\": " << p.TransparentColor
+                << ", \"BitCount\": " << (hasPicture(p) ? p.Picture->BitCount() : 0) << "}";
+        } else {
+            const WaveItemData& w = c.Waves[i];
+            TWaveFormat f;
+            size_t bytes = 0;
+            if (w.Wave) {
+                f = w.Wave->Format;
+                bytes = w.Wave->Data.size();
+            }
+            out << "{\"Name\": " << jsonString(w.Name) << ", \"Looped\": " << (w.Looped ? "true" : "false")
+                << ", \"MaxPlayingCount\": " << w.MaxPlayingCount << ", \"Channels\": " << f.Channels
+                << ", \"SamplesPerSec\": " << f.SamplesPerSec << ", \"BitsPerSample\": " << f.BitsPerSample
+                << ", \"DataBytes\": " << bytes << "}";
+        }
+    }
+    out << (n ? "\n]}\n" : "]}\n");
+}
+
+void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) throw Failure{path, "Cannot create file " + path};
+    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    if (std::fclose(f) != 0 || !ok) throw Failure{path, "Cannot write file " + path};
+}
+
+int extract(const std::string& path, const std::string& dir, std::ostream& out) {
+    Collection c = load(path);
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    if (!fs::is_directory(dir)) throw Failure{dir, "Cannot create directory " + dir};
+    if (c.Kind == CollectionKind::Pictures) {
+        for (size_t i = 0; i < c.Pictures.size(); ++i) {
+            const PictureItemData& p = c.Pictures[i];
+            const std::string file = itemFileName(static_cast<int>(i), p.Name, ".png");
+            if (!hasPicture(p)) {
+                out << file << ": item " << i << " (" << p.Name << ") has no picture, skipped\n";
+                continue;
+            }
+            const TDIB& d = *p.Picture;
+            std::vector<uint32_t> rgba(d.Pixels().size());
+            for (size_t k = 0; k < rgba.size(); ++k) {
+                const uint32_t px = d.Pixels()[k];
+                rgba[k] = (p.Transparent && px == (p.TransparentColor & 0xFFFFFF)) ? px : (px | 0xFF000000u);
+            }
+            const std::string target = (fs::path(dir) / file).string();
+            if (!platform::savePng(target, d.Width(), d.Height(), rgba)) throw Failure{target, "Cannot write PNG file"};
+            out << target << "\n";
+        }
+    } else {
+        for (size_t i = 0; i < c.Waves.size(); ++i) {
+            const WaveItemData& w = c.Waves[i];
+            const std::string file = itemFileName(static_cast<int>(i), w.Name, ".wav");
+            if (!w.Wave || w.Wave->Empty()) {
+                out << file << ": item " << i << " (" << w.Name << ") has no samples, skipped\n";
+                continue;
+            }
+            const std::string target = (fs::path(dir) / file).string();
+            try {
+                writeBytes(target, WriteWave(*w.Wave));
+            } catch (const media::Exception& e) {
+                throw Failure{target, e.what()};
+            }
+            out << target << "\n";
+        }
+    }
+    return 0;
+}
+
+bool parseSize(const std::string& s, int& w, int& h) {
+    int a = 0, b = 0;
+    char x = 0, extra = 0;
+    if (std::sscanf(s.c_str(), "%d%c%d%c", &a, &x, &b, &extra) != 3 || (x != 'x' && x != 'X')) return false;
+    w = a;
+    h = b;
+    return true;
+}
+
+std::string stemOf(const std::string& path) { return fs::path(path).stem().string(); }
+
+int pack(const std::vector<std::string>& args, std::ostream& out) {
+    if (args.size() < 3 || (args[1] != "--pictures" && args[1] != "--waves"))
+        throw UsageError{"pack needs --pictures or --waves, an output file and inputs"};
+    const bool pictures = args[1] == "--pictures";
+    const std::string output = args[2];
+    std::vector<PictureItemData> pictureItems;
+    std::vector<WaveItemData> waveItems;
+    // Settings that apply to the inputs after them.
+    PictureItemData pictureDefaults;
+    WaveItemData waveDefaults;
+    int bits = 0;  // 0: chosen from the colours used
+    std::string nextName;
+    bool haveName = false;
+
+    auto value = [&](size_t& i) -> const std::string& {
+        if (i + 1 >= args.size()) throw UsageError{args[i] + " needs a value"};
+        return args[++i];
+    };
+    for (size_t i = 3; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--name") {
+            nextName = value(i);
+            haveName = true;
+        } else if (pictures && a == "--transparent") {
+            pictureDefaults.Transparent = true;
+        } else if (pictures && a == "--opaque") {
+            pictureDefaults.Transparent = false;
+        } else if (pictures && (a == "--color" || a == "--colour" || a == "--transparent-color")) {
+            if (!parseColour(value(i), pictureDefaults.TransparentColor)) throw UsageError{"bad colour " + args[i]};
+        } else if (pictures && a == "--bits") {
+            const std::string& v = value(i);
+            if (v == "auto") bits = 0;
+            else if (v == "1" || v == "4" || v == "8" || v == "16" || v == "24" || v == "32") bits = std::stoi(v);
+            else throw UsageError{"bad bit depth " + v};
+        } else if (pictures && a == "--pattern") {
+            if (!parseSize(value(i), pictureDefaults.PatternWidth, pictureDefaults.PatternHeight))
+                throw UsageError{"bad pattern size " + args[i]};
+        } else if (pictures && a == "--skip") {
+            if (!parseSize(value(i), pictureDefaults.SkipWidth, pictureDefaults.SkipHeight))
+                throw UsageError{"bad skip size " + args[i]};
+        } else if (pictures && a == "--system-memory") {
+            pictureDefaults.SystemMemory = true;
+        } else if (pictures && a == "--video-memory") {
+            pictureDefaults.SystemMemory = false;
+        } else if (!pictures && a == "--looped") {
+            waveDefaults.Looped = true;
+        } else if (!pictures && a == "--once") {
+            waveDefaults.Looped = false;
+        } else if (!pictures && a == "--max-playing") {
+            const std::string& v = value(i);
+            char* end = nullptr;
+            long n = std::strtol(v.c_str(), &end, 10);
+            if (v.empty() || *end || n < 0 || n > 0x7FFFFFFF) throw UsageError{"bad count " + v};
+            waveDefaults.MaxPlayingCount = static_cast<int>(n);
+        } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
+            throw UsageError{"unknown option " + a};
+        } else if (pictures) {
+            PictureItemData item = pictureDefaults;
+            item.Name = haveName ? nextName : stemOf(a);
+            haveName = false;
+            int w = 0, h = 0;
+            std::vector<uint32_t> rgba;
+            if (!platform::loadPng(a, w, h, rgba) || w <= 0 || h <= 0 ||
+                rgba.size() != static_cast<size_t>(w) * static_cast<size_t>(h))
+                throw Failure{a, "Cannot read PNG file"};
+            auto dib = std::make_shared<TDIB>(w, h, 24);
+            std::set<uint32_t> colours;
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    uint32_t px = rgba[static_cast<size_t>(y) * w + x];
+                    uint32_t c = ((px >> 24) == 0 && item.Transparent) ? item.TransparentColor : px;
+                    dib->SetPixel(x, y, c);
+                    if (colours.size() <= 256) colours.insert(c & 0xFFFFFF);
+                }
+            int depth = bits;
+            if (depth == 0) depth = colours.size() <= 16 ? 4 : colours.size() <= 256 ? 8 : 24;
+            if (depth <= 8 && colours.size() > (size_t(1) << depth))
+                throw Failure{a, "Too many colours for " + std::to_string(depth) + " bits per pixel"};
+            dib->SetBitCount(depth);
+            item.Picture = dib;
+            pictureItems.push_back(std::move(item));
+        } else {
+            WaveItemData item = waveDefaults;
+            item.Name = haveName ? nextName : stemOf(a);
+            haveName = false;
+            try {
+                std::vector<uint8_t> bytes = ReadCollectionFileBytes(a);
+                item.Wave = std::make_shared<TWave>(ReadWave(bytes.data(), bytes.size()));
+                WriteWave(*item.Wave);  // checks the format now, against this input
+            } catch (const media::Exception& e) {
+                throw Failure{a, e.what()};
+            }
+            waveItems.push_back(std::move(item));
+        }
+    }
+    try {
+        if (pictures) WritePictureCollectionFile(output, pictureItems);
+        else WriteWaveCollectionFile(output, waveItems);
+    } catch (const media::Exception& e) {
+        throw Failure{output, e.what()};
+    }
+    out << output << ": " << (pictures ? pictureItems.size() : waveItems.size())
+        << (pictures ? " pictures\n" : " waves\n");
+    return 0;
+}
+
+}  // namespace
+
+bool parseColour(const std::string& text, uint32_t& colour) {
+    if (text.empty()) return false;
+    if (dxg::IdentToColor(text, colour)) return true;
+    const char* s = text.c_str();
+    char* end = nullptr;
+    unsigned long v = 0;
+    if (s[0] == '#') {
+        if (text.size() != 7) return false;
+        v = std::strtoul(s + 1, &end, 16);
+        if (*end) return false;
+        colour = static_cast<uint32_t>(((v >> 16) & 0xFF) | (v & 0xFF00) | ((v & 0xFF) << 16));
+        return true;
+    }
+    if (s[0] == '-' || s[0] == '+') return false;
+    v = std::strtoul(s, &end, 0);
+    if (*end || v > 0xFFFFFFFFul) return false;
+    colour = static_cast<uint32_t>(v);
+    return true;
+}
+
+std::string itemFileName(int index, const std::string& name, const std::string& extension) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%03d", index);
+    std::string safe;
+    for (unsigned char ch : name)
+        safe += (ch < 0x20 || ch == '/' || ch == '\\' || ch == ':' || ch == '*' || ch == '?' || ch == '"' ||
+                 ch == '<' || ch == '>' || ch == '|' || ch == 0x7F)
+                    ? '_'
+                    : static_cast<char>(ch);
+    if (safe == "." || safe == "..") safe = "_";
+    return std::string(buf) + (safe.empty() ? "" : "-" + safe) + extension;
+}
+
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    try {
+        if (args.empty()) throw UsageError{"no command"};
+        const std::string& cmd = args[0];
+        if (cmd == "list") {
+            if (args.size() == 3 && args[1] == "--json") {
+                Collection c = load(args[2]);
+                listJson(c, out);
+                return 0;
+            }
+            if (args.size() != 2) throw UsageError{"list takes one file"};
+            listText(args[1], load(args[1]), out);
+            return 0;
+        }
+        if (cmd == "extract") {
+            if (args.size() != 3) throw UsageError{"extract takes a file and a directory"};
+            return extract(args[1], args[2], out);
+        }
+        if (cmd == "pack") return pack(args, out);
+        if (cmd == "check") {
+            if (args.size() != 2) throw UsageError{"check takes one file"};
+            Collection c = load(args[1]);
+            const bool pictures = c.Kind == CollectionKind::Pictures;
+            out << args[1] << ": ok, " << (pictures ? c.Pictures.size() : c.Waves.size())
+                << (pictures ? " pictures\n" : " waves\n");
+            return 0;
+        }
+        if (cmd == "--help" || cmd == "-h" || cmd == "help") {
+            out << kUsage;
+            return 0;
+        }
+        throw UsageError{"unknown command " + cmd};
+    } catch (const Failure& f) {
+        err << "orbita-dxg: " << f.File << ": " << f.Message << "\n";
+    } catch (const UsageError& u) {
+        err << "orbita-dxg: " << u.Message << "\n" << kUsage;
+    } catch (const std::exception& e) {
+        err << "orbita-dxg: " << e.what() << "\n";
+    }
+    return 1;
+}
+
+}  // namespace dxgtool
