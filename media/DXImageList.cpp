@@ -38,23 +38,26 @@ void DrawSurface(TDirectDrawSurface& dest, int x, int y, TRect s, TDirectDrawSur
     }
 }
 
-// Interval of t >= 0 for which lo <= f0 + k*t < hi, intersected with [tMin, tMax].
-// Returns false when empty.
-bool Solve(int64_t f0, int64_t k, int64_t lo, int64_t hi, int64_t& tMin, int64_t& tMax) {
-    auto floorDiv = [](int64_t a, int64_t b) { int64_t q = a / b; return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q; };
-    auto ceilDiv = [](int64_t a, int64_t b) { int64_t q = a / b; return (a % b != 0 && ((a < 0) == (b < 0))) ? q + 1 : q; };
+// The run of t in [tMin, tMax] for which lo <= f0 + k*t < hi (k != 0 is a per-pixel step,
+// invK its reciprocal). The bounds are estimated in floating point and then settled exactly
+// in integers, so no division is needed per row. Returns false when the run is empty.
+bool Solve(int64_t f0, int64_t k, double invK, int64_t lo, int64_t hi, int64_t& tMin, int64_t& tMax) {
     if (k == 0) return f0 >= lo && f0 < hi;
-    int64_t a, b;
-    if (k > 0) {
-        a = ceilDiv(lo - f0, k);
-        b = floorDiv(hi - 1 - f0, k);
-    } else {
-        a = ceilDiv(hi - 1 - f0, k);
-        b = floorDiv(lo - f0, k);
-    }
-    tMin = std::max(tMin, a);
-    tMax = std::min(tMax, b);
-    return tMin <= tMax;
+    auto in = [&](int64_t t) { const int64_t f = f0 + k * t; return f >= lo && f < hi; };
+    // Where the line crosses lo and hi - 1, in t.
+    const double ta = double((k > 0 ? lo : hi - 1) - f0) * invK;
+    const double tb = double((k > 0 ? hi - 1 : lo) - f0) * invK;
+    if (tb < double(tMin) - 2 || ta > double(tMax) + 2) return false;
+    int64_t a = std::max<int64_t>(tMin, static_cast<int64_t>(std::ceil(std::max(ta, double(tMin) - 1))));
+    int64_t b = std::min<int64_t>(tMax, static_cast<int64_t>(std::floor(std::min(tb, double(tMax) + 1))));
+    // Settle the estimates: first and last t of the run, exactly.
+    while (a > tMin && in(a - 1)) --a;
+    while (a <= b && !in(a)) ++a;
+    while (b < tMax && in(b + 1)) ++b;
+    while (b >= a && !in(b)) --b;
+    tMin = a;
+    tMax = b;
+    return a <= b;
 }
 
 void DrawRotatedSurface(TDirectDrawSurface& d, TDirectDrawSurface& src, const TRect& s, int X, int Y, int W, int H,
@@ -96,6 +99,7 @@ void DrawRotatedSurface(TDirectDrawSurface& d, TDirectDrawSurface& src, const TR
         const int64_t v0 = std::llrint((s.Top + sh * centerY) * 65536.0);
         const int64_t uLo = int64_t(s.Left) << 16, uHi = int64_t(s.Right) << 16;
         const int64_t vLo = int64_t(s.Top) << 16, vHi = int64_t(s.Bottom) << 16;
+        const double invU = duX ? 1.0 / double(duX) : 0.0, invV = dvX ? 1.0 / double(dvX) : 0.0;
         const uint16_t key = src.ColorKey();
         const int srcW = src.Width();
         const uint16_t* srcBits = src.Bits();
@@ -106,7 +110,7 @@ void DrawRotatedSurface(TDirectDrawSurface& d, TDirectDrawSurface& src, const TR
             // The run of this row whose source position lies inside the pattern: skip the
             // leading pixels outside it, draw until it leaves or the row ends.
             int64_t t0 = 0, t1 = d.Width() - 1 - minX;
-            if (!Solve(u, duX, uLo, uHi, t0, t1) || !Solve(v, dvX, vLo, vHi, t0, t1)) continue;
+            if (!Solve(u, duX, invU, uLo, uHi, t0, t1) || !Solve(v, dvX, invV, vLo, vHi, t0, t1)) continue;
             int32_t uu = static_cast<int32_t>(u + t0 * duX), vv = static_cast<int32_t>(v + t0 * dvX);
             const int32_t stepU = static_cast<int32_t>(duX), stepV = static_cast<int32_t>(dvX);
             uint16_t* out = d.Bits() + static_cast<size_t>(y) * d.Width() + minX;
