@@ -1,0 +1,31 @@
+// Drawing helpers shared by the generators.
+#pragma once
+
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <tuple>
+#include <utility>
+
+#include "tools/assets/Canvas.h"
+
+namespace assets {
+
+using Draw = std::function<void(Canvas&)>;
+
+// A picture of w x h that the game draws stretched to drawnW x drawnH: `fn` draws in the drawn
+// size, so the sprite keeps its proportions on screen.
+std::shared_ptr<media::TDIB> Sprite(int w, int h, double drawnW, double drawnH, int bits, uint32_t key, const Draw& fn);
+std::shared_ptr<media::TDIB> Sprite(int w, int h, int bits, uint32_t key, const Draw& fn);
+
+void LinearV(Canvas& c, double y0, double y1, std::initializer_list<std::pair<double, Rgb>> stops);
+void Radial(Canvas& c, double x, double y, double r, std::initializer_list<std::tuple<double, Rgb, double>> stops);
+void Poly(Canvas& c, std::initializer_list<std::pair<double, double>> pts);
+void Ellipse(Canvas& c, double x, double y, double rx, double ry);
+void Stroke(Canvas& c, Rgb k, double w, double a);
+
+void DrawShip(Canvas& c);  // 96 x 31, nose right
+void DrawRecipeCard(Canvas& c, double w, double h, bool large);
+void DrawFireball(Canvas& c, double w, double h, int stage, uint32_t seed);
+
+}  // namespace assets

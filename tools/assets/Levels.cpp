@@ -1,0 +1,585 @@
+// The eight level backgrounds. Each level is painted as one continuous world picture (so tiles
+// join without seams) and then cut into 640 x 380 tiles in the order the level lays them out.
+// Deadly terrain is written pixel by pixel in the two exact collision colours only; everything
+// else is kept off those colours.
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <functional>
+
+#include "tools/assets/Art.h"
+#include "tools/assets/Assets.h"
+#include "tools/assets/Noise.h"
+
+namespace assets {
+namespace {
+
+constexpr int kTileW = 640;
+constexpr int kTileH = 380;
+
+struct World {
+    int w, h;
+    Canvas canvas;
+    std::vector<uint8_t> solid;
+    World(int W, int H) : w(W), h(H), canvas(W, H), solid(static_cast<size_t>(W) * H, 0) {}
+    uint8_t& S(int x, int y) { return solid[static_cast<size_t>(y) * w + x]; }
+    bool In(int x, int y) const { return x >= 0 && y >= 0 && x < w && y < h; }
+};
+
+// Tile origins within the world picture, in tile index order.
+struct Layout {
+    int worldW, worldH;
+    std::vector<std::pair<int, int>> tiles;
+};
+
+Layout LevelLayout(int level) {
+    const int n = LevelTileCount(level);
+    Layout l;
+    switch (level) {
+    case 2:  // each tile continues the previous one below it
+        l.worldW = kTileW;
+        l.worldH = kTileH * n;
+        for (int i = 0; i < n; ++i) l.tiles.push_back({0, kTileH * i});
+        break;
+    case 5:
+    case 8:  // each tile continues the previous one above it
+        l.worldW = kTileW;
+        l.worldH = kTileH * n;
+        for (int i = 0; i < n; ++i) l.tiles.push_back({0, kTileH * (n - 1 - i)});
+        break;
+    case 4:  // tile 1 above tile 0, tiles 2 and 3 to the left of tile 1
+        l.worldW = kTileW * 3;
+        l.worldH = kTileH * 2;
+        l.tiles = {{1280, 380}, {1280, 0}, {640, 0}, {0, 0}};
+        break;
+    default:  // each tile continues the previous one to the right
+        l.worldW = kTileW * n;
+        l.worldH = kTileH;
+        for (int i = 0; i < n; ++i) l.tiles.push_back({kTileW * i, 0});
+        break;
+    }
+    return l;
+}
+
+// ------------------------------------------------------------------ terrain helpers
+
+void SolidRect(World& w, int x0, int y0, int x1, int y1) {
+    for (int y = std::max(0, y0); y < std::min(w.h, y1); ++y)
+        for (int x = std::max(0, x0); x < std::min(w.w, x1); ++x) w.S(x, y) = 1;
+}
+
+void ClearRect(World& w, int x0, int y0, int x1, int y1) {
+    for (int y = std::max(0, y0); y < std::min(w.h, y1); ++y)
+        for (int x = std::max(0, x0); x < std::min(w.w, x1); ++x) w.S(x, y) = 0;
+}
+
+// A rough rock: an ellipse with a noisy rim.
+void SolidBlob(World& w, double cx, double cy, double rx, double ry, uint32_t seed) {
+    for (int y = int(cy - ry * 1.3); y <= int(cy + ry * 1.3); ++y)
+        for (int x = int(cx - rx * 1.3); x <= int(cx + rx * 1.3); ++x) {
+            if (!w.In(x, y)) continue;
+            double dx = (x - cx) / rx, dy = (y - cy) / ry;
+            double a = std::atan2(dy, dx);
+            double r = 1 + 0.22 * Noise1(a * 3 + 10, seed) + 0.08 * Noise1(a * 11 + 3, seed + 1);
+            if (dx * dx + dy * dy < r * r) w.S(x, y) = 1;
+        }
+}
+
+// A spike hanging down from y0 to y1 (or standing up when y1 < y0), base width bw.
+void SolidSpike(World& w, double cx, double y0, double y1, double bw, uint32_t seed) {
+    int ya = int(std::min(y0, y1)), yb = int(std::max(y0, y1));
+    for (int y = ya; y <= yb; ++y) {
+        double t = std::fabs(y - y0) / std::max(1.0, std::fabs(y1 - y0));
+        double half = bw / 2 * (1 - t) * (1 + 0.15 * Noise1(y * 0.1, seed)) + 1;
+        for (int x = int(cx - half); x <= int(cx + half); ++x)
+            if (w.In(x, y)) w.S(x, y) = 1;
+    }
+}
+
+// Rough profile around `base`, amplitude `amp`, feature length `scale`.
+double Profile(double x, uint32_t seed, double base, double amp, double scale) {
+    return base + amp * (0.7 * Noise1(x / scale, seed) + 0.3 * Noise1(x / (scale / 3.7), seed + 9));
+}
+
+// Writes the deadly terrain: lime rims, green rock with lime strata and glints.
+void PaintTerrain(World& w, uint32_t seed) {
+    w.canvas.Flush();
+    for (int y = 0; y < w.h; ++y)
+        for (int x = 0; x < w.w; ++x) {
+            if (!w.S(x, y)) continue;
+            bool edge = false;
+            for (int d = 1; d <= 2 && !edge; ++d)
+                edge = (x - d >= 0 && !w.S(x - d, y)) || (x + d < w.w && !w.S(x + d, y)) ||
+                       (y - d >= 0 && !w.S(x, y - d)) || (y + d < w.h && !w.S(x, y + d));
+            bool lime = edge;
+            if (!lime) {
+                double v = Fbm(x / 40.0, y / 22.0, seed, 3);
+                double strata = std::fmod(v * 9 + y / 60.0, 1.0);
+                lime = strata < 0.09 || Rand2(x, y, seed + 5) < 0.035 ||
+                       ((x + y) % 4 == 0 && Fbm(x / 9.0, y / 9.0, seed + 7, 2) > 0.68);
+            }
+            w.canvas.SetDeadly(x, y, lime);
+        }
+    w.canvas.MarkDirty();
+}
+
+// ------------------------------------------------------------------ backdrop helpers
+
+void PixelBackdrop(World& w, const std::function<Rgb(int, int)>& f) {
+    w.canvas.Flush();
+    for (int y = 0; y < w.h; ++y)
+        for (int x = 0; x < w.w; ++x) w.canvas.Set(x, y, f(x, y));
+    w.canvas.MarkDirty();
+}
+
+Rgb Mix(Rgb a, Rgb b, double t) {
+    t = std::clamp(t, 0.0, 1.0);
+    return {uint8_t(a.r + (b.r - a.r) * t), uint8_t(a.g + (b.g - a.g) * t), uint8_t(a.b + (b.b - a.b) * t)};
+}
+
+Rgb Scale(Rgb a, double k) {
+    return {uint8_t(std::clamp(a.r * k, 0.0, 255.0)), uint8_t(std::clamp(a.g * k, 0.0, 255.0)), uint8_t(std::clamp(a.b * k, 0.0, 255.0))};
+}
+
+void Stars(World& w, int x0, int y0, int x1, int y1, int count, uint32_t seed) {
+    Rng r(seed);
+    w.canvas.Flush();
+    for (int i = 0; i < count; ++i) {
+        int x = x0 + r.Int(x1 - x0), y = y0 + r.Int(y1 - y0);
+        double b = r.Range(0.4, 1.0);
+        Rgb c = Scale(r.Uniform() < 0.2 ? Rgb{255, 220, 180} : Rgb{220, 230, 255}, b);
+        w.canvas.Set(x, y, c);
+        if (b > 0.93) {
+            w.canvas.SetAlpha(x - 1, y, c, 0.5);
+            w.canvas.SetAlpha(x + 1, y, c, 0.5);
+            w.canvas.SetAlpha(x, y - 1, c, 0.5);
+            w.canvas.SetAlpha(x, y + 1, c, 0.5);
+        }
+    }
+    w.canvas.MarkDirty();
+}
+
+void Planet(Canvas& c, double x, double y, double r, Rgb light, Rgb dark, bool ring) {
+    cairo_t* cr = c.cr();
+    if (ring) {
+        cairo_save(cr);
+        cairo_translate(cr, x, y);
+        cairo_scale(cr, 1, 0.25);
+        cairo_arc(cr, 0, 0, r * 1.8, M_PI, 2 * M_PI);
+        cairo_restore(cr);
+        Stroke(c, {220, 190, 150}, r * 0.12, 0.8);
+    }
+    Radial(c, x - r * 0.4, y - r * 0.4, r * 1.6, {{0, light, 1}, {0.6, dark, 1}, {1, {10, 5, 20}, 1}});
+    c.FillCircle(x, y, r);
+    if (ring) {
+        cairo_save(cr);
+        cairo_translate(cr, x, y);
+        cairo_scale(cr, 1, 0.25);
+        cairo_arc(cr, 0, 0, r * 1.8, 0, M_PI);
+        cairo_restore(cr);
+        Stroke(c, {240, 210, 170}, r * 0.12, 0.9);
+    }
+}
+
+void MetalPlate(Canvas& c, double x, double y, double w, double h, Rgb base) {
+    LinearV(c, y, y + h, {{0, Mix(base, {255, 255, 255}, 0.35)}, {1, Scale(base, 0.45)}});
+    c.FillRect(x, y, w, h);
+    cairo_rectangle(c.cr(), x + 0.5, y + 0.5, w - 1, h - 1);
+    Stroke(c, Scale(base, 0.3), 1, 1);
+}
+
+// ------------------------------------------------------------------ level worlds
+
+void Level1(World& w) {  // over a planet's surface at dusk
+    const uint32_t s = 101;
+    PixelBackdrop(w, [&](int x, int y) {
+        double t = y / 380.0;
+        Rgb sky = t < 0.55 ? Mix({12, 8, 40}, {70, 30, 90}, t / 0.55) : Mix({70, 30, 90}, {230, 110, 60}, (t - 0.55) / 0.45);
+        double n = Fbm(x / 160.0, y / 40.0, s, 3);
+        return Mix(sky, {120, 60, 140}, std::max(0.0, n - 0.55) * 0.9);
+    });
+    Stars(w, 0, 0, w.w, 180, 1400, s);
+    Planet(w.canvas, 900, 90, 55, {250, 200, 150}, {150, 70, 60}, true);
+    Planet(w.canvas, 3300, 60, 22, {200, 220, 255}, {60, 80, 140}, false);
+    Planet(w.canvas, 4900, 110, 80, {255, 170, 120}, {120, 40, 50}, false);
+    // Distant mountains (harmless), two layers.
+    for (int layer = 0; layer < 2; ++layer) {
+        cairo_t* cr = w.canvas.cr();
+        cairo_move_to(cr, 0, 380);
+        for (int x = 0; x <= w.w; x += 4) cairo_line_to(cr, x, Profile(x, s + 20 + layer, layer ? 270 : 235, layer ? 30 : 45, layer ? 140 : 260));
+        cairo_line_to(cr, w.w, 380);
+        cairo_close_path(cr);
+        w.canvas.ColourRgb(layer ? Rgb{70, 40, 80} : Rgb{110, 60, 100});
+        cairo_fill(cr);
+    }
+    // Ground: crystal plains with spires, and a few floating crystal rocks later on.
+    for (int x = 0; x < w.w; ++x) {
+        int top = int(Profile(x, s, 322, 18, 180));
+        for (int y = std::max(0, top); y < w.h; ++y) w.S(x, y) = 1;
+    }
+    const int spires[][2] = {{1150, 250}, {1900, 235}, {2500, 255}, {3150, 240}, {3900, 245}, {4600, 235}, {5300, 250}};
+    for (auto& sp : spires) SolidSpike(w, sp[0], 340, sp[1], 70, sp[0]);
+    const int rocks[][3] = {{1500, 60, 40}, {2250, 45, 50}, {2900, 70, 35}, {3600, 50, 45}, {4300, 65, 40}, {5000, 55, 50}};
+    for (auto& r : rocks) SolidBlob(w, r[0], r[1], r[2], r[2] * 0.6, r[0] + 3);
+    PaintTerrain(w, s);
+}
+
+void Level2(World& w) {  // a vertical shaft of gun emplacements
+    const uint32_t s = 202;
+    PixelBackdrop(w, [&](int x, int y) {
+        double n = Fbm(x / 60.0, y / 60.0, s, 4);
+        Rgb base = Mix({25, 30, 55}, {70, 75, 110}, n);
+        double vignette = 1 - 0.5 * std::pow(std::fabs(x - 320) / 320.0, 2);
+        return Scale(base, vignette);
+    });
+    Canvas& c = w.canvas;
+    // Pipes and girders of the shaft.
+    for (double px : {150.0, 470.0}) {
+        cairo_pattern_t* p = cairo_pattern_create_linear(px - 10, 0, px + 10, 0);
+        cairo_pattern_add_color_stop_rgb(p, 0, 0.2, 0.2, 0.25);
+        cairo_pattern_add_color_stop_rgb(p, 0.4, 0.7, 0.7, 0.8);
+        cairo_pattern_add_color_stop_rgb(p, 1, 0.15, 0.15, 0.2);
+        cairo_set_source(c.cr(), p);
+        cairo_pattern_destroy(p);
+        c.FillRect(px - 10, 0, 20, w.h);
+    }
+    for (int y = 120; y < w.h; y += 320) {
+        MetalPlate(c, 0, y, 640, 14, {90, 95, 120});
+        for (int x = 20; x < 640; x += 40) {
+            c.Colour(0.8, 0.6, 0.1);
+            c.FillRect(x, y + 4, 20, 6);
+        }
+        Radial(c, 320, y + 24, 20, {{0, {255, 255, 200}, 1}, {0.4, {255, 180, 60}, 0.8}, {1, {255, 120, 0}, 0}});
+        c.FillCircle(320, y + 24, 18);
+    }
+    // Ledges carrying the emplacements, and the emitters of the barriers below two of them.
+    const int guns[][2] = {{10, 500}, {10, 1250}, {80, 2250}};
+    for (auto& g : guns) MetalPlate(c, 0, g[1] + 58, g[0] + 95, 14, {120, 110, 100});
+    for (auto& b : {std::array<int, 3>{110, 690, 196}, std::array<int, 3>{200, 1460, 190}}) {
+        MetalPlate(c, b[0] - 6, b[1] - 6, 14, 32, {140, 140, 160});
+        MetalPlate(c, b[0] + b[2] - 8, b[1] - 6, 14, 32, {140, 140, 160});
+    }
+    // Walls: rough rock on both sides, bulging between the emplacements, and teeth from the right.
+    for (int y = 0; y < w.h; ++y) {
+        double l = Profile(y, s, 10, 16, 90);
+        double nearGun = 1e9;
+        for (auto& g : guns) nearGun = std::min(nearGun, std::fabs(y - (g[1] + 30.0)));
+        if (nearGun > 140) l += 40 * std::clamp((nearGun - 140) / 80, 0.0, 1.0) * (0.6 + 0.4 * Noise1(y / 50.0, s + 3));
+        int r = int(Profile(y, s + 1, 612, 14, 80));
+        for (int x = 0; x < std::max(0, int(l)); ++x) w.S(x, y) = 1;
+        for (int x = std::max(0, r); x < w.w; ++x) w.S(x, y) = 1;
+    }
+    const int teeth[][2] = {{900, 470}, {1700, 440}, {2000, 520}, {2600, 460}};
+    for (auto& t : teeth) SolidBlob(w, 640, t[0], 640 - t[1], 28, t[0]);
+    // Keep the emplacements' ledges clear of rock.
+    for (auto& g : guns) ClearRect(w, 0, g[1] - 10, g[0] + 100, g[1] + 72);
+    PaintTerrain(w, s);
+}
+
+void Level3(World& w) {  // ground cannons in a canyon
+    const uint32_t s = 303;
+    PixelBackdrop(w, [&](int x, int y) {
+        double t = y / 380.0;
+        double strata = std::sin(y / 9.0 + 4 * Fbm(x / 120.0, y / 50.0, s, 3)) * 0.5 + 0.5;
+        Rgb rock = Mix({120, 50, 30}, {190, 100, 55}, strata);
+        rock = Mix(rock, {60, 20, 30}, Fbm(x / 50.0, y / 30.0, s + 1, 3) * 0.6);
+        double far = std::clamp((t - 0.1) * 1.5, 0.0, 1.0);
+        return Mix({255, 170, 90}, rock, far);
+    });
+    // Roof mounts for the hanging lamps (they hang from y = 68).
+    const int lamps[] = {1140, 2200, 2880, 3280};
+    for (int lx : lamps) MetalPlate(w.canvas, lx + 24, 20, 16, 50, {110, 100, 100});
+    for (int x = 0; x < w.w; ++x) {
+        int roof = x < 760 ? 14 : int(Profile(x, s, 40, 12, 150));
+        for (int y = 0; y < roof; ++y) w.S(x, y) = 1;
+        int ground = int(320 + std::fabs(Profile(x, s + 2, 0, 8, 60)));
+        for (int y = ground; y < w.h; ++y) w.S(x, y) = 1;
+    }
+    // Mesas and hanging rocks between the cannons' tracks.
+    const int mesas[][2] = {{1800, 235}, {2550, 240}, {3700, 230}, {4500, 245}};
+    for (auto& m : mesas) {
+        SolidSpike(w, m[0], 330, m[1], 110, m[0]);
+        SolidBlob(w, m[0], m[1] + 20, 50, 22, m[0] + 1);
+    }
+    const int stal[][2] = {{1450, 120}, {2400, 130}, {3050, 115}, {4100, 125}, {4800, 110}};
+    for (auto& st : stal) SolidSpike(w, st[0], 30, st[1], 60, st[0] + 2);
+    for (int lx : lamps) ClearRect(w, lx + 20, 0, lx + 44, 70);
+    PaintTerrain(w, s);
+}
+
+void Level4(World& w) {  // a cave: up a shaft, then left along a tunnel
+    const uint32_t s = 404;
+    PixelBackdrop(w, [&](int x, int y) {
+        double n = Fbm(x / 70.0, y / 45.0, s, 4);
+        Rgb base = Mix({20, 18, 40}, {80, 60, 90}, n);
+        double vein = std::fabs(Fbm(x / 30.0, y / 30.0, s + 2, 2) - 0.5);
+        if (vein < 0.02) base = Mix(base, {120, 160, 255}, 0.6);
+        return base;
+    });
+    Canvas& c = w.canvas;
+    // Glowing blue crystals on the walls.
+    Rng r(s);
+    for (int i = 0; i < 40; ++i) {
+        double x = r.Range(0, w.w), y = r.Range(40, 740);
+        if (x < 1280 && y > 380) continue;
+        Radial(c, x, y, 14, {{0, {230, 250, 255}, 1}, {0.4, {80, 150, 255}, 0.9}, {1, {40, 60, 200}, 0}});
+        c.FillCircle(x, y, 12);
+    }
+    // Tile 0 (world 1280..1920 x 380..760): floor where the two cannons stand (y 320 in the tile).
+    for (int x = 1280; x < 1920; ++x) {
+        int floor = 380 + int(322 + std::fabs(Profile(x, s, 0, 6, 50)));
+        for (int y = floor; y < 760; ++y) w.S(x, y) = 1;
+    }
+    SolidBlob(w, 1300, 470, 40, 60, 5);
+    // Tiles 3, 2 and 1 (world y 0..380): a tunnel with a roof and a floor.
+    for (int x = 0; x < 1920; ++x) {
+        int roof = int(Profile(x, s + 1, 34, 10, 120));
+        for (int y = 0; y < roof; ++y) w.S(x, y) = 1;
+        bool shaft = x >= 1280 + 250;  // the floor of tile 1 opens into the shaft from tile 0
+        if (!shaft) {
+            int floor = int(Profile(x, s + 2, 340, 12, 100));
+            for (int y = floor; y < 380; ++y) w.S(x, y) = 1;
+        }
+    }
+    // The right wall of tile 1 (beyond every ship position's test points).
+    for (int y = 0; y < 380; ++y)
+        for (int x = 1920 - 6 - int(std::fabs(Profile(y, s + 3, 0, 4, 40))); x < 1920; ++x) w.S(x, y) = 1;
+    const int stal[][3] = {{150, 30, 140}, {520, 30, 120}, {900, 30, 150}, {1250, 30, 110}};
+    for (auto& st : stal) SolidSpike(w, st[0], st[1], st[2], 70, st[0]);
+    const int mite[][2] = {{330, 230}, {700, 240}, {1080, 225}};
+    for (auto& m : mite) SolidSpike(w, m[0], 350, m[1], 80, m[0] + 1);
+    PaintTerrain(w, s);
+}
+
+void Level5(World& w, const Layout& l) {  // a falling-rock chasm
+    const uint32_t s = 505;
+    const int H = w.h;
+    PixelBackdrop(w, [&](int x, int y) {
+        double n = Fbm(x / 55.0, y / 80.0, s, 4);
+        Rgb rock = Mix({60, 35, 25}, {150, 95, 60}, n);
+        double light = 1 - std::fabs(x - 330) / 500.0;
+        return Scale(rock, 0.6 + 0.6 * light * (0.7 + 0.3 * (1 - double(y) / H)));
+    });
+    Canvas& c = w.canvas;
+    const int base = l.tiles[0].second;  // world y of the start screen's top
+    // The spinner's hub (it turns about (270, -2490) of the start screen).
+    double hy = base - 2490;
+    MetalPlate(c, 262, hy, 16, 60, {100, 100, 120});
+    c.Colour(0.15, 0.12, 0.12);
+    c.FillCircle(270, hy, 22);
+    // The ledge under the tower (top-left (190, -460), 80 x 240).
+    double ty = base - 460 + 240;
+    MetalPlate(c, 160, ty, 140, 16, {130, 110, 90});
+    for (int x = 0; x < w.w; ++x) (void)x;
+    for (int y = 0; y < H; ++y) {
+        int lw = int(Profile(y, s, 26, 10, 70));
+        int rw = int(Profile(y, s + 1, 612, 12, 90));
+        for (int x = 0; x < lw; ++x) w.S(x, y) = 1;
+        for (int x = std::max(0, rw); x < w.w; ++x) w.S(x, y) = 1;
+    }
+    // Outcrops from the right wall, well above the start.
+    for (int k = 0; k < 6; ++k) {
+        double y = base - 500 - k * 430;
+        if (y < 40) break;
+        SolidBlob(w, 640, y, 120 + (k % 3) * 20, 35, 50 + k);
+    }
+    // The bottom of the chasm: rubble under the start screen.
+    for (int x = 0; x < w.w; ++x)
+        for (int y = int(Profile(x, s + 4, H - 14, 6, 40)); y < H; ++y) w.S(x, y) = 1;
+    PaintTerrain(w, s);
+}
+
+void Level6(World& w) {  // a factory with a stone conveyor
+    const uint32_t s = 606;
+    PixelBackdrop(w, [&](int x, int y) {
+        int px = x % 80, py = y % 60;
+        Rgb panel = Mix({45, 50, 65}, {80, 85, 105}, Fbm(x / 200.0, y / 200.0, s, 2));
+        if (px < 2 || py < 2) panel = Scale(panel, 0.6);
+        if ((px == 6 || px == 74) && (py == 6 || py == 54)) panel = {170, 170, 185};
+        return panel;
+    });
+    Canvas& c = w.canvas;
+    // Windows with the glow of furnaces, pipes along the roof.
+    for (int x = 100; x < w.w; x += 400) {
+        LinearV(c, 60, 160, {{0, {255, 200, 80}}, {1, {160, 40, 10}}});
+        c.FillRect(x, 60, 120, 80);
+        c.Colour(0.15, 0.15, 0.2);
+        for (int k = 1; k < 4; ++k) c.FillRect(x + k * 30 - 2, 60, 4, 80);
+    }
+    for (int y : {20, 36}) {
+        LinearV(c, y, y + 10, {{0, {200, 200, 210}}, {1, {70, 70, 80}}});
+        c.FillRect(0, y, w.w, 10);
+    }
+    // The press's mounting (it stands at (1460, 50), 140 x 110, its lower part below).
+    MetalPlate(c, 1450, 22, 160, 28, {150, 130, 80});
+    // The conveyor under the stones (they roll along y = 226, 20 high).
+    const int belt0 = 1920 - 275, belt1 = 2560 + 225;
+    MetalPlate(c, belt0, 246, belt1 - belt0, 12, {60, 60, 70});
+    for (int x = belt0; x < belt1; x += 24) {
+        c.Colour(0.75, 0.75, 0.8);
+        c.FillCircle(x + 12, 252, 4);
+    }
+    for (int x = belt0 + 40; x < belt1; x += 220) MetalPlate(c, x, 258, 14, 72, {100, 100, 110});
+    // The hatch the slag bubble rises from (365 into tile 4).
+    MetalPlate(c, 2560 + 335, 318, 60, 12, {200, 120, 40});
+    // Warning stripes on the floor edge.
+    for (int x = 0; x < w.w; x += 30) {
+        Poly(c, {{double(x), 322}, {x + 15.0, 322}, {x + 7.0, 330}, {x - 8.0, 330}});
+        c.Colour(0.95, 0.75, 0.1);
+        cairo_fill(c.cr());
+    }
+    for (int x = 0; x < w.w; ++x) {
+        int roof = x < 760 ? 14 : 14 + int(std::fabs(Profile(x, s, 0, 6, 80)));
+        for (int y = 0; y < roof; ++y) w.S(x, y) = 1;
+        for (int y = 330; y < w.h; ++y) w.S(x, y) = 1;
+    }
+    ClearRect(w, 2560 + 335, 318, 2560 + 395, 380);  // the hatch
+    // Deadly presses hanging from the roof and blocks standing on the floor.
+    const int hang[][2] = {{950, 140}, {2150, 120}, {3450, 135}, {4050, 120}};
+    for (auto& h : hang) SolidRect(w, h[0], 0, h[0] + 50, h[1]);
+    const int stand[][2] = {{1250, 230}, {3150, 220}, {3800, 235}};
+    for (auto& st : stand) SolidRect(w, st[0], st[1], st[0] + 60, 380);
+    PaintTerrain(w, s);
+}
+
+void Level7(World& w, bool afterFall) {  // the alien fortress guarding the recipe
+    const uint32_t s = 707;
+    PixelBackdrop(w, [&](int x, int y) {
+        int bx = (x + (y / 40 % 2) * 40) % 80, by = y % 40;
+        Rgb stone = Mix({50, 20, 70}, {110, 60, 140}, Fbm(x / 90.0, y / 60.0, s, 3));
+        if (bx < 2 || by < 2) stone = Scale(stone, 0.55);
+        if (afterFall) stone = Mix(stone, {140, 30, 20}, 0.35 + 0.25 * Fbm(x / 40.0, y / 40.0, s + 9, 2));
+        return stone;
+    });
+    Canvas& c = w.canvas;
+    // Arches with glowing runes.
+    for (int x = 200; x < w.w; x += 520) {
+        cairo_t* cr = c.cr();
+        cairo_new_path(cr);
+        cairo_arc(cr, x + 80, 170, 80, M_PI, 2 * M_PI);
+        cairo_line_to(cr, x + 160, 330);
+        cairo_line_to(cr, x, 330);
+        cairo_close_path(cr);
+        c.Colour(0.05, 0.02, 0.1);
+        cairo_fill(cr);
+        Rgb glow = afterFall ? Rgb{255, 90, 40} : Rgb{80, 240, 255};
+        for (int k = 0; k < 5; ++k) {
+            Radial(c, x + 30 + k * 25, 110 + (k % 2) * 10, 10, {{0, {255, 255, 255}, 1}, {0.4, glow, 0.9}, {1, glow, 0}});
+            c.FillCircle(x + 30 + k * 25, 110 + (k % 2) * 10, 8);
+        }
+    }
+    // The guardian's dais (it stands at (1620, 30) and is 110 x 270) and the obelisk's plinth.
+    MetalPlate(c, 1590, 298, 170, 32, afterFall ? Rgb{90, 50, 50} : Rgb{160, 120, 200});
+    MetalPlate(c, 2680, 318, 80, 12, {160, 120, 200});
+    if (afterFall) {
+        Rng r(77);
+        for (int i = 0; i < 30; ++i) {
+            double x = 1560 + r.Range(0, 240), y = r.Range(260, 330);
+            Radial(c, x, y, 14, {{0, {255, 255, 200}, 1}, {0.5, {255, 120, 20}, 0.9}, {1, {200, 40, 0}, 0}});
+            c.FillCircle(x, y, r.Range(5, 12));
+        }
+        cairo_move_to(c.cr(), 1600, 300);
+        cairo_line_to(c.cr(), 1650, 318);
+        cairo_line_to(c.cr(), 1700, 302);
+        cairo_line_to(c.cr(), 1740, 326);
+        Stroke(c, {20, 5, 5}, 3, 1);
+    }
+    // Battlements above, towers below.
+    for (int x = 0; x < w.w; ++x) {
+        int roof = x < 760 ? 14 : ((x / 40) % 2 ? 22 : 36);
+        for (int y = 0; y < roof; ++y) w.S(x, y) = 1;
+        int floor = 330 - (((x / 48) % 3 == 0 && x > 760) ? 14 : 0);
+        for (int y = floor; y < w.h; ++y) w.S(x, y) = 1;
+    }
+    const int towers[][2] = {{1100, 240}, {2200, 250}, {3300, 235}, {4000, 245}, {4800, 240}};
+    for (auto& t : towers) SolidRect(w, t[0], t[1], t[0] + 70, 380);
+    const int hangs[][2] = {{1400, 120}, {2450, 110}, {3600, 125}, {4450, 115}, {5300, 120}};
+    for (auto& h : hangs) SolidSpike(w, h[0], 20, h[1], 60, h[0]);
+    // The dais and the plinth stand clear.
+    ClearRect(w, 1590, 290, 1760, 330);
+    ClearRect(w, 2680, 318, 2760, 330);
+    PaintTerrain(w, s);
+}
+
+void Level8(World& w, const Layout& l) {  // the way home past a descending hulk
+    const uint32_t s = 808;
+    const int H = w.h;
+    PixelBackdrop(w, [&](int x, int y) {
+        double n = Fbm(x / 120.0, y / 120.0, s, 4);
+        Rgb sp = Mix({2, 4, 20}, {20, 30, 70}, double(H - y) / H);
+        return Mix(sp, {90, 40, 130}, std::max(0.0, n - 0.5) * 1.4);
+    });
+    Stars(w, 0, 0, w.w, H, 2600, s);
+    Canvas& c = w.canvas;
+    // Home: the Earth and the Moon at the top, where the journey ends.
+    Planet(c, 420, 120, 110, {150, 200, 255}, {20, 60, 160}, false);
+    cairo_t* cr = c.cr();
+    Rng r(s);
+    for (int i = 0; i < 6; ++i) {  // continents
+        double x = 420 + r.Range(-70, 70), y = 120 + r.Range(-70, 70);
+        Ellipse(c, x, y, r.Range(15, 35), r.Range(10, 25));
+        c.Colour(0.45, 0.55, 0.25);
+        cairo_fill(cr);
+    }
+    Planet(c, 150, 250, 28, {230, 230, 230}, {90, 90, 100}, false);
+    // The buoy's mast (it starts at (152, -240) of the start screen, 100 x 100).
+    const int base = l.tiles[0].second;
+    MetalPlate(c, 192, base - 240 + 100, 20, 60, {120, 120, 140});
+    // Asteroid walls.
+    for (int y = 0; y < H; ++y) {
+        int lw = int(Profile(y, s, 30, 22, 80));
+        int rw = int(Profile(y, s + 1, 612, 14, 90));
+        for (int x = 0; x < std::max(0, lw); ++x) w.S(x, y) = 1;
+        for (int x = std::max(0, rw); x < w.w; ++x) w.S(x, y) = 1;
+    }
+    for (int k = 0; k < 6; ++k) {
+        double y = base - 420 - k * 300;
+        if (y < 260) break;
+        SolidBlob(w, 640, y, 90, 30, 80 + k);
+        SolidBlob(w, 0, y - 150, 110, 40, 90 + k);
+    }
+    ClearRect(w, 0, 0, w.w, 60);  // open sky above the Earth
+    PaintTerrain(w, s);
+}
+
+std::vector<media::PictureItemData> CutTiles(World& w, const Layout& l) {
+    std::vector<media::PictureItemData> v;
+    w.canvas.Flush();
+    for (size_t i = 0; i < l.tiles.size(); ++i) {
+        Canvas t(kTileW, kTileH);
+        for (int y = 0; y < kTileH; ++y)
+            for (int x = 0; x < kTileW; ++x) {
+                int wx = l.tiles[i].first + x, wy = l.tiles[i].second + y;
+                if (w.canvas.IsDeadlyPixel(wx, wy)) t.SetDeadly(x, y, w.canvas.Get(wx, wy).g > 200);
+                else t.Set(x, y, w.canvas.Get(wx, wy));
+            }
+        t.MarkDirty();
+        v.push_back(PictureItem("p" + std::to_string(i), ToDib(t, 16, 0), false, 0));
+    }
+    return v;
+}
+
+}  // namespace
+
+int LevelTileCount(int level) {
+    static const int last[] = {0, 8, 7, 7, 3, 8, 6, 8, 6};
+    return (level >= 1 && level <= 8) ? last[level] + 1 : 0;
+}
+
+std::vector<media::PictureItemData> BuildLevelTiles(int level, int variant) {
+    Layout l = LevelLayout(level);
+    World w(l.worldW, l.worldH);
+    switch (level) {
+    case 1: Level1(w); break;
+    case 2: Level2(w); break;
+    case 3: Level3(w); break;
+    case 4: Level4(w); break;
+    case 5: Level5(w, l); break;
+    case 6: Level6(w); break;
+    case 7: Level7(w, variant == 1); break;
+    default: Level8(w, l); break;
+    }
+    return CutTiles(w, l);
+}
+
+}  // namespace assets

@@ -1,0 +1,548 @@
+// Sound effects and music: oscillators, noise, envelopes and a small sequencer, rendered at
+// 22 050 Hz mono. Effects are 16-bit, music 8-bit. Loops are rendered on a circular buffer, so
+// the tails of the last notes sound over the start of the loop and the seam does not click.
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "tools/assets/Assets.h"
+#include "tools/assets/Noise.h"
+
+namespace assets {
+namespace {
+
+constexpr double kRate = 22050.0;
+constexpr double kTau = 2 * M_PI;
+
+using Samples = std::vector<double>;
+
+double MidiHz(double m) { return 440.0 * std::pow(2.0, (m - 69) / 12.0); }
+
+// Peak-normalises to at most `peak` and converts to PCM bytes.
+std::shared_ptr<media::TWave> ToWave(Samples s, int bits, double peak = 0.89) {
+    double m = 1e-9;
+    for (double v : s) m = std::max(m, std::fabs(v));
+    const double g = peak / m;
+    auto w = std::make_shared<media::TWave>();
+    w->Format.BitsPerSample = static_cast<uint16_t>(bits);
+    w->Format.BlockAlign = static_cast<uint16_t>(bits / 8);
+    w->Format.AvgBytesPerSec = static_cast<uint32_t>(kRate) * (bits / 8);
+    w->Format.SamplesPerSec = static_cast<uint32_t>(kRate);
+    for (double v : s) {
+        v = std::clamp(v * g, -1.0, 1.0);
+        if (bits == 16) {
+            int16_t q = static_cast<int16_t>(std::lround(v * 32767));
+            w->Data.push_back(static_cast<uint8_t>(q & 0xFF));
+            w->Data.push_back(static_cast<uint8_t>((q >> 8) & 0xFF));
+        } else {
+            w->Data.push_back(static_cast<uint8_t>(std::clamp<long>(std::lround(128 + v * 127), 0, 255)));
+        }
+    }
+    return w;
+}
+
+media::WaveItemData WaveItem(const std::string& name, std::shared_ptr<media::TWave> w) {
+    media::WaveItemData it;
+    it.Name = name;
+    it.Wave = std::move(w);
+    return it;
+}
+
+// Simple one-pole low-pass.
+struct LowPass {
+    double y = 0;
+    double Step(double x, double cutoffHz) {
+        double a = 1 - std::exp(-kTau * cutoffHz / kRate);
+        y += a * (x - y);
+        return y;
+    }
+};
+
+double Saw(double ph) { return 2 * (ph - std::floor(ph + 0.5)); }
+double Square(double ph, double duty = 0.5) { return (ph - std::floor(ph)) < duty ? 1.0 : -1.0; }
+double Tri(double ph) { double f = ph - std::floor(ph); return f < 0.5 ? 4 * f - 1 : 3 - 4 * f; }
+
+// Fades the first and last few milliseconds so a one-shot starts and ends at silence.
+void EdgeFade(Samples& s, int in = 40, int out = 200) {
+    for (int i = 0; i < in && i < int(s.size()); ++i) s[i] *= double(i) / in;
+    for (int i = 0; i < out && i < int(s.size()); ++i) s[s.size() - 1 - i] *= double(i) / out;
+}
+
+// ---------------------------------------------------------------- effects
+
+Samples Shot(size_t n) {  // "kul": a short bright blaster shot
+    Samples s(n);
+    double ph = 0, ph2 = 0;
+    Rng r(11);
+    LowPass lp;
+    for (size_t i = 0; i < n; ++i) {
+        double t = i / kRate;
+        double f = 180 + 1500 * std::exp(-t * 18);
+        ph += f / kRate;
+        ph2 += f * 1.5 / kRate;
+        double env = std::exp(-t * 9) * std::min(1.0, t * 800);
+        double v = 0.6 * Square(ph, 0.3) + 0.3 * Saw(ph2);
+        double noise = lp.Step(r.Range(-1, 1), 4000) * std::exp(-t * 60);
+        s[i] = (v * env + 0.6 * noise) * 0.8;
+    }
+    EdgeFade(s);
+    return s;
+}
+
+Samples Explosion(size_t n, uint32_t seed, double length) {  // a deep rumbling blast
+    Samples s(n);
+    Rng r(seed);
+    LowPass lp1, lp2;
+    double ph = 0;
+    for (size_t i = 0; i < n; ++i) {
+        double t = i / kRate;
+        double env = std::exp(-t * 3.2 / length) * std::min(1.0, t * 300);
+        double cutoff = 200 + 3500 * std::exp(-t * 6 / length);
+        double noise = lp2.Step(lp1.Step(r.Range(-1, 1), cutoff), cutoff * 1.5);
+        double f = 30 + 70 * std::exp(-t * 10);
+        ph += f / kRate;
+        double thump = std::sin(kTau * ph) * std::exp(-t * 5);
+        double crackle = (r.Uniform() < 0.004 * std::exp(-t * 2)) ? r.Range(-0.8, 0.8) : 0;
+        s[i] = 1.6 * noise * env + 0.8 * thump + crackle * env;
+    }
+    EdgeFade(s, 20, 800);
+    return s;
+}
+
+Samples Rocket(size_t n, double f0, double f1, uint32_t seed) {  // a rocket leaving its tube
+    Samples s(n);
+    Rng r(seed);
+    LowPass lp, lp2;
+    double ph = 0;
+    for (size_t i = 0; i < n; ++i) {
+        double t = double(i) / n;
+        double env = std::min(1.0, t * 12) * std::pow(1 - t, 1.6);
+        double cut = 600 + 3500 * t;
+        double hiss = r.Range(-1, 1);
+        double band = lp.Step(hiss, cut) - lp2.Step(hiss, cut * 0.35);
+        double f = f0 + (f1 - f0) * t;
+        ph += f / kRate;
+        s[i] = env * (1.6 * band + 0.25 * Tri(ph) + 0.15 * std::sin(kTau * ph * 2.01));
+    }
+    EdgeFade(s);
+    return s;
+}
+
+Samples Laser(size_t n, double f0, double f1, double wobble, double decay) {  // a beam
+    Samples s(n);
+    double ph = 0, lfo = 0, ph2 = 0;
+    LowPass lp;
+    for (size_t i = 0; i < n; ++i) {
+        double t = double(i) / n;
+        lfo += (18 + 12 * t) / kRate;
+        double f = (f0 * std::pow(f1 / f0, t)) * (1 + wobble * std::sin(kTau * lfo));
+        ph += f / kRate;
+        ph2 += f * 1.007 / kRate;
+        double env = std::min(1.0, t * 60) * std::pow(1 - t, decay);
+        double v = 0.5 * Saw(ph) + 0.5 * Saw(ph2) + 0.3 * std::sin(kTau * ph * 0.5);
+        s[i] = env * lp.Step(v, 2500 + 3000 * (1 - t));
+    }
+    EdgeFade(s);
+    return s;
+}
+
+Samples Release(size_t n) {  // "pust": the pod unlatching, a hiss and a docking clunk
+    Samples s(n);
+    Rng r(77);
+    LowPass lp, lp2;
+    double ph = 0;
+    for (size_t i = 0; i < n; ++i) {
+        double t = i / kRate;
+        double clunk = std::sin(kTau * ph) * std::exp(-t * 30);
+        ph += (90 + 200 * std::exp(-t * 40)) / kRate;
+        double metal = std::sin(kTau * 1310 * t) * std::exp(-t * 25) * 0.3 + std::sin(kTau * 2117 * t) * std::exp(-t * 32) * 0.2;
+        double hissEnv = std::min(1.0, t * 30) * std::exp(-t * 6);
+        double hiss = r.Range(-1, 1);
+        double hi = hiss - lp.Step(hiss, 2500);
+        double clunk2 = 0;
+        double t2 = t - 0.32;
+        if (t2 > 0) clunk2 = std::sin(kTau * 140 * t2) * std::exp(-t2 * 35) * 0.8 + lp2.Step(r.Range(-1, 1), 900) * std::exp(-t2 * 50);
+        s[i] = clunk + metal + 0.5 * hi * hissEnv + clunk2;
+    }
+    EdgeFade(s);
+    return s;
+}
+
+// ---------------------------------------------------------------- sequencer
+
+enum class Inst { Bass, Lead, Pad, Arp, Bell, Kick, Snare, Hat, Organ, Pluck };
+
+struct Note {
+    double beat;
+    double len;
+    double midi;
+    Inst inst;
+    double vel;
+};
+
+double InstrumentSample(Inst inst, double t, double len, double hz, double& ph, double& ph2, LowPass& lp, Rng& r) {
+    ph += hz / kRate;
+    ph2 += hz * 1.006 / kRate;
+    double rel = std::max(0.0, t - len);
+    switch (inst) {
+    case Inst::Bass: {
+        double env = std::min(1.0, t * 200) * (t < len ? 1.0 : std::exp(-rel * 40)) * (0.7 + 0.3 * std::exp(-t * 8));
+        return env * lp.Step(Saw(ph) + 0.5 * Square(ph * 0.5), 350 + 1400 * std::exp(-t * 10));
+    }
+    case Inst::Lead: {
+        double vib = 1 + 0.006 * std::sin(kTau * 5.5 * t) * std::min(1.0, t * 3);
+        (void)vib;
+        double env = std::min(1.0, t * 60) * (t < len ? 0.8 + 0.2 * std::exp(-t * 4) : std::exp(-rel * 14));
+        return env * lp.Step(0.6 * Square(ph, 0.25) + 0.4 * Saw(ph2), 2600);
+    }
+    case Inst::Pad: {
+        double env = std::min(1.0, t * 2.5) * (t < len ? 1.0 : std::exp(-rel * 3));
+        return env * lp.Step(Saw(ph) + Saw(ph2) + 0.5 * Saw(ph * 0.997), 900);
+    }
+    case Inst::Arp: {
+        double env = std::min(1.0, t * 300) * std::exp(-t * 9) * (t < len ? 1.0 : std::exp(-rel * 30));
+        return env * Square(ph, 0.125 + 0.1 * std::sin(t * 3));
+    }
+    case Inst::Bell: {
+        double env = std::min(1.0, t * 400) * std::exp(-t * 2.2);
+        return env * (std::sin(kTau * ph) + 0.4 * std::sin(kTau * ph * 2.76) * std::exp(-t * 4) + 0.2 * std::sin(kTau * ph * 5.4) * std::exp(-t * 8));
+    }
+    case Inst::Organ: {
+        double env = std::min(1.0, t * 40) * (t < len ? 1.0 : std::exp(-rel * 12));
+        return env * (std::sin(kTau * ph) + 0.5 * std::sin(kTau * ph * 2) + 0.3 * std::sin(kTau * ph * 3) + 0.2 * Tri(ph2 * 4));
+    }
+    case Inst::Pluck: {
+        double env = std::min(1.0, t * 500) * std::exp(-t * 5);
+        return env * lp.Step(Saw(ph) + 0.3 * Square(ph2), 300 + 4000 * std::exp(-t * 14));
+    }
+    case Inst::Kick: {
+        double f = 45 + 110 * std::exp(-t * 30);
+        ph += f / kRate - hz / kRate;
+        return std::sin(kTau * ph) * std::exp(-t * 9) * 1.4;
+    }
+    case Inst::Snare: {
+        double n = r.Range(-1, 1);
+        return (0.9 * (n - lp.Step(n, 1500)) * std::exp(-t * 16) + 0.5 * std::sin(kTau * 190 * t) * std::exp(-t * 25));
+    }
+    case Inst::Hat: {
+        double n = r.Range(-1, 1);
+        return 0.5 * (n - lp.Step(n, 6000)) * std::exp(-t * 45);
+    }
+    }
+    return 0;
+}
+
+double Gain(Inst i) {
+    switch (i) {
+    case Inst::Bass: return 0.55;
+    case Inst::Lead: return 0.32;
+    case Inst::Pad: return 0.14;
+    case Inst::Arp: return 0.15;
+    case Inst::Bell: return 0.25;
+    case Inst::Organ: return 0.16;
+    case Inst::Pluck: return 0.28;
+    case Inst::Kick: return 0.7;
+    case Inst::Snare: return 0.45;
+    case Inst::Hat: return 0.35;
+    }
+    return 0.3;
+}
+
+// Renders notes into a buffer of n samples; with `loop` the tails wrap around to the start.
+Samples Render(const std::vector<Note>& notes, double bpm, size_t n, bool loop, uint32_t seed) {
+    Samples out(n, 0.0);
+    const double spb = 60.0 / bpm * kRate;
+    Rng r(seed);
+    for (const auto& nt : notes) {
+        const double hz = MidiHz(nt.midi);
+        const double lenS = nt.len * spb / kRate;
+        double tail = 0.25;
+        if (nt.inst == Inst::Pad) tail = 1.2;
+        if (nt.inst == Inst::Bell) tail = 1.8;
+        const size_t count = static_cast<size_t>((lenS + tail) * kRate);
+        const size_t start = static_cast<size_t>(nt.beat * spb);
+        double ph = 0, ph2 = 0.3;
+        LowPass lp;
+        const double g = Gain(nt.inst) * nt.vel;
+        for (size_t i = 0; i < count; ++i) {
+            size_t at = start + i;
+            if (at >= n) {
+                if (!loop) break;
+                at %= n;
+            }
+            out[at] += g * InstrumentSample(nt.inst, i / kRate, lenS, hz, ph, ph2, lp, r);
+        }
+    }
+    return out;
+}
+
+// A-minor family: chord roots as semitones above A; the themes share the key so that the menu
+// drone underneath fits them all.
+struct Theme {
+    double bpm;
+    std::vector<int> chords;  // one per bar, semitones from A (0 = Am, 8 = F, 10 = G, 3 = C, 5 = Dm, 7 = Em)
+    int bars;
+    uint32_t seed;
+    int style;  // 0 driving, 1 sparse/eerie, 2 heroic, 3 industrial, 4 calm
+    bool drums;
+};
+
+// Chord tones (minor or major triad by the diatonic degree in A minor).
+std::vector<int> Triad(int root) {
+    bool minor = (root == 0 || root == 5 || root == 7 || root == 2);
+    return {root, root + (minor ? 3 : 4), root + 7};
+}
+
+std::vector<Note> Compose(const Theme& th) {
+    std::vector<Note> notes;
+    Rng r(th.seed);
+    static const int scale[] = {0, 2, 3, 5, 7, 8, 10};  // A natural minor
+    auto scaleNote = [&](int degree) {
+        int oct = degree >= 0 ? degree / 7 : (degree - 6) / 7;
+        int d = degree - oct * 7;
+        return 12 * oct + scale[d];
+    };
+    // A melody motif of 8 steps, reused with variations: the tune has a recognisable shape.
+    std::vector<int> motif(8);
+    int deg = 7;
+    for (auto& m : motif) { deg += r.Int(5) - 2; deg = std::clamp(deg, 3, 12); m = deg; }
+    const int A2 = 45;
+    for (int bar = 0; bar < th.bars; ++bar) {
+        int root = th.chords[bar % th.chords.size()];
+        auto tri = Triad(root);
+        double b0 = bar * 4.0;
+        // Bass.
+        if (th.style == 1 || th.style == 4) {
+            notes.push_back({b0, 3.8, double(A2 + root - (root > 6 ? 12 : 0)), Inst::Bass, 0.8});
+        } else {
+            for (int e = 0; e < 8; ++e) {
+                int n = A2 + root - (root > 6 ? 12 : 0) + ((e % 4 == 3 && th.style == 0) ? 12 : 0);
+                if (th.style == 3 && e % 2 == 1) n += 7;
+                notes.push_back({b0 + e * 0.5, 0.4, double(n), Inst::Bass, e % 2 ? 0.75 : 1.0});
+            }
+        }
+        // Pad chord.
+        for (int t : tri) notes.push_back({b0, 4.0, double(57 + t - (root > 6 ? 12 : 0)), Inst::Pad, th.style == 1 ? 1.2 : 0.9});
+        // Arpeggio.
+        if (th.style != 4) {
+            int steps = th.style == 1 ? 4 : 8;
+            for (int e = 0; e < steps; ++e) {
+                int n = 69 + tri[e % 3] + (e / 3 % 2) * 12 - (root > 6 ? 12 : 0);
+                notes.push_back({b0 + e * (4.0 / steps), 4.0 / steps, double(n), th.style == 1 ? Inst::Bell : Inst::Arp, 0.9});
+            }
+        }
+        // Melody: the motif in phrases of four bars, rests in the first phrase of each eight.
+        bool melodyBar = (bar % 8) >= 2 || th.style == 2;
+        if (melodyBar) {
+            int variant = (bar / 4) % 2;
+            for (int e = 0; e < 8; ++e) {
+                if ((e == 3 || e == 7) && r.Uniform() < 0.5) continue;
+                int d = motif[(e + bar) % 8] + (variant ? (e % 2) : 0);
+                int n = 57 + scaleNote(d);
+                // Land on a chord tone on the strong beats.
+                if (e % 4 == 0) {
+                    int best = n, bd = 99;
+                    for (int t : tri)
+                        for (int o = -24; o <= 24; o += 12) {
+                            int c = 57 + t + o;
+                            if (std::abs(c - n) < bd) { bd = std::abs(c - n); best = c; }
+                        }
+                    n = best;
+                }
+                double len = (e % 4 == 3) ? 0.9 : 0.45;
+                Inst inst = th.style == 3 ? Inst::Organ : (th.style == 4 ? Inst::Pluck : Inst::Lead);
+                if (th.style == 1) inst = Inst::Bell;
+                notes.push_back({b0 + e * 0.5, len, double(n + 12), inst, 0.9});
+            }
+        }
+        // Drums.
+        if (th.drums) {
+            for (int q = 0; q < 4; ++q) {
+                if (th.style != 1 || q % 2 == 0) notes.push_back({b0 + q, 0.2, 0, Inst::Kick, 1.0});
+                if (q % 2 == 1) notes.push_back({b0 + q, 0.2, 0, Inst::Snare, 0.9});
+                notes.push_back({b0 + q + 0.5, 0.1, 0, Inst::Hat, 0.7});
+                if (th.style == 0 || th.style == 3) notes.push_back({b0 + q + 0.25, 0.1, 0, Inst::Hat, 0.35});
+            }
+        }
+    }
+    return notes;
+}
+
+Samples Loop(const Theme& th) {
+    const double beats = th.bars * 4.0;
+    const size_t n = static_cast<size_t>(std::lround(beats * 60.0 / th.bpm * kRate));
+    return Render(Compose(th), th.bpm, n, true, th.seed + 5);
+}
+
+// A short non-looping sting that resolves on A.
+Samples Filler(uint32_t seed) {
+    std::vector<Note> notes = {{0, 0.5, 69, Inst::Bell, 0.8}, {0.5, 0.5, 72, Inst::Bell, 0.7}, {1.0, 1.5, 76, Inst::Bell, 0.7},
+                               {0, 2.0, 45, Inst::Pad, 1.0}, {0, 2.0, 52, Inst::Pad, 1.0}};
+    Samples s = Render(notes, 140, static_cast<size_t>(kRate * 1.6), false, seed);
+    EdgeFade(s, 20, 2000);
+    return s;
+}
+
+// The menu music: a beatless drone on A and E with a slowly breathing filter and a few bells of
+// the A-minor pentatonic scale. Having no beat and no chord changes, it sits under every level
+// theme at any offset. Every slow movement completes whole cycles within the loop.
+Samples MenuDrone(size_t n) {
+    Samples s(n, 0.0);
+    const double len = n / kRate;
+    const double voices[] = {45, 52, 57, 64, 45.05, 57.04};
+    LowPass lp[6];
+    for (int v = 0; v < 6; ++v) {
+        double hz = MidiHz(voices[v]);
+        // Whole number of cycles over the loop, so the seam is continuous.
+        double cycles = std::round(hz * len);
+        hz = cycles / len;
+        double ph = 0;
+        // Two passes over the loop: the first only settles the filter, so the seam is steady.
+        for (size_t k = 0; k < 2 * n; ++k) {
+            size_t i = k % n;
+            double t = i / kRate;
+            ph += hz / kRate;
+            double breathe = 0.5 + 0.5 * std::sin(kTau * t / len * 3 + v);
+            double cut = 300 + 700 * (0.5 + 0.5 * std::sin(kTau * t / len * 2 + v * 0.7));
+            double x = Saw(ph) * 0.6 + std::sin(kTau * ph) * 0.6;
+            double y = lp[v].Step(x, cut) * (0.6 + 0.4 * breathe) * 0.22;
+            if (k >= n) s[i] += y;
+        }
+    }
+    // Pentatonic bells, sparse, placed on a loop-wrapped timeline.
+    static const int penta[] = {69, 72, 74, 76, 79, 81, 84};
+    std::vector<Note> bells;
+    Rng r(404);
+    for (double t = 0.7; t < len - 0.2; t += 1.6 + r.Uniform() * 1.6)
+        bells.push_back({t, 0.5, double(penta[r.Int(7)]), Inst::Bell, 0.35 + 0.2 * r.Uniform()});
+    Samples b = Render(bells, 60, n, true, 9);
+    for (size_t i = 0; i < n; ++i) s[i] += b[i];
+    return s;
+}
+
+Samples EndTune(size_t n) {  // "finish": a triumphant tune that ends on A major
+    const double bpm = 112;
+    std::vector<Note> notes;
+    const int mel[] = {69, 72, 76, 74, 72, 74, 76, 79, 81, 79, 76, 74, 76, 77, 79, 81};
+    for (int i = 0; i < 16; ++i) notes.push_back({i * 0.5, i == 15 ? 3.0 : 0.45, double(mel[i] + 12), Inst::Lead, 0.9});
+    const int roots[] = {0, 8, 3, 10, 0, 5, 10, 0};
+    for (int bar = 0; bar < 4; ++bar) {
+        int root = roots[bar * 2];
+        auto tri = Triad(root);
+        for (int t : tri) notes.push_back({bar * 2.0, 2.0, double(57 + t - (root > 6 ? 12 : 0)), Inst::Pad, 1.0});
+        for (int e = 0; e < 4; ++e) notes.push_back({bar * 2.0 + e * 0.5, 0.4, double(45 + root - (root > 6 ? 12 : 0)), Inst::Bass, 1.0});
+        notes.push_back({bar * 2.0, 0.2, 0, Inst::Kick, 1});
+        notes.push_back({bar * 2.0 + 1, 0.2, 0, Inst::Snare, 1});
+    }
+    // Final chord: A major, held and ringing.
+    for (int t : {0, 4, 7, 12}) {
+        notes.push_back({8, 8, double(57 + t), Inst::Pad, 1.2});
+        notes.push_back({8, 4, double(69 + t), Inst::Bell, 0.7});
+    }
+    notes.push_back({8, 6, 33, Inst::Bass, 1.0});
+    notes.push_back({8, 0.2, 0, Inst::Kick, 1});
+    const int fan[] = {81, 85, 88, 93};
+    for (int i = 0; i < 4; ++i) notes.push_back({8 + i * 0.25, i == 3 ? 4.0 : 0.22, double(fan[i]), Inst::Lead, 0.8});
+    Samples s = Render(notes, bpm, n, false, 31);
+    EdgeFade(s, 20, 22050);
+    return s;
+}
+
+Samples Swell(size_t n) {  // d4: a soft whoosh of a bouncer passing
+    Samples s(n);
+    Rng r(44);
+    LowPass lp, lp2;
+    double ph = 0;
+    for (size_t i = 0; i < n; ++i) {
+        double t = double(i) / n;
+        double env = std::sin(M_PI * std::min(1.0, t * 1.4)) * (t < 0.7 ? 1 : std::max(0.0, (1 - t) / 0.3));
+        double noise = r.Range(-1, 1);
+        double cut = 500 + 2500 * t;
+        double band = lp.Step(noise, cut) - lp2.Step(noise, cut * 0.4);
+        ph += (300 + 500 * t) / kRate;
+        s[i] = env * (1.5 * band + 0.3 * std::sin(kTau * ph));
+    }
+    EdgeFade(s, 200, 400);
+    return s;
+}
+
+Samples StoneStart(size_t n) {  // d5: grinding rock breaking loose
+    Samples s(n);
+    Rng r(55);
+    LowPass lp, lp2;
+    for (size_t i = 0; i < n; ++i) {
+        double t = i / kRate;
+        double crack = (r.Uniform() < 0.02 * std::exp(-t * 3)) ? r.Range(-1, 1) : 0;
+        double rumble = lp2.Step(lp.Step(r.Range(-1, 1), 300), 200) * 3;
+        double env = std::min(1.0, t * 100) * std::exp(-t * 4);
+        s[i] = env * (rumble + crack + 0.3 * std::sin(kTau * 70 * t) * std::exp(-t * 8));
+    }
+    EdgeFade(s);
+    return s;
+}
+
+}  // namespace
+
+std::vector<media::WaveItemData> BuildEffects() {
+    // Byte counts as the built-in list fixes them (16-bit: two bytes a sample).
+    std::vector<media::WaveItemData> w;
+    w.push_back(WaveItem("kul", ToWave(Shot(21876 / 2), 16)));
+    w.push_back(WaveItem("vybuch", ToWave(Explosion(49946 / 2, 3, 1.0), 16)));
+    w.push_back(WaveItem("raket1", ToWave(Rocket(22220 / 2, 120, 480, 21), 16)));
+    w.push_back(WaveItem("raket2", ToWave(Rocket(17170 / 2, 200, 700, 22), 16)));
+    w.push_back(WaveItem("laser", ToWave(Laser(20762 / 2, 1600, 300, 0.05, 1.5), 16)));
+    w.push_back(WaveItem("laser2", ToWave(Laser(44856 / 2, 220, 660, 0.02, 0.8), 16)));
+    w.push_back(WaveItem("laser3", ToWave(Laser(25244 / 2, 900, 1800, 0.08, 1.2), 16)));
+    w.push_back(WaveItem("pust", ToWave(Release(22964 / 2), 16)));
+    w.push_back(WaveItem("hudba", ToWave(MenuDrone(532225), 8, 0.6)));
+    w.push_back(WaveItem("finish", ToWave(EndTune(233910), 8)));
+    return w;
+}
+
+std::vector<media::WaveItemData> BuildMusic(int level) {
+    std::vector<media::WaveItemData> w;
+    auto music = [](const Theme& th) { return ToWave(Loop(th), 8, 0.85); };
+    auto filler = [](uint32_t seed) { return ToWave(Filler(seed), 8, 0.7); };
+    switch (level) {
+    case 0:  // story: calm and mysterious
+        w.push_back(WaveItem("hudba1", music({84, {0, 8, 3, 10}, 8, 100, 4, false})));
+        w.push_back(WaveItem("hudba2", filler(1)));
+        break;
+    case 1:
+        w.push_back(WaveItem("hudba1", music({132, {0, 0, 8, 10}, 16, 101, 0, true})));
+        w.push_back(WaveItem("hudba2", filler(2)));
+        break;
+    case 2:
+        w.push_back(WaveItem("hudba1", music({110, {0, 5, 8, 7}, 16, 102, 3, true})));
+        w.push_back(WaveItem("hudba2", filler(3)));
+        break;
+    case 3:
+        w.push_back(WaveItem("hudba1", music({140, {0, 10, 8, 10}, 16, 103, 0, true})));
+        w.push_back(WaveItem("hudba2", filler(4)));
+        break;
+    case 4:
+        w.push_back(WaveItem("hudba1", ToWave(Swell(static_cast<size_t>(0.3 * kRate)), 16, 0.5)));
+        w.push_back(WaveItem("hudba2", filler(5)));
+        break;
+    case 5:
+        w.push_back(WaveItem("hudba1", music({96, {0, 8, 5, 7}, 16, 105, 1, true})));
+        w.push_back(WaveItem("hudba2", ToWave(StoneStart(static_cast<size_t>(0.6 * kRate)), 16, 0.7)));
+        break;
+    case 6:
+        w.push_back(WaveItem("hudba1", music({124, {0, 0, 5, 7}, 16, 106, 3, true})));
+        w.push_back(WaveItem("hudba2", music({124, {8, 10, 0, 0}, 8, 116, 2, true})));
+        break;
+    case 7:
+        w.push_back(WaveItem("hudba1", music({150, {0, 8, 0, 7}, 16, 107, 0, true})));
+        w.push_back(WaveItem("hudba2", music({120, {8, 10, 3, 0}, 16, 117, 2, true})));
+        break;
+    default:
+        w.push_back(WaveItem("hudba1", music({116, {0, 8, 3, 10}, 16, 108, 2, true})));
+        w.push_back(WaveItem("hudba2", filler(9)));
+        break;
+    }
+    return w;
+}
+
+}  // namespace assets
