@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "TestData.h"
+#include "platform/Platform.h"
 
 namespace scenario {
 
@@ -51,6 +52,10 @@ std::string readFile(const std::string& path) {
     std::stringstream ss;
     ss << in.rdbuf();
     return ss.str();
+}
+
+bool loadPicture(const std::string& path, int& width, int& height, std::vector<uint32_t>& rgba) {
+    return platform::loadPng(path, width, height, rgba);
 }
 
 void writeFile(const std::string& path, const std::string& text) {

@@ -28,6 +28,8 @@ Result run(const std::string& dataDir, const std::vector<std::string>& args, con
            uint32_t frames, const std::vector<uint32_t>& dumpTicks);
 
 std::string readFile(const std::string& path);
+// A PNG written by the program, as 0xAABBGGRR pixels.
+bool loadPicture(const std::string& path, int& width, int& height, std::vector<uint32_t>& rgba);
 void writeFile(const std::string& path, const std::string& text);
 
 }  // namespace scenario
