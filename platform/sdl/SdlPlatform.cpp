@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 
@@ -221,11 +222,15 @@ public:
     }
 
     // --- system -------------------------------------------------------------------
+    // The message also goes to standard error, so a run under a test harness leaves a
+    // trace. ORBITA_NO_MESSAGE_BOX=1 keeps it there (unattended runs, where a modal box
+    // would wait for ever for a click).
     void messageBox(const std::string& text) override {
-        if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, kTitle, text.c_str(), window_) != 0) {
-            std::fprintf(stderr, "orbita: %s\n", text.c_str());
-            std::fflush(stderr);
-        }
+        std::fprintf(stderr, "orbita: %s\n", text.c_str());
+        std::fflush(stderr);
+        const char* quiet = std::getenv("ORBITA_NO_MESSAGE_BOX");
+        if (quiet && *quiet && *quiet != '0') return;
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, kTitle, text.c_str(), window_);
     }
 
     bool renderText(const std::string& utf8, int pointSize, TextMask& out) override {
