@@ -49,7 +49,7 @@ inline uint32_t widen5(uint32_t v) { return (v << 3) | (v >> 2); }
 
 // A run-length stream may describe a large picture with few bytes; beyond this many
 // pixels the picture must be backed by a proportionate stream.
-constexpr uint64_t kRleFreePixels = uint64_t(1) << 22;
+constexpr uint64_t kRleFreePixels = uint64_t(1) << 20;
 constexpr uint64_t kRlePixelsPerByte = 256;
 
 // Expands an RLE8 (bits 8) or RLE4 (bits 4) stream into palette indices, one byte per
