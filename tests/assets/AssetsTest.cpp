@@ -1,0 +1,535 @@
+// The asset builder's output, read back through the game's own collection reader.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "media/CollectionFile.h"
+#include "tools/assets/Assets.h"
+#include "tools/assets/Canvas.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using media::PictureItemData;
+using media::WaveItemData;
+
+std::vector<PictureItemData> ReadPictures(const std::string& path) {
+    std::vector<PictureItemData> v;
+    media::ReadPictureCollectionFile(path, [&v](PictureItemData&& d) { v.push_back(std::move(d)); });
+    return v;
+}
+
+std::vector<WaveItemData> ReadWaves(const std::string& path) {
+    std::vector<WaveItemData> v;
+    media::ReadWaveCollectionFile(path, [&v](WaveItemData&& d) { v.push_back(std::move(d)); });
+    return v;
+}
+
+// Each file is generated when a test first needs it (every test runs in its own process, and
+// the whole data set takes seconds), written to a scratch directory and read back from there.
+struct Scratch {
+    std::string dir;
+    Scratch() {
+        dir = (fs::temp_directory_path() / ("orbita-assets-test-" + std::to_string(::getpid()))).string();
+        fs::remove_all(dir);
+    }
+    ~Scratch() {
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+};
+
+Scratch& ScratchDir() {
+    static Scratch s;
+    return s;
+}
+
+assets::CollectionSpec Build(const std::string& rel) {
+    assets::CollectionSpec s;
+    s.path = rel;
+    s.isWave = rel.find("zvuky/") != std::string::npos || rel.find("DXWaveList1") != std::string::npos;
+    auto num = [&](size_t from) { return rel[from] - '0'; };
+    if (rel == "builtins/lod.dxg") s.pictures = assets::BuildLod();
+    else if (rel == "builtins/vybuch.dxg") s.pictures = assets::BuildVybuch();
+    else if (rel == "builtins/podklad.dxg") s.pictures = assets::BuildHud();
+    else if (rel == "builtins/DXWaveList1.dxg") s.waves = assets::BuildEffects();
+    else if (rel == "data/pozadi/story.dxg") s.pictures = assets::BuildStory();
+    else if (rel == "data/pozadi/menu.dxg") s.pictures = assets::BuildMenu();
+    else if (rel.rfind("data/pozadi/po", 0) == 0) s.pictures = assets::BuildLevelTiles(num(14), rel[15] == 'b' ? 1 : 0);
+    else if (rel.rfind("data/alin/al", 0) == 0) s.pictures = assets::BuildAlienSet(num(12));
+    else if (rel.rfind("data/vob/vob", 0) == 0) s.pictures = assets::BuildObjectSet(num(12));
+    else if (rel == "data/zvuky/menu1.dxg") s.waves = assets::BuildMusic(0);
+    else if (rel.rfind("data/zvuky/d", 0) == 0) s.waves = assets::BuildMusic(num(12));
+    else ADD_FAILURE() << "unknown file " << rel;
+    return s;
+}
+
+const std::vector<std::string>& AllFiles() {
+    static const std::vector<std::string> all = [] {
+        std::vector<std::string> v = {"builtins/lod.dxg", "builtins/vybuch.dxg", "builtins/podklad.dxg", "builtins/DXWaveList1.dxg"};
+        for (const auto& spec : {"story", "menu", "po1", "po2", "po3", "po4", "po5", "po6", "po7a", "po7b", "po8"})
+            v.push_back(std::string("data/pozadi/") + spec + ".dxg");
+        for (int l : {1, 2, 3, 4, 5, 7, 8}) v.push_back("data/alin/al" + std::to_string(l) + ".dxg");
+        for (int l : {2, 5, 6, 7, 8}) v.push_back("data/vob/vob" + std::to_string(l) + ".dxg");
+        v.push_back("data/zvuky/menu1.dxg");
+        for (int l = 1; l <= 8; ++l) v.push_back("data/zvuky/d" + std::to_string(l) + ".dxg");
+        return v;
+    }();
+    return all;
+}
+
+bool IsWaveFile(const std::string& rel) {
+    return rel.find("zvuky/") != std::string::npos || rel.find("DXWaveList1") != std::string::npos;
+}
+
+std::string Written(const std::string& rel) {
+    static std::map<std::string, std::string> done;
+    auto it = done.find(rel);
+    if (it != done.end()) return it->second;
+    assets::WriteCollections(ScratchDir().dir, {Build(rel)});
+    return done[rel] = ScratchDir().dir + "/" + rel;
+}
+
+const std::vector<PictureItemData>& Pics(const std::string& rel) {
+    static std::map<std::string, std::vector<PictureItemData>> cache;
+    auto it = cache.find(rel);
+    if (it == cache.end()) it = cache.emplace(rel, ReadPictures(Written(rel))).first;
+    return it->second;
+}
+
+const std::vector<WaveItemData>& Waves(const std::string& rel) {
+    static std::map<std::string, std::vector<WaveItemData>> cache;
+    auto it = cache.find(rel);
+    if (it == cache.end()) it = cache.emplace(rel, ReadWaves(Written(rel))).first;
+    return it->second;
+}
+
+void ExpectPicture(const PictureItemData& it, const std::string& name, int w, int h, int bits, bool transparent,
+                   uint32_t key) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(it.Name, name);
+    ASSERT_TRUE(it.Picture);
+    EXPECT_EQ(it.Picture->Width(), w);
+    EXPECT_EQ(it.Picture->Height(), h);
+    EXPECT_EQ(it.Picture->BitCount(), bits);
+    EXPECT_EQ(it.Transparent, transparent);
+    EXPECT_EQ(it.TransparentColor, key);
+    EXPECT_EQ(it.PatternWidth, 0);
+    EXPECT_EQ(it.PatternHeight, 0);
+    EXPECT_FALSE(it.SystemMemory);
+}
+
+// ------------------------------------------------------------------ built-in lists
+
+TEST(Builtins, ShipListMatchesTheCatalogue) {
+    const auto& lod = Pics("builtins/lod.dxg");
+    ASSERT_EQ(lod.size(), 16u);
+    ExpectPicture(lod[0], "rak1", 96, 31, 8, true, 0xFFFFFF);
+    for (int i = 1; i <= 4; ++i) ExpectPicture(lod[i], "ko" + std::to_string(i), 40, 41, 4, true, 0xFFFFFF);
+    ExpectPicture(lod[5], "nab1", 15, 4, 4, true, 0);
+    ExpectPicture(lod[6], "nab2", 26, 19, 8, true, 0);
+    ExpectPicture(lod[7], "nab3", 26, 19, 8, true, 0);
+    ExpectPicture(lod[8], "z1", 33, 31, 4, true, 0);
+    for (int i = 9; i <= 11; ++i) {
+        EXPECT_EQ(lod[i].Name, "z" + std::to_string(i - 7));
+        EXPECT_TRUE(!lod[i].Picture || lod[i].Picture->Empty()) << "z2..z4 carry no picture";
+        EXPECT_TRUE(lod[i].Transparent);
+    }
+    for (int i = 12; i <= 15; ++i) ExpectPicture(lod[i], "las" + std::to_string(i - 11), 46, 78, 8, true, 0);
+}
+
+TEST(Builtins, ExplosionsAndHudMatchTheCatalogue) {
+    const auto& vyb = Pics("builtins/vybuch.dxg");
+    ASSERT_EQ(vyb.size(), 4u);
+    const int size[4][2] = {{63, 60}, {60, 60}, {58, 60}, {66, 63}};
+    for (int i = 0; i < 4; ++i) ExpectPicture(vyb[i], "nabvyb" + std::to_string(i + 1), size[i][0], size[i][1], 4, true, 0);
+
+    const auto& hud = Pics("builtins/podklad.dxg");
+    ASSERT_EQ(hud.size(), 10u);
+    const char* names[] = {"meny", "obrov", "oblev", "obprav", "obhore", "obdole", "zi1", "zi2", "zi3", "recept"};
+    const int hudSize[10][2] = {{631, 83}, {81, 72}, {81, 72}, {81, 72}, {81, 72}, {81, 72}, {96, 31}, {96, 31}, {96, 31}, {39, 78}};
+    for (int i = 0; i < 10; ++i) {
+        SCOPED_TRACE(names[i]);
+        EXPECT_EQ(hud[i].Name, names[i]);
+        ASSERT_TRUE(hud[i].Picture);
+        EXPECT_EQ(hud[i].Picture->Width(), hudSize[i][0]);
+        EXPECT_EQ(hud[i].Picture->Height(), hudSize[i][1]);
+        EXPECT_EQ(hud[i].Picture->BitCount(), 8);
+    }
+    // The five faces differ: the pilot looks in five directions.
+    for (int a = 1; a <= 5; ++a)
+        for (int b = a + 1; b <= 5; ++b) EXPECT_NE(hud[a].Picture->Pixels(), hud[b].Picture->Pixels()) << names[a] << names[b];
+}
+
+TEST(Builtins, EffectWavesHaveTheCataloguedFormats) {
+    const auto& w = Waves("builtins/DXWaveList1.dxg");
+    ASSERT_EQ(w.size(), 10u);
+    struct Row { const char* name; int bits; size_t bytes; } rows[] = {
+        {"kul", 16, 21876},   {"vybuch", 16, 49946}, {"raket1", 16, 22220}, {"raket2", 16, 17170}, {"laser", 16, 20762},
+        {"laser2", 16, 44856}, {"laser3", 16, 25244}, {"pust", 16, 22964},  {"hudba", 8, 532225},  {"finish", 8, 233910}};
+    for (size_t i = 0; i < 10; ++i) {
+        SCOPED_TRACE(rows[i].name);
+        EXPECT_EQ(w[i].Name, rows[i].name);
+        EXPECT_FALSE(w[i].Looped);
+        EXPECT_EQ(w[i].MaxPlayingCount, 0);
+        ASSERT_TRUE(w[i].Wave);
+        EXPECT_EQ(w[i].Wave->Format.BitsPerSample, rows[i].bits);
+        EXPECT_EQ(w[i].Wave->Format.Channels, 1);
+        EXPECT_EQ(w[i].Wave->Format.SamplesPerSec, 22050u);
+        EXPECT_EQ(w[i].Wave->Data.size(), rows[i].bytes);
+    }
+}
+
+TEST(Builtins, EmbeddedFilesAreTheBuildersOutput) {
+    // The build embeds what `orbita-assets --builtins` wrote; the builder is deterministic, so
+    // those files equal a fresh run byte for byte.
+    const fs::path built = fs::path(ORBITA_BINARY_DIR) / "tools/assets/builtins";
+    if (!fs::exists(built / "lod.dxg")) GTEST_SKIP() << "built-in files not generated in this build";
+    for (const char* n : {"lod.dxg", "vybuch.dxg", "podklad.dxg", "DXWaveList1.dxg"}) {
+        auto slurp = [](const fs::path& p) {
+            std::ifstream in(p, std::ios::binary);
+            return std::vector<char>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        };
+        EXPECT_EQ(slurp(built / n), slurp(Written(std::string("builtins/") + n))) << n;
+    }
+}
+
+// ------------------------------------------------------------------ data layout
+
+TEST(DataLayout, EveryFileHasItsItemsAndSizes) {
+    const auto& story = Pics("data/pozadi/story.dxg");
+    ASSERT_EQ(story.size(), 5u);
+    for (const auto& p : story) {
+        ASSERT_TRUE(p.Picture);
+        EXPECT_EQ(p.Picture->Width(), 640);
+        EXPECT_EQ(p.Picture->Height(), 480);
+    }
+    const auto& menu = Pics("data/pozadi/menu.dxg");
+    ASSERT_EQ(menu.size(), 4u);
+    // Title at rest at y = 50 stays on the display; the highlights fit their boxes.
+    EXPECT_LE(menu[0].Picture->Height() + 50, 480);
+    EXPECT_EQ(menu[1].Picture->Width(), 640);
+    EXPECT_EQ(menu[1].Picture->Height(), 480);
+    EXPECT_LE(menu[2].Picture->Width(), 100);
+    EXPECT_LE(menu[2].Picture->Height(), 100);
+    EXPECT_LE(480 + menu[3].Picture->Width(), 600);
+    EXPECT_LE(380 + menu[3].Picture->Height(), 460);
+
+    for (const char* f : {"po1", "po2", "po3", "po4", "po5", "po6", "po7a", "po7b", "po8"}) {
+        SCOPED_TRACE(f);
+        int level = f[2] - '0';
+        const auto& tiles = Pics(std::string("data/pozadi/") + f + ".dxg");
+        ASSERT_EQ(static_cast<int>(tiles.size()), assets::LevelTileCount(level));
+        for (const auto& t : tiles) {
+            ASSERT_TRUE(t.Picture);
+            EXPECT_EQ(t.Picture->Width(), 640);
+            EXPECT_EQ(t.Picture->Height(), 380);
+        }
+    }
+    for (int l : {1, 2, 3, 4, 5, 7, 8}) {
+        const auto& al = Pics("data/alin/al" + std::to_string(l) + ".dxg");
+        ASSERT_EQ(al.size(), 17u) << l;
+        EXPECT_EQ(al[15].Name, "alnab");
+        EXPECT_EQ(al[16].Name, "kamen");
+        for (const auto& p : al) {
+            ASSERT_TRUE(p.Picture) << "unused items are small blank pictures";
+            EXPECT_TRUE(p.Transparent);
+            EXPECT_EQ(p.TransparentColor, 0u);
+        }
+    }
+    for (int l : {2, 5, 6, 7, 8}) {
+        const auto& vob = Pics("data/vob/vob" + std::to_string(l) + ".dxg");
+        ASSERT_EQ(vob.size(), 16u) << l;
+        EXPECT_EQ(vob[15].Name, "blesk");
+        for (const auto& p : vob) ASSERT_TRUE(p.Picture);
+    }
+    for (const char* f : {"menu1", "d1", "d2", "d3", "d4", "d5", "d6", "d7", "d8"})
+        EXPECT_EQ(Waves(std::string("data/zvuky/") + f + ".dxg").size(), 2u) << f;
+}
+
+TEST(DataLayout, SpriteSizesGiveSensibleHitBoxes) {
+    auto size = [](const std::string& file, int i) {
+        const auto& p = Pics(file)[i].Picture;
+        return std::make_pair(p->Width(), p->Height());
+    };
+    // Level 1 and 6: flyers are drawn at item 0's size less 30 x 30, climbers less 40 x 50.
+    auto a0 = size("data/alin/al1.dxg", 0);
+    EXPECT_GE(a0.first - 40, 30);
+    EXPECT_GE(a0.second - 50, 20);
+    // Level 7: climbers at item 10's size less 40 x 40.
+    auto c10 = size("data/alin/al7.dxg", 10);
+    EXPECT_GE(c10.first - 40, 30);
+    EXPECT_GE(c10.second - 40, 20);
+    // Level 8: every ship left of the hulk's right edge is doomed while it waits at the top;
+    // the restart position x = 370 must lie right of it (it starts at x = 205).
+    EXPECT_LE(205 + size("data/alin/al8.dxg", 0).first, 370);
+    // Level 7: the target must be on the display when it can be destroyed.
+    EXPECT_GT(size("data/alin/al7.dxg", 14).second, 100);
+    // Every animation frame of a set has the size of its first frame.
+    for (auto [file, first, count] : {std::tuple<const char*, int, int>{"data/alin/al1.dxg", 0, 4}, {"data/alin/al1.dxg", 10, 4},
+                                       {"data/alin/al3.dxg", 10, 4}, {"data/alin/al4.dxg", 5, 4}, {"data/alin/al8.dxg", 0, 4},
+                                       {"data/vob/vob2.dxg", 0, 8}, {"data/vob/vob6.dxg", 4, 4}, {"data/vob/vob8.dxg", 0, 4}})
+        for (int i = 1; i < count; ++i) EXPECT_EQ(size(file, first + i), size(file, first)) << file << " item " << first + i;
+    EXPECT_EQ(size("data/vob/vob6.dxg", 8), std::make_pair(120, 49));
+}
+
+// ------------------------------------------------------------------ colours
+
+bool IsTile(const std::string& rel) {
+    return rel.find("pozadi/po") != std::string::npos;
+}
+
+TEST(Colours, OnlyDeadlyTerrainCarriesTheCollisionColours) {
+    for (const auto& rel : AllFiles()) {
+        if (IsWaveFile(rel)) continue;
+        const auto& items = Pics(rel);
+        bool tiles = IsTile(rel);
+        size_t deadlyInFile = 0;
+        for (const auto& it : items) {
+            if (!it.Picture) continue;
+            size_t n = 0;
+            for (uint32_t c : it.Picture->Pixels()) n += assets::IsDeadly565(c);
+            if (!tiles) {
+                EXPECT_EQ(n, 0u) << rel << " item " << it.Name;
+            }
+            deadlyInFile += n;
+        }
+        if (tiles) {
+            EXPECT_GT(deadlyInFile, 10000u) << rel << " has no deadly terrain";
+        }
+    }
+}
+
+TEST(Colours, EveryTileOfEveryLevelHasDeadlyTerrain) {
+    for (const char* f : {"po1", "po2", "po3", "po5", "po6", "po7a", "po7b", "po8"})
+        for (const auto& t : Pics(std::string("data/pozadi/") + f + ".dxg")) {
+            size_t n = 0;
+            for (uint32_t c : t.Picture->Pixels()) n += assets::IsDeadly565(c);
+            EXPECT_GT(n, 1000u) << f << " " << t.Name;
+        }
+}
+
+// ------------------------------------------------------------------ a way through every level
+
+struct Tile {
+    int x, y;
+};
+
+// Plays a level's scrolling as the frame tick does, with the ship free to move up to 16 pixels
+// per frame in each direction inside x 20..540, y 20..350, and keeps the set of positions whose
+// two collision points (x - 5, y - 2) and (x + 90, y) never meet a deadly pixel. Positions lie
+// on an 8-pixel grid through the restart position (a subset of the real ship's choices, so a
+// way found here exists in the game). Frames without scrolling are skipped (the scenery does
+// not change, so they only add choices).
+bool SafePathExists(int level, const std::vector<PictureItemData>& tiles, int startX, int startY, std::string& why) {
+    const int n = static_cast<int>(tiles.size());
+    const int last = n - 1;
+    std::vector<Tile> t(n);
+    for (int i = 0; i < n; ++i) {
+        switch (level) {
+        case 2: t[i] = {0, 380 * i}; break;
+        case 5: case 8: t[i] = {0, -380 * i}; break;
+        case 4: t[i] = i == 0 ? Tile{0, 0} : i == 1 ? Tile{0, -380} : Tile{-640 * (i - 1), 0}; break;
+        default: t[i] = {640 * i, 0}; break;
+        }
+    }
+    std::vector<std::vector<uint8_t>> deadly(n);
+    for (int i = 0; i < n; ++i) {
+        const auto& px = tiles[i].Picture->Pixels();
+        deadly[i].resize(px.size());
+        for (size_t k = 0; k < px.size(); ++k) deadly[i][k] = assets::IsDeadly565(px[k]);
+    }
+    auto deadlyAt = [&](int x, int y) {
+        for (int i = n - 1; i >= 0; --i) {  // the last drawn tile is on top
+            int lx = x - t[i].x, ly = y - t[i].y;
+            if (lx >= 0 && ly >= 0 && lx < 640 && ly < 380) return deadly[i][static_cast<size_t>(ly) * 640 + lx] != 0;
+        }
+        return false;
+    };
+    startX = std::clamp(startX, 20, 540);
+    startY = std::clamp(startY, 20, 350);
+    const int x0 = 20 + (startX - 20) % 8, y0 = 20 + (startY - 20) % 8;
+    const int cols = (540 - x0) / 8 + 1, rows = (350 - y0) / 8 + 1;
+    std::vector<uint8_t> reach(static_cast<size_t>(cols) * rows, 0), next(reach.size());
+    reach[static_cast<size_t>((startY - y0) / 8) * cols + (startX - x0) / 8] = 1;
+
+    const float speed = level == 2 || level == 4 ? 0.6f : level == 5 ? 0.8f : 1.2f;
+    float accum = 1.0f;
+    int step = 0;
+    for (int frame = 1; frame < 20000; ++frame) {
+        accum = accum + speed;
+        step += static_cast<int>(accum);
+        if (step < 1) continue;
+        bool ended = false;
+        for (int i = 0; i < n && !ended; ++i) {
+            Tile& p = t[i];
+            const Tile& L = t[last];
+            switch (level) {
+            case 1: case 3: case 6: case 7:
+                if (L.x > 0) p.x -= step;
+                ended = t[last].x <= 0;
+                break;
+            case 2:
+                if (L.y > 0) p.y -= step;
+                ended = t[last].y <= 0;
+                break;
+            case 4:
+                if (L.x < 0 && t[1].y == 0) p.x += step;
+                ended = t[last].x >= 0;
+                break;
+            default:
+                if (L.y < 0) p.y += step;
+                ended = t[last].y >= 0;
+                break;
+            }
+        }
+        if (level == 4) {
+            if (t[0].y < 350) t[0].y += step;
+            if (t[1].y < 0) t[1].y += step;
+        }
+        // Ship moves (up to two grid cells = 16 pixels each way), then the collision test.
+        std::fill(next.begin(), next.end(), 0);
+        size_t alive = 0;
+        for (int r = 0; r < rows; ++r)
+            for (int c = 0; c < cols; ++c) {
+                bool any = false;
+                for (int dr = -2; dr <= 2 && !any; ++dr)
+                    for (int dc = -2; dc <= 2 && !any; ++dc) {
+                        int rr = r + dr, cc = c + dc;
+                        any = rr >= 0 && cc >= 0 && rr < rows && cc < cols && reach[static_cast<size_t>(rr) * cols + cc];
+                    }
+                if (!any) continue;
+                int x = x0 + c * 8, y = y0 + r * 8;
+                if (deadlyAt(x - 5, y - 2) || deadlyAt(x + 90, y)) continue;
+                next[static_cast<size_t>(r) * cols + c] = 1;
+                ++alive;
+            }
+        reach.swap(next);
+        if (alive == 0) {
+            why = "no safe position left at frame " + std::to_string(frame) + ", tile 0 at (" + std::to_string(t[0].x) + ", " +
+                  std::to_string(t[0].y) + ")";
+            return false;
+        }
+        if (ended) return true;
+        step = 0;
+        accum = 0.0f;
+    }
+    why = "the level did not end";
+    return false;
+}
+
+struct PathCase {
+    const char* file;
+    int level, x, y;
+};
+
+class SafePath : public ::testing::TestWithParam<PathCase> {};
+
+TEST_P(SafePath, ExistsFromTheRestartPosition) {
+    const PathCase& c = GetParam();
+    std::string why;
+    EXPECT_TRUE(SafePathExists(c.level, Pics(std::string("data/pozadi/") + c.file + ".dxg"), c.x, c.y, why)) << c.file << ": " << why;
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, SafePath,
+                         ::testing::Values(PathCase{"po1", 1, 80, 200}, PathCase{"po2", 2, 80, 200}, PathCase{"po3", 3, 300, 20},
+                                           PathCase{"po4", 4, 620, 20}, PathCase{"po5", 5, 240, 200}, PathCase{"po6", 6, 120, 20},
+                                           PathCase{"po7a", 7, 80, 200}, PathCase{"po7b", 7, 80, 200}, PathCase{"po8", 8, 370, 140}),
+                         [](const auto& info) { return std::string(info.param.file); });
+
+TEST(SafePathCheck, FindsAWallAcrossTheWay) {
+    // A check that cannot fail proves nothing: a level whose tiles are all deadly has no way.
+    std::vector<PictureItemData> tiles(2);
+    for (auto& t : tiles) {
+        t.Picture = std::make_shared<media::TDIB>(640, 380, 24);
+        std::fill(t.Picture->Pixels().begin(), t.Picture->Pixels().end(), 0x00FF00u);
+    }
+    std::string why;
+    EXPECT_FALSE(SafePathExists(1, tiles, 80, 200, why));
+    for (auto& t : tiles) std::fill(t.Picture->Pixels().begin(), t.Picture->Pixels().end(), 0x202020u);
+    EXPECT_TRUE(SafePathExists(1, tiles, 80, 200, why)) << why;
+}
+
+// ------------------------------------------------------------------ sounds
+
+double Sample(const media::TWave& w, size_t i) {
+    if (w.Format.BitsPerSample == 16) return int16_t(w.Data[2 * i] | (w.Data[2 * i + 1] << 8)) / 32768.0;
+    return (w.Data[i] - 128) / 128.0;
+}
+
+size_t Count(const media::TWave& w) { return w.Data.size() / (w.Format.BitsPerSample / 8); }
+
+TEST(Sounds, MusicIsEightBitAndEffectsSixteen) {
+    for (const auto& rel : AllFiles()) {
+        if (!IsWaveFile(rel)) continue;
+        for (const auto& it : Waves(rel)) {
+            SCOPED_TRACE(rel + " " + it.Name);
+            ASSERT_TRUE(it.Wave);
+            EXPECT_EQ(it.Wave->Format.SamplesPerSec, 22050u);
+            EXPECT_EQ(it.Wave->Format.Channels, 1);
+            EXPECT_GT(Count(*it.Wave), 2000u);
+        }
+    }
+    EXPECT_EQ(Waves("data/zvuky/d1.dxg")[0].Wave->Format.BitsPerSample, 8);
+    const auto& d4 = Waves("data/zvuky/d4.dxg")[0].Wave;
+    EXPECT_EQ(d4->Format.BitsPerSample, 16);
+    EXPECT_NEAR(d4->DurationMs(), 300, 30);
+    // A soft attack: the first 20 ms are much quieter than the loudest part.
+    double early = 0, peak = 0;
+    for (size_t i = 0; i < Count(*d4); ++i) {
+        double v = std::fabs(Sample(*d4, i));
+        if (i < 441) early = std::max(early, v);
+        peak = std::max(peak, v);
+    }
+    EXPECT_LT(early, peak * 0.5);
+}
+
+TEST(Sounds, NothingClipsAndNothingIsSilent) {
+    for (const auto& rel : AllFiles()) {
+        if (!IsWaveFile(rel)) continue;
+        for (const auto& it : Waves(rel)) {
+            const auto& w = *it.Wave;
+            double peak = 0;
+            for (size_t i = 0; i < Count(w); ++i) peak = std::max(peak, std::fabs(Sample(w, i)));
+            EXPECT_LT(peak, 0.99) << rel << " " << it.Name << " clips";
+            EXPECT_GT(peak, 0.2) << rel << " " << it.Name << " is almost silent";
+        }
+    }
+}
+
+TEST(Sounds, LoopsJoinWithoutAClick) {
+    struct L { const char* file; int item; } loops[] = {
+        {"data/zvuky/menu1.dxg", 0}, {"data/zvuky/d1.dxg", 0}, {"data/zvuky/d2.dxg", 0}, {"data/zvuky/d3.dxg", 0},
+        {"data/zvuky/d5.dxg", 0},    {"data/zvuky/d6.dxg", 0}, {"data/zvuky/d6.dxg", 1}, {"data/zvuky/d7.dxg", 0},
+        {"data/zvuky/d7.dxg", 1},    {"data/zvuky/d8.dxg", 0}, {"builtins/DXWaveList1.dxg", 8}};
+    for (const auto& l : loops) {
+        const auto& w = *Waves(l.file)[l.item].Wave;
+        const size_t n = Count(w);
+        // The jump across the seam is no bigger than the largest jump within the wave's own start.
+        double seam = std::fabs(Sample(w, 0) - Sample(w, n - 1));
+        double typical = 0;
+        for (size_t i = 1; i < std::min<size_t>(n, 22050); ++i) typical = std::max(typical, std::fabs(Sample(w, i) - Sample(w, i - 1)));
+        EXPECT_LE(seam, std::max(0.05, typical)) << l.file << " item " << l.item;
+        EXPECT_LT(seam, 0.12) << l.file << " item " << l.item;
+    }
+}
+
+TEST(Builder, IsDeterministic) {
+    auto a = media::WritePictureCollection(assets::BuildLod());
+    auto b = media::WritePictureCollection(assets::BuildLod());
+    EXPECT_EQ(a, b);
+    auto s = media::WriteWaveCollection(assets::BuildMusic(4));
+    EXPECT_EQ(s, media::WriteWaveCollection(assets::BuildMusic(4)));
+}
+
+}  // namespace
