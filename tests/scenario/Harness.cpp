@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
 #include <fstream>
 #include <sstream>
 
@@ -14,11 +16,25 @@ namespace scenario {
 
 namespace {
 
+// Every directory made here is removed when the test program ends.
+struct TempDirectories {
+    std::vector<std::string> dirs;
+    ~TempDirectories() {
+        std::error_code ec;
+        for (const auto& d : dirs) std::filesystem::remove_all(d, ec);
+    }
+};
+TempDirectories& temps() {
+    static TempDirectories t;
+    return t;
+}
+
 std::string makeTemp(const char* stem) {
     std::string pattern = std::string("/tmp/") + stem + "-XXXXXX";
     std::vector<char> buf(pattern.begin(), pattern.end());
     buf.push_back(0);
-    if (!mkdtemp(buf.data())) return "/tmp";
+    if (!mkdtemp(buf.data())) throw std::runtime_error("cannot make a temporary directory");
+    temps().dirs.push_back(buf.data());
     return buf.data();
 }
 

@@ -1,0 +1,124 @@
+// Driving the program from outside: recording and replaying, errors from the data files,
+// the data check.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <regex>
+
+#include "Harness.h"
+#include "TestData.h"
+
+using scenario::run;
+
+namespace {
+
+int countOf(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
+    return n;
+}
+
+int runIn(const std::string& dir, const std::string& args, std::string* out = nullptr) {
+    std::string outFile = scenario::scratchDirectory() + "/out.txt";
+    std::string cmd = "cd '" + dir + "' && '" + std::string(ORBITA_BINARY_DIR) + "/orbita' " + args + " >'" + outFile +
+                      "' 2>&1";
+    int raw = std::system(cmd.c_str());
+    if (out) *out = scenario::readFile(outFile);
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+}  // namespace
+
+TEST(Driving, ARecordedGameReplaysToTheSameStateHashes) {
+    std::string dir = scenario::scratchDirectory();
+    // Play into level 1 from the start, moving and pausing, and record it.
+    const char* script =
+        "@3 hold Escape\n@4 release\n@6 hold Escape\n@7 release\n"
+        "@50 move 500 400\n@50 click\n"
+        "@60 hold Up Right\n@75 hold Down Space\n@90 hold Enter\n@91 release\n@100 hold Escape\n@101 release\n"
+        "@120 hold Left Tab\n@130 release\n";
+    auto rec = run(scenario::dataDirectory(), {"--record", dir + "/rec.txt"}, script, 200, {200});
+    ASSERT_EQ(rec.status, 0) << rec.err;
+    std::string text = scenario::readFile(dir + "/rec.txt");
+    ASSERT_EQ(text.rfind("orbita-script 1", 0), 0u) << text;
+    EXPECT_NE(text.find("seed=7"), std::string::npos);
+    EXPECT_EQ(countOf(text, " hash "), 5);  // ticks 40, 80, ..., 200
+    EXPECT_NE(text.find("click"), std::string::npos);
+
+    // Replaying it reaches the same hashes and the same state.
+    std::string out;
+    std::string dumpPath = dir + "/replay.json";
+    EXPECT_EQ(runIn(scenario::dataDirectory(), "--headless --play '" + dir + "/rec.txt' --dump-state 200:'" + dumpPath + "'",
+                    &out),
+              0)
+        << out;
+    auto replayed = testjson::parseFile(dumpPath);
+    const auto& original = rec.dumps.at(200);
+    for (const char* k : {"shipX", "shipY", "level", "levelClock", "frameCounter", "faceRoll", "mouseX"})
+        EXPECT_EQ(replayed[k].i(), original[k].i()) << k;
+    EXPECT_EQ(replayed["paused"].b, original["paused"].b);
+
+    // A replay that no longer matches stops at the first differing hash with status 1.
+    std::string tampered = std::regex_replace(text, std::regex("@120 hash [0-9a-fA-F]+"), "@120 hash 123");
+    ASSERT_NE(tampered, text);
+    scenario::writeFile(dir + "/bad.txt", tampered);
+    EXPECT_EQ(runIn(scenario::dataDirectory(), "--headless --play '" + dir + "/bad.txt'", &out), 1);
+    EXPECT_NE(out.find("tick 120"), std::string::npos) << out;
+
+    // Re-recording a played script gives the same events and hashes.
+    EXPECT_EQ(runIn(scenario::dataDirectory(),
+                    "--headless --play '" + dir + "/rec.txt' --record '" + dir + "/again.txt'", &out),
+              0)
+        << out;
+    EXPECT_EQ(scenario::readFile(dir + "/again.txt"), text);
+}
+
+TEST(Driving, AMissingDataFileIsReportedOnceAndTheGameGoesOn) {
+    std::string dir = scenario::scratchDirectory();
+    testdata::writeDataDirectory(dir);
+    std::remove((dir + "/pozadi/po3.dxg").c_str());
+    auto r = run(dir, {"--warp", "3"}, "", 100, {100});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(countOf(r.err, "Cannot open file pozadi\\po3.dxg"), 1) << r.err;
+    ASSERT_TRUE(r.dumps.count(100));
+    EXPECT_GE(r.dumps[100]["level"].i(), 3);
+}
+
+TEST(Driving, AShortPictureFileGivesOneListIndexErrorNotAStorm) {
+    std::string dir = scenario::scratchDirectory();
+    testdata::writeDataDirectory(dir);
+    // A level-1 background with four tiles instead of nine: drawing tile 3 fails every frame.
+    scenario::writeFile(dir + "/pozadi/po1.dxg", scenario::readFile(dir + "/pozadi/menu.dxg"));  // four pictures
+    auto r = run(dir, {"--warp", "1"}, "", 100, {100});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(countOf(r.err, "List index out of bounds (4)"), 1) << r.err;
+    EXPECT_TRUE(r.dumps.count(100));
+}
+
+TEST(Driving, VerifyDataReportsMissingAndShortFiles) {
+    std::string out;
+    EXPECT_EQ(runIn(scenario::dataDirectory(), "--verify-data", &out), 0) << out;
+
+    std::string dir = scenario::scratchDirectory();
+    testdata::writeDataDirectory(dir);
+    std::remove((dir + "/vob/vob6.dxg").c_str());
+    scenario::writeFile(dir + "/pozadi/po2.dxg", scenario::readFile(dir + "/pozadi/menu.dxg"));
+    scenario::writeFile(dir + "/zvuky/d3.dxg", "not a collection");
+    EXPECT_EQ(runIn(dir, "--verify-data", &out), 1);
+    EXPECT_NE(out.find("vob\\vob6.dxg"), std::string::npos) << out;
+    EXPECT_NE(out.find("pozadi\\po2.dxg: holds 4 items, the game addresses 8"), std::string::npos) << out;
+    EXPECT_NE(out.find("zvuky\\d3.dxg"), std::string::npos) << out;
+    EXPECT_EQ(out.find("po1.dxg"), std::string::npos) << out;
+}
+
+TEST(Driving, TimedemoPrintsItsFigures) {
+    std::string dir = scenario::scratchDirectory();
+    scenario::writeFile(dir + "/demo.txt", "@1 hold Escape\n@2 release\n@3 hold Escape\n@4 release\n@60 release\n");
+    std::string out;
+    EXPECT_EQ(runIn(scenario::dataDirectory(), "--timedemo '" + dir + "/demo.txt'", &out), 0) << out;
+    EXPECT_NE(out.find("60 frames"), std::string::npos) << out;
+    EXPECT_NE(out.find("frames per second"), std::string::npos) << out;
+}
