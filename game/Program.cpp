@@ -69,6 +69,22 @@ void warpTo(int warpLevel) {
     setupScene();
 }
 
+// Paths given on the command line are meant from where the program was started, before it
+// changes to its data directory.
+void makeAbsolute(std::string& path) {
+    if (path.empty() || path[0] == '/') return;
+    char cwd[PATH_MAX];
+    if (getcwd(cwd, sizeof cwd)) path = std::string(cwd) + "/" + path;
+}
+
+void makeOptionPathsAbsolute(app::Options& o) {
+    makeAbsolute(o.playFile);
+    makeAbsolute(o.recordFile);
+    makeAbsolute(o.timedemoFile);
+    for (auto& s : o.screenshots) makeAbsolute(s.path);
+    for (auto& d : o.stateDumps) makeAbsolute(d.path);
+}
+
 bool writeFile(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary);
     if (!out) return false;
@@ -80,6 +96,7 @@ bool writeFile(const std::string& path, const std::string& text) {
 
 int runProgram(int argc, char** argv) {
     app::Options options = app::parseOptionsOrExit(argc, argv);
+    makeOptionPathsAbsolute(options);
     chooseDataDirectory(argc > 0 ? argv[0] : nullptr);
     if (options.verifyData) return app::verifyData(std::cout) ? 0 : 1;
 
