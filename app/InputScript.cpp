@@ -70,6 +70,7 @@ public:
         uint32_t lastTick = 0;
         while (std::getline(in, raw)) {
             ++line_;
+            if (line_ == 1 && raw.compare(0, 3, "\xEF\xBB\xBF") == 0) raw.erase(0, 3);  // a byte-order mark
             if (raw.size() > kMaxLine) fail("line too long");
             std::string text = raw.substr(0, raw.find('#'));
             auto w = words(text);

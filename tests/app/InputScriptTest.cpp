@@ -63,6 +63,7 @@ TEST(InputScript, HandWrittenScriptNeedsNoHeaderAndKeyNamesIgnoreCase) {
     EXPECT_EQ(keyFromName("A"), 0);
     EXPECT_STREQ(keyName(0x66), "KP6");
     EXPECT_EQ(keyName(0x41), nullptr);
+    EXPECT_TRUE(parseScriptText("\xEF\xBB\xBForbita-script 1\r\n@1 click\r\n").header.present);  // editors' habits
 }
 
 TEST(InputScript, ErrorsNameFileAndLine) {
