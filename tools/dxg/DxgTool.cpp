@@ -9,6 +9,8 @@
 
 #include "media/CollectionFile.h"
 #include "media/DIBFile.h"
+#include "media/DXImageList.h"
+#include "media/DXSound.h"
 #include "media/DxgStream.h"
 #include "media/DxgWave.h"
 #include "media/Errors.h"
@@ -379,10 +381,23 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         if (cmd == "pack") return pack(args, out);
         if (cmd == "check") {
             if (args.size() != 2) throw UsageError{"check takes one file"};
-            Collection c = load(args[1]);
-            const bool pictures = c.Kind == CollectionKind::Pictures;
-            out << args[1] << ": ok, " << (pictures ? c.Pictures.size() : c.Waves.size())
-                << (pictures ? " pictures\n" : " waves\n");
+            // Loads the file into a list the way the game's scenes do.
+            const Collection c = load(args[1]);
+            int count = 0;
+            try {
+                if (c.Kind == CollectionKind::Waves) {
+                    TDXWaveList list;
+                    list.Items.LoadFromFile(args[1]);
+                    count = list.Items.Count();
+                } else {
+                    TDXImageList list;
+                    list.Items.LoadFromFile(args[1]);
+                    count = list.Items.Count();
+                }
+            } catch (const media::Exception& e) {
+                throw Failure{args[1], e.what()};
+            }
+            out << args[1] << ": ok, " << count << (c.Kind == CollectionKind::Waves ? " waves\n" : " pictures\n");
             return 0;
         }
         if (cmd == "--help" || cmd == "-h" || cmd == "help") {
