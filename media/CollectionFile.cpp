@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 
 #include "media/DIBFile.h"
 #include "media/DxgStream.h"
@@ -169,7 +170,14 @@ std::vector<uint8_t> ReadCollectionFileBytes(const std::string& path) {
         if (c == '\\') c = '/';
     std::FILE* f = std::fopen(real.c_str(), "rb");
     if (!f) throw EFOpenError(Format("Cannot open file %s", path.c_str()));
+    // Only regular files: a directory, pipe or device is no collection file.
+    struct stat st {};
+    if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
+        std::fclose(f);
+        throw EFOpenError(Format("Cannot open file %s", path.c_str()));
+    }
     std::vector<uint8_t> bytes;
+    bytes.reserve(static_cast<size_t>(st.st_size));
     uint8_t buf[65536];
     size_t n;
     while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.insert(bytes.end(), buf, buf + n);

@@ -179,6 +179,9 @@ TEST(CollectionFile, FileOpenErrorShowsPathAsWritten) {
     EXPECT_EQ(messageOf([] { ReadPictureCollectionFile("no_such_dir\\po3.dxg", [](PictureItemData&&) {}); }),
               "Cannot open file no_such_dir\\po3.dxg");
     EXPECT_THROW(ReadWaveCollectionFile("no_such_dir\\d1.dxg", [](WaveItemData&&) {}), EFOpenError);
+    // A directory is no file.
+    const std::string dir = ::testing::TempDir();
+    EXPECT_EQ(messageOf([&] { ReadCollectionFileBytes(dir); }), "Cannot open file " + dir);
 }
 
 TEST(CollectionFile, WaveItemsAndChunks) {
