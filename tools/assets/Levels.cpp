@@ -101,6 +101,13 @@ double Profile(double x, uint32_t seed, double base, double amp, double scale) {
     return base + amp * (0.7 * Noise1(x / scale, seed) + 0.3 * Noise1(x / (scale / 3.7), seed + 9));
 }
 
+// The thin roof over the start (the ship may restart at y = 20) blends into the level's roof.
+int RampRoof(int x, double roof) {
+    double t = std::clamp((x - 700) / 200.0, 0.0, 1.0);
+    t = t * t * (3 - 2 * t);
+    return int(14 + (roof - 14) * t);
+}
+
 // Writes the deadly terrain: lime rims, green rock with lime strata and glints.
 void PaintTerrain(World& w, uint32_t seed) {
     w.canvas.Flush();
@@ -201,7 +208,7 @@ void Level1(World& w) {  // over a planet's surface at dusk
     Stars(w, 0, 0, w.w, 180, 1400, s);
     Planet(w.canvas, 900, 90, 55, {250, 200, 150}, {150, 70, 60}, true);
     Planet(w.canvas, 3300, 60, 22, {200, 220, 255}, {60, 80, 140}, false);
-    Planet(w.canvas, 4900, 110, 80, {255, 170, 120}, {120, 40, 50}, false);
+    Planet(w.canvas, 4700, 130, 80, {255, 170, 120}, {120, 40, 50}, false);
     // Distant mountains (harmless), two layers.
     for (int layer = 0; layer < 2; ++layer) {
         cairo_t* cr = w.canvas.cr();
@@ -290,7 +297,7 @@ void Level3(World& w) {  // ground cannons in a canyon
     const int lamps[] = {1140, 2200, 2880, 3280};
     for (int lx : lamps) MetalPlate(w.canvas, lx + 24, 20, 16, 50, {110, 100, 100});
     for (int x = 0; x < w.w; ++x) {
-        int roof = x < 760 ? 14 : int(Profile(x, s, 40, 12, 150));
+        int roof = RampRoof(x, Profile(x, s, 40, 12, 150));
         for (int y = 0; y < roof; ++y) w.S(x, y) = 1;
         int ground = int(320 + std::fabs(Profile(x, s + 2, 0, 8, 60)));
         for (int y = ground; y < w.h; ++y) w.S(x, y) = 1;
@@ -313,7 +320,7 @@ void Level4(World& w) {  // a cave: up a shaft, then left along a tunnel
         double n = Fbm(x / 70.0, y / 45.0, s, 4);
         Rgb base = Mix({20, 18, 40}, {80, 60, 90}, n);
         double vein = std::fabs(Fbm(x / 30.0, y / 30.0, s + 2, 2) - 0.5);
-        if (vein < 0.02) base = Mix(base, {120, 160, 255}, 0.6);
+        if (vein < 0.006) base = Mix(base, {120, 160, 255}, 0.35);
         return base;
     });
     Canvas& c = w.canvas;
@@ -370,7 +377,6 @@ void Level5(World& w, const Layout& l) {  // a falling-rock chasm
     // The ledge under the tower (top-left (190, -460), 80 x 240).
     double ty = base - 460 + 240;
     MetalPlate(c, 160, ty, 140, 16, {130, 110, 90});
-    for (int x = 0; x < w.w; ++x) (void)x;
     for (int y = 0; y < H; ++y) {
         int lw = int(Profile(y, s, 26, 10, 70));
         int rw = int(Profile(y, s + 1, 612, 12, 90));
@@ -382,7 +388,9 @@ void Level5(World& w, const Layout& l) {  // a falling-rock chasm
         double y = base - 500 - k * 430;
         if (y < 40) break;
         SolidBlob(w, 640, y, 120 + (k % 3) * 20, 35, 50 + k);
+        if (y - 215 > 40) SolidBlob(w, 0, y - 215, 70 + (k % 2) * 20, 30, 60 + k);
     }
+
     // The bottom of the chasm: rubble under the start screen.
     for (int x = 0; x < w.w; ++x)
         for (int y = int(Profile(x, s + 4, H - 14, 6, 40)); y < H; ++y) w.S(x, y) = 1;
@@ -429,7 +437,7 @@ void Level6(World& w) {  // a factory with a stone conveyor
         cairo_fill(c.cr());
     }
     for (int x = 0; x < w.w; ++x) {
-        int roof = x < 760 ? 14 : 14 + int(std::fabs(Profile(x, s, 0, 6, 80)));
+        int roof = RampRoof(x, 14 + std::fabs(Profile(x, s, 0, 6, 80)));
         for (int y = 0; y < roof; ++y) w.S(x, y) = 1;
         for (int y = 330; y < w.h; ++y) w.S(x, y) = 1;
     }
@@ -486,7 +494,7 @@ void Level7(World& w, bool afterFall) {  // the alien fortress guarding the reci
     }
     // Battlements above, towers below.
     for (int x = 0; x < w.w; ++x) {
-        int roof = x < 760 ? 14 : ((x / 40) % 2 ? 22 : 36);
+        int roof = RampRoof(x, (x / 40) % 2 ? 22 : 36);
         for (int y = 0; y < roof; ++y) w.S(x, y) = 1;
         int floor = 330 - (((x / 48) % 3 == 0 && x > 760) ? 14 : 0);
         for (int y = floor; y < w.h; ++y) w.S(x, y) = 1;

@@ -352,7 +352,7 @@ std::vector<media::PictureItemData> BuildHud() {
         c.Text(14, 24, "ŽIVOTY");
         c.Text(176, 24, "PILOT");
         c.Font(10, true);
-        c.Text(178, 44, "SEKTOR 2461");
+        c.Text(178, 44, "ROK 2461");
         c.Text(178, 60, "MLHOVINA");
         c.Text(178, 72, "KRAKEN");
         cairo_save(cr);
