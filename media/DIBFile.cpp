@@ -274,6 +274,8 @@ std::vector<uint8_t> WriteDIB(const TDIB& dib) {
             indexOf[p] = static_cast<uint32_t>(palette.size());
             palette.push_back(p);
         }
+        // A built table is always full size (2, 16 or 256 entries), unused entries black.
+        if (!given) palette.resize(maxColours, 0);
     }
 
     const size_t rowBytes = (static_cast<size_t>(w) * bits + 31) / 32 * 4;

@@ -21,7 +21,8 @@ TDIB ReadDIB(const uint8_t* data, size_t size, size_t pixelOffset = 0);
 TDIB ReadBitmapFile(const uint8_t* data, size_t size);
 
 // Encodes the picture with the depth of BitCount(): 1, 4 and 8 bits with a colour table
-// (Palette(), or the used colours in order of first appearance when it is empty),
+// (Palette(), or else a full-size table of the used colours in order of first
+// appearance followed by black entries),
 // 16 bits as 5-6-5 bit fields, 24 and 32 bits raw. Rows bottom first. An empty picture
 // gives no bytes. Too many colours for the depth, a pixel missing from a given palette or
 // an unsupported depth raise EDIBError.

@@ -61,13 +61,18 @@ TEST(DIBWrite, PaletteBuiltFromUsedColoursOrGiven) {
     in.SetPixel(1, 0, 0x0000FF);
     in.SetPixel(2, 0, 0xFFFFFF);
     std::vector<uint8_t> bytes = WriteDIB(in);
-    EXPECT_EQ(le32(bytes, 32), 2u);  // colours used
+    EXPECT_EQ(le32(bytes, 32), 0u);  // colours used: the full 16-entry table
     TDIB out = ReadDIB(bytes.data(), bytes.size());
-    EXPECT_EQ(out.Palette(), (std::vector<uint32_t>{0xFFFFFF, 0x0000FF}));
+    std::vector<uint32_t> table(16, 0);
+    table[0] = 0xFFFFFF;
+    table[1] = 0x0000FF;
+    EXPECT_EQ(out.Palette(), table);
     EXPECT_EQ(out.Pixels(), in.Pixels());
+    EXPECT_EQ(WriteDIB(out), bytes);
 
     in.Palette() = {0x000000, 0x0000FF, 0x00FF00, 0xFFFFFF};
     bytes = WriteDIB(in);
+    EXPECT_EQ(le32(bytes, 32), 4u);  // a given table is written as it is
     out = ReadDIB(bytes.data(), bytes.size());
     EXPECT_EQ(out.Palette(), in.Palette());
     EXPECT_EQ(out.Pixels(), in.Pixels());
