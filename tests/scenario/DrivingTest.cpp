@@ -122,3 +122,47 @@ TEST(Driving, TimedemoPrintsItsFigures) {
     EXPECT_NE(out.find("60 frames"), std::string::npos) << out;
     EXPECT_NE(out.find("frames per second"), std::string::npos) << out;
 }
+
+TEST(Driving, TheInstalledProgramFindsItsDataFromAnyDirectory) {
+    std::string prefix = scenario::scratchDirectory();
+    std::string out;
+    std::string cmd = "cmake --install '" + std::string(ORBITA_BINARY_DIR) + "' --prefix '" + prefix + "' >'" + prefix +
+                      "/install.log' 2>&1";
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << scenario::readFile(prefix + "/install.log");
+    for (const char* f : {"/games/orbita", "/share/applications/orbita.desktop", "/share/man/man6/orbita.6"})
+        EXPECT_FALSE(scenario::readFile(prefix + f).empty()) << f;
+    if (scenario::readFile(prefix + "/share/orbita/pozadi/story.dxg").empty())
+        GTEST_SKIP() << "the build made no data to install";
+    std::string elsewhere = scenario::scratchDirectory();
+    std::string run = "cd '" + elsewhere + "' && '" + prefix + "/games/orbita' --headless --seed 1 --frames 5 --dump-state 5:'" +
+                      elsewhere + "/s.json' 2>'" + elsewhere + "/err.txt'";
+    EXPECT_EQ(std::system(run.c_str()), 0);
+    EXPECT_EQ(scenario::readFile(elsewhere + "/err.txt"), "");
+    auto d = testjson::parseFile(elsewhere + "/s.json");
+    EXPECT_TRUE(d["inStory"].b);
+}
+
+TEST(Driving, TheRealWindowRunsUnderAVirtualDisplay) {
+    if (std::system("command -v xvfb-run >/dev/null 2>&1") != 0) GTEST_SKIP() << "no xvfb-run";
+    std::string dir = scenario::scratchDirectory();
+    std::string cmd = "cd '" + scenario::dataDirectory() + "' && SDL_AUDIODRIVER=dummy xvfb-run -a '" +
+                      std::string(ORBITA_BINARY_DIR) + "/orbita' --windowed --seed 7 --warp 1 --frames 40 --screenshot 40:'" +
+                      dir + "/w.png' >'" + dir + "/log.txt' 2>&1";
+    int raw = std::system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << scenario::readFile(dir + "/log.txt");
+    int w = 0, h = 0;
+    std::vector<uint32_t> rgba;
+    ASSERT_TRUE(scenario::loadPicture(dir + "/w.png", w, h, rgba)) << scenario::readFile(dir + "/log.txt");
+    EXPECT_EQ(w, 640);
+    EXPECT_EQ(h, 480);
+    // The level's scenery (0x401010 through the 16-bit surface) fills the play area; the HUD
+    // panel shows below it.
+    auto share = [&](int y0, int y1) {
+        int n = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = 0; x < w; ++x) n += (rgba[y * w + x] & 0xFFFFFF) == 0x421010;
+        return static_cast<double>(n) / ((y1 - y0) * w);
+    };
+    EXPECT_GT(share(0, 380), 0.8);
+    EXPECT_LT(share(385, 463), 0.1);
+}
