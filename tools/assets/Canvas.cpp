@@ -128,7 +128,11 @@ std::vector<std::string> Canvas::WrapLines(double maxWidth, const std::string& s
         }
         word.clear();
     };
-    for (char ch : s) {
+    // A dash stays with the word before it, so no line starts with one.
+    auto dashNext = [&](size_t i) { return s.compare(i, 4, " \xE2\x80\x93") == 0; };
+    for (size_t i = 0; i < s.size(); ++i) {
+        char ch = s[i];
+        if (ch == ' ' && dashNext(i)) { word += ' '; continue; }
         if (ch == ' ') flushWord();
         else if (ch == '\n') { flushWord(); lines.push_back(line); line.clear(); }
         else word += ch;

@@ -36,8 +36,14 @@ void DrawCraft(Canvas& c, double w, double h, int frame, Rgb body, Rgb glow, int
             cairo_line_to(cr, lx + w * 0.08, h * 0.92 + sw);
             cairo_move_to(cr, lx, cy);
             cairo_line_to(cr, lx + w * 0.08, h * 0.08 - sw);
-            Stroke(c, {uint8_t(body.r / 2), uint8_t(body.g / 2), uint8_t(body.b / 2)}, std::max(1.0, h * 0.06), 1);
+            Stroke(c, {230, 230, 200}, std::max(1.5, h * 0.08), 1);
         }
+        // Translucent wings beating with the frame.
+        double beat = std::sin(frame * M_PI / 2) * 0.3;
+        Ellipse(c, w * 0.55, cy - h * (0.3 + beat * 0.3), w * 0.22, h * 0.18);
+        c.Colour(0.8, 0.95, 1.0, 0.75);
+        cairo_fill_preserve(cr);
+        Stroke(c, {255, 255, 255}, 1, 1);
         Ellipse(c, cx, cy, w * 0.44, h * 0.3);
         LinearV(c, cy - h * 0.3, cy + h * 0.3, {{0, {255, 240, 230}}, {0.35, body}, {1, {uint8_t(body.r / 4), uint8_t(body.g / 4), uint8_t(body.b / 4)}}});
         cairo_fill_preserve(cr);
@@ -390,8 +396,9 @@ std::vector<media::PictureItemData> BuildObjectSet(int level) {
             if (damage) {
                 Rng r(damage);
                 for (int k = 0; k < 3 + damage * 2; ++k) {
-                    Radial(c, r.Range(10, 80), r.Range(10, 50), 12, {{0, {255, 230, 120}, 1}, {0.6, {255, 90, 0}, 0.9}, {1, {60, 20, 0}, 0}});
-                    c.FillCircle(r.Range(10, 80), r.Range(10, 50), r.Range(4, 10));
+                    double fx = r.Range(10, 80), fy = r.Range(10, 50), fr = r.Range(6, 8 + damage * 2);
+                    Radial(c, fx, fy, fr, {{0, {255, 240, 160}, 1}, {0.6, {255, 110, 0}, 1}, {1, {160, 30, 0}, 0.6}});
+                    c.FillCircle(fx, fy, fr);
                 }
             }
         };

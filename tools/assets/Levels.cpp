@@ -369,6 +369,40 @@ void Level5(World& w, const Layout& l) {  // a falling-rock chasm
     });
     Canvas& c = w.canvas;
     const int base = l.tiles[0].second;  // world y of the start screen's top
+    // Dust falling through shafts of light from far above.
+    Rng dust(s);
+    for (int i = 0; i < 16; ++i) {
+        double x = dust.Range(80, 560), wdt = dust.Range(20, 60);
+        cairo_pattern_t* p = cairo_pattern_create_linear(x - wdt, 0, x + wdt, 0);
+        cairo_pattern_add_color_stop_rgba(p, 0, 1, 0.85, 0.6, 0);
+        cairo_pattern_add_color_stop_rgba(p, 0.5, 1, 0.85, 0.6, 0.12);
+        cairo_pattern_add_color_stop_rgba(p, 1, 1, 0.85, 0.6, 0);
+        double y0 = dust.Range(0, H - 600);
+        cairo_push_group(c.cr());
+        cairo_set_source(c.cr(), p);
+        cairo_pattern_destroy(p);
+        c.FillRect(x - wdt, y0, 2 * wdt, 600);
+        cairo_pop_group_to_source(c.cr());
+        cairo_pattern_t* fade = cairo_pattern_create_linear(0, y0, 0, y0 + 600);
+        cairo_pattern_add_color_stop_rgba(fade, 0, 0, 0, 0, 0);
+        cairo_pattern_add_color_stop_rgba(fade, 0.5, 0, 0, 0, 1);
+        cairo_pattern_add_color_stop_rgba(fade, 1, 0, 0, 0, 0);
+        cairo_mask(c.cr(), fade);
+        cairo_pattern_destroy(fade);
+    }
+    c.Flush();
+    for (int i = 0; i < 5000; ++i) {
+        int x = 40 + dust.Int(560), y = dust.Int(H);
+        c.SetAlpha(x, y, {230, 200, 160}, 0.6);
+    }
+    c.MarkDirty();
+    // Roots and cables hanging into the chasm.
+    for (int i = 0; i < 24; ++i) {
+        double x = dust.Uniform() < 0.5 ? dust.Range(30, 120) : dust.Range(520, 610), y = dust.Range(0, H - 200);
+        cairo_move_to(c.cr(), x, y);
+        cairo_curve_to(c.cr(), x + dust.Range(-30, 30), y + 60, x + dust.Range(-30, 30), y + 120, x + dust.Range(-20, 20), y + dust.Range(120, 200));
+        Stroke(c, {50, 30, 20}, dust.Range(2, 4), 0.9);
+    }
     // The spinner's hub (it turns about (270, -2490) of the start screen).
     double hy = base - 2490;
     MetalPlate(c, 262, hy, 16, 60, {100, 100, 120});
@@ -378,8 +412,8 @@ void Level5(World& w, const Layout& l) {  // a falling-rock chasm
     double ty = base - 460 + 240;
     MetalPlate(c, 160, ty, 140, 16, {130, 110, 90});
     for (int y = 0; y < H; ++y) {
-        int lw = int(Profile(y, s, 26, 10, 70));
-        int rw = int(Profile(y, s + 1, 612, 12, 90));
+        int lw = int(Profile(y, s, 30, 20, 60));
+        int rw = int(Profile(y, s + 1, 606, 20, 70));
         for (int x = 0; x < lw; ++x) w.S(x, y) = 1;
         for (int x = std::max(0, rw); x < w.w; ++x) w.S(x, y) = 1;
     }

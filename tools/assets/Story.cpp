@@ -131,7 +131,7 @@ void Illustration(Canvas& c, int page) {
     }
     case 2: {  // the eight sectors; green rock means death
         SpaceBackground(c, 640, 270, 3, {5, 10, 30}, {20, 10, 40});
-        double px = 70, py = 200;
+        double px = 70, py = 140;
         for (int k = 0; k < 8; ++k) {
             double x = 70 + k * 70, y = 140 + std::sin(k * 1.3) * 70;
             cairo_move_to(cr, px, py);
