@@ -137,7 +137,7 @@ TMainForm::TMainForm() : DXSound1(this) {
     placeControl(recept, &podklad, 386, 3, 39, 78);
     recept.Transparent = true;
 
-    loadBuiltins(*this);
+    media::Application().Guard([this] { loadBuiltins(*this); });
 }
 
 TMainForm::~TMainForm() {
