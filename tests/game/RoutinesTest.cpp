@@ -8,7 +8,6 @@
 #include "game/Main.h"
 #include "game/State.h"
 #include "game/data1.h"
-#include "game/zbrane.h"
 #include "platform/Platform.h"
 
 using namespace game;
@@ -127,47 +126,6 @@ TEST(State, TheDumpHasEveryKeyAndTheHashFollowsTheState) {
     EXPECT_EQ(h, stateHash());
     Random(10);  // the generator is part of the state
     EXPECT_NE(h, stateHash());
-}
-
-TEST_F(Shell, ResetGameSetsTheNewGameValues) {
-    resetGame();
-    EXPECT_EQ(shipX, 80);
-    EXPECT_EQ(shipY, 200);
-    EXPECT_EQ(level, 1);
-    EXPECT_EQ(weaponLevel, 1);
-    EXPECT_EQ(laserAnim, 1);
-    EXPECT_EQ(powerUpX, 500);
-    EXPECT_EQ(lives, 3);
-    EXPECT_FLOAT_EQ(scrollSpeed, 1.2f);
-    EXPECT_TRUE(inStory);
-    EXPECT_FALSE(inTitle);
-    EXPECT_EQ(podX, -50);
-    EXPECT_EQ(podY, 300);
-    EXPECT_EQ(podFlight, 2);
-    EXPECT_TRUE(podReturning);
-    EXPECT_TRUE(podFront);
-    EXPECT_FALSE(form().podklad.Visible);
-    EXPECT_EQ(form().Cursor, media::crNone);
-    for (const Star& s : stars) {  // all fifty filled
-        EXPECT_GE(s.x, 0);
-        EXPECT_LT(s.x, 640);
-        EXPECT_LT(s.y, 480);
-        EXPECT_GE(s.speed, 2);
-        EXPECT_LE(s.speed, 6);
-    }
-}
-
-TEST_F(Shell, InitWeaponsParksEverySlot) {
-    initWeapons();
-    for (const auto& g : shotGroups) {
-        EXPECT_EQ(g.nextSlot, 1);
-        for (const auto& s : g.slots) {
-            EXPECT_TRUE(s.idle);
-            EXPECT_EQ(s.x, 800);
-            EXPECT_EQ(s.y, 1000);
-        }
-    }
-    for (const auto& l : lasers) EXPECT_TRUE(l.idle);
 }
 
 TEST_F(Shell, ExplosionsDrawTwelveFramesAndSoundInTheFirstThree) {
@@ -340,43 +298,6 @@ TEST_F(Shell, TheWreckDriftsAndFallsOutOfView) {
     EXPECT_EQ(shipX, 100 + 18 * 5);
     EXPECT_EQ(shipY, 420);  // after frame 18 the ship is moved out of view
     EXPECT_EQ(vybuchCopies(), 15);  // five points, three frames of sound
-}
-
-TEST_F(Shell, TheScheduleOpensTheGatesByTheClock) {
-    level = 1;
-    levelClock = 3;
-    runLevelSchedule();
-    EXPECT_TRUE(spawnWindowA);
-    EXPECT_FALSE(spawnWindowB);
-    levelClock = 61;
-    runLevelSchedule();
-    EXPECT_FALSE(spawnWindowA);
-    levelClock = 112;
-    runLevelSchedule();
-    EXPECT_TRUE(spawnWindowB);
-    level = 3;
-    levelClock = 95;
-    runLevelSchedule();
-    EXPECT_TRUE(spawnWindowC);
-    EXPECT_TRUE(spawnWindowD);
-    levelClock = 104;
-    runLevelSchedule();
-    EXPECT_FALSE(spawnWindowD);
-    EXPECT_TRUE(spawnWindowC);
-    level = 5;
-    levelClock = 54;
-    levelObject.dead = true;
-    runLevelSchedule();
-    EXPECT_TRUE(spawnWindowA);
-    EXPECT_TRUE(spawnWindowB);
-    levelObject.dead = false;
-    runLevelSchedule();
-    EXPECT_FALSE(spawnWindowA);
-    level = 8;
-    levelClock = 48;
-    runLevelSchedule();
-    EXPECT_TRUE(spawnWindowB);
-    EXPECT_FALSE(spawnWindowA || spawnWindowC || spawnWindowD);
 }
 
 TEST_F(Shell, AFrameOfPlayMovesTheShipAndAccountsTheScroll) {
