@@ -15,7 +15,7 @@ namespace {
 using media::PictureItemData;
 
 std::shared_ptr<media::TDIB> picture(int w, int h, uint32_t colour, int stripe) {
-    auto d = std::make_shared<media::TDIB>(w, h, 24);
+    auto d = std::make_shared<media::TDIB>(w, h, 8);  // a colour table keeps the files small
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             // A vertical stripe marks the tile, so screenshots show the scrolling.
