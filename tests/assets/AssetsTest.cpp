@@ -319,6 +319,73 @@ TEST(Colours, EveryTileOfEveryLevelHasDeadlyTerrain) {
         }
 }
 
+// Tile positions at the level's set-up, as the scene set-up lays them out.
+std::vector<std::pair<int, int>> StartTiles(int level, int n) {
+    std::vector<std::pair<int, int>> t(n);
+    for (int i = 0; i < n; ++i) {
+        switch (level) {
+        case 2: t[i] = {0, 380 * i}; break;
+        case 5: case 8: t[i] = {0, -380 * i}; break;
+        case 4: t[i] = i == 0 ? std::make_pair(0, 0) : i == 1 ? std::make_pair(0, -380) : std::make_pair(-640 * (i - 1), 0); break;
+        default: t[i] = {640 * i, 0}; break;
+        }
+    }
+    return t;
+}
+
+// Deadly pixels inside a rectangle given in display coordinates at the level's start.
+size_t DeadlyIn(int level, const std::string& file, int x, int y, int w, int h) {
+    const auto& tiles = Pics("data/pozadi/" + file + ".dxg");
+    auto pos = StartTiles(level, static_cast<int>(tiles.size()));
+    size_t n = 0;
+    for (int py = y; py < y + h; ++py)
+        for (int px = x; px < x + w; ++px)
+            for (int i = static_cast<int>(tiles.size()) - 1; i >= 0; --i) {
+                int lx = px - pos[i].first, ly = py - pos[i].second;
+                if (lx < 0 || ly < 0 || lx >= 640 || ly >= 380) continue;
+                n += assets::IsDeadly565(tiles[i].Picture->Pixel(lx, ly));
+                break;
+            }
+    return n;
+}
+
+TEST(Scenery, ObjectsPlacedByTheLevelsSitInTheOpen) {
+    // Where the game places emplacements, cannons, lamps, targets, machines and stones at their
+    // start (they move with the scenery), the scenery has room for them, not rock.
+    struct Spot { int level; const char* file; int x, y, w, h; const char* what; } spots[] = {
+        {2, "po2", 10, 500, 90, 60, "emplacement 1"},      {2, "po2", 10, 1250, 90, 60, "emplacement 2"},
+        {2, "po2", 80, 2250, 90, 60, "emplacement 3"},     {3, "po3", 880, 260, 80, 60, "cannon 1"},
+        {3, "po3", 1515, 260, 80, 60, "cannon 2"},         {3, "po3", 1140, 68, 64, 40, "lamp 1"},
+        {3, "po3", 2200, 68, 64, 40, "lamp 2"},            {3, "po3", 2880, 68, 64, 40, "lamp 3"},
+        {3, "po3", 3280, 68, 64, 40, "lamp 4"},            {4, "po4", 0, 260, 80, 60, "cannon at the start"},
+        {5, "po5", 190, -460, 80, 240, "tower"},           {5, "po5", 210, -2550, 120, 120, "spinner"},
+        {6, "po6", 182, 264, 60, 60, "saw"},               {6, "po6", 1460, 50, 140, 110, "press"},
+        {6, "po6", 1470, 160, 120, 49, "press head"},      {6, "po6", 1645, 226, 1140, 20, "stones on the conveyor"},
+        {6, "po6", 2905, 284, 40, 96, "slag bubble"},      {7, "po7a", 1620, 30, 110, 270, "guardian"},
+        {7, "po7b", 1620, 30, 110, 270, "guardian after the fall"}, {7, "po7a", 2690, 110, 60, 208, "obelisk"},
+        {8, "po8", 152, -240, 100, 100, "buoy"},           {8, "po8", 205, -600, 160, 200, "hulk"}};
+    for (const auto& sp : spots) EXPECT_EQ(DeadlyIn(sp.level, sp.file, sp.x, sp.y, sp.w, sp.h), 0u) << sp.what;
+    // And the check does see rock: the floor of level 6.
+    EXPECT_GT(DeadlyIn(6, "po6", 0, 340, 100, 20), 1000u);
+}
+
+TEST(Scenery, SecondFortressSetKeepsTheTerrain) {
+    // The level-7 background is swapped in the middle of play: the rock must not move.
+    const auto& a = Pics("data/pozadi/po7a.dxg");
+    const auto& b = Pics("data/pozadi/po7b.dxg");
+    ASSERT_EQ(a.size(), b.size());
+    bool differs = false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        const auto& pa = a[i].Picture->Pixels();
+        const auto& pb = b[i].Picture->Pixels();
+        for (size_t k = 0; k < pa.size(); ++k) {
+            ASSERT_EQ(assets::IsDeadly565(pa[k]), assets::IsDeadly565(pb[k])) << "tile " << i << " pixel " << k;
+            differs |= pa[k] != pb[k];
+        }
+    }
+    EXPECT_TRUE(differs) << "the second set shows the place after the fall";
+}
+
 // ------------------------------------------------------------------ a way through every level
 
 struct Tile {
@@ -522,6 +589,38 @@ TEST(Sounds, LoopsJoinWithoutAClick) {
         EXPECT_LE(seam, std::max(0.05, typical)) << l.file << " item " << l.item;
         EXPECT_LT(seam, 0.12) << l.file << " item " << l.item;
     }
+}
+
+TEST(Sounds, OneShotsStartAndEndInSilence) {
+    // A sound that stops on a non-zero sample clicks; so does one that starts on it.
+    for (const auto& rel : AllFiles()) {
+        if (!IsWaveFile(rel)) continue;
+        const auto& items = Waves(rel);
+        for (size_t i = 0; i < items.size(); ++i) {
+            bool looped = rel == "builtins/DXWaveList1.dxg" ? i == 8 : (i == 0 && rel.find("d4") == std::string::npos) ||
+                                                                           (i == 1 && (rel.find("d6") != std::string::npos || rel.find("d7") != std::string::npos));
+            if (looped) continue;
+            const auto& w = *items[i].Wave;
+            EXPECT_LT(std::fabs(Sample(w, 0)), 0.02) << rel << " " << items[i].Name;
+            EXPECT_LT(std::fabs(Sample(w, Count(w) - 1)), 0.02) << rel << " " << items[i].Name;
+        }
+    }
+}
+
+TEST(Sounds, MenuMusicIsABeatlessPad) {
+    // It plays under every level theme: no beat, no gaps, so its loudness hardly changes.
+    const auto& w = *Waves("builtins/DXWaveList1.dxg")[8].Wave;
+    double lo = 1e9, hi = 0;
+    const size_t win = 2205;
+    for (size_t start = 0; start + win <= Count(w); start += win) {
+        double e = 0;
+        for (size_t i = start; i < start + win; ++i) e += Sample(w, i) * Sample(w, i);
+        e = std::sqrt(e / win);
+        lo = std::min(lo, e);
+        hi = std::max(hi, e);
+    }
+    EXPECT_GT(lo, 0.02);
+    EXPECT_LT(hi / lo, 4.0);
 }
 
 TEST(Builder, IsDeterministic) {

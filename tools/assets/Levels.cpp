@@ -539,7 +539,9 @@ void Level7(World& w, bool afterFall) {  // the alien fortress guarding the reci
     for (auto& h : hangs) SolidSpike(w, h[0], 20, h[1], 60, h[0]);
     // The dais and the plinth stand clear.
     ClearRect(w, 1590, 290, 1760, 330);
-    ClearRect(w, 2680, 318, 2760, 330);
+    ClearRect(w, 2680, 300, 2760, 330);
+    // A gate in the battlements over the guardian (it stands up to y = 30).
+    ClearRect(w, 1570, 14, 1780, 40);
     PaintTerrain(w, s);
 }
 
