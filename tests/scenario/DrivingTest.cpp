@@ -4,6 +4,7 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <regex>
@@ -85,6 +86,16 @@ TEST(Driving, AMissingDataFileIsReportedOnceAndTheGameGoesOn) {
     EXPECT_EQ(countOf(r.err, "Cannot open file pozadi\\po3.dxg"), 1) << r.err;
     ASSERT_TRUE(r.dumps.count(100));
     EXPECT_GE(r.dumps[100]["level"].i(), 3);
+
+    // A damaged file gives the reader's message, once; the emptied list then fails its first
+    // access with the list-index error, once too; the story scene still runs.
+    scenario::writeFile(dir + "/pozadi/story.dxg", "TPF0 but nothing more");
+    auto d = run(dir, {}, "", 60, {60});
+    EXPECT_EQ(d.status, 0);
+    EXPECT_EQ(std::count(d.err.begin(), d.err.end(), '\n'), 2) << d.err;
+    EXPECT_EQ(countOf(d.err, "List index out of bounds (0)"), 1) << d.err;
+    ASSERT_TRUE(d.dumps.count(60));
+    EXPECT_TRUE(d.dumps[60]["inStory"].b);
 }
 
 TEST(Driving, AShortPictureFileGivesOneListIndexErrorNotAStorm) {
