@@ -285,13 +285,32 @@ void Level2(World& w) {  // a vertical shaft of gun emplacements
 
 void Level3(World& w) {  // ground cannons in a canyon
     const uint32_t s = 303;
+    // Desert sky, far buttes and near canyon walls with strata and erosion streaks.
+    auto butte = [&](double x, uint32_t seed, double base, double amp) {
+        double n = Noise1(x / 260.0, seed) * 1.6;
+        double q = std::round(n * 2) / 2;  // flat tops
+        double f = n - q;
+        return base - amp * (q + std::clamp(f * 6, -0.5, 0.5) * 0.5);
+    };
+    std::vector<int> far(w.w), near(w.w);
+    for (int x = 0; x < w.w; ++x) {
+        far[x] = int(butte(x * 0.6, s + 30, 170, 45));
+        near[x] = int(butte(x, s + 31, 245, 55));
+    }
     PixelBackdrop(w, [&](int x, int y) {
         double t = y / 380.0;
-        double strata = std::sin(y / 9.0 + 4 * Fbm(x / 120.0, y / 50.0, s, 3)) * 0.5 + 0.5;
-        Rgb rock = Mix({120, 50, 30}, {190, 100, 55}, strata);
-        rock = Mix(rock, {60, 20, 30}, Fbm(x / 50.0, y / 30.0, s + 1, 3) * 0.6);
-        double far = std::clamp((t - 0.1) * 1.5, 0.0, 1.0);
-        return Mix({255, 170, 90}, rock, far);
+        Rgb sky = Mix({250, 190, 120}, {240, 120, 90}, t * 1.4);
+        if (y < far[x]) return sky;
+        double streak = Fbm(x / 6.0, y / 140.0, s + 2, 2);
+        double strata = 0.5 + 0.5 * std::sin(y / 7.0 + 3 * Fbm(x / 200.0, y / 80.0, s, 2));
+        if (y < near[x]) {
+            Rgb rock = Mix({180, 100, 90}, {150, 80, 90}, strata);
+            return Mix(rock, sky, 0.35 + 0.2 * streak);
+        }
+        Rgb rock = Mix({150, 60, 30}, {205, 110, 55}, strata);
+        rock = Scale(rock, 0.75 + 0.45 * streak);
+        if (y - near[x] < 3) rock = {230, 150, 90};
+        return rock;
     });
     // Roof mounts for the hanging lamps (they hang from y = 68).
     const int lamps[] = {1140, 2200, 2880, 3280};
@@ -302,12 +321,10 @@ void Level3(World& w) {  // ground cannons in a canyon
         int ground = int(320 + std::fabs(Profile(x, s + 2, 0, 8, 60)));
         for (int y = ground; y < w.h; ++y) w.S(x, y) = 1;
     }
-    // Mesas and hanging rocks between the cannons' tracks.
-    const int mesas[][2] = {{1800, 235}, {2550, 240}, {3700, 230}, {4500, 245}};
-    for (auto& m : mesas) {
-        SolidSpike(w, m[0], 330, m[1], 110, m[0]);
-        SolidBlob(w, m[0], m[1] + 20, 50, 22, m[0] + 1);
-    }
+    // Floating boulders above the cannons' track (the cannons drive along the whole ground) and
+    // rocks hanging from the roof.
+    const int boulders[][2] = {{1800, 195}, {2550, 205}, {3700, 190}, {4500, 200}};
+    for (auto& m : boulders) SolidBlob(w, m[0], m[1], 55, 24, m[0] + 1);
     const int stal[][2] = {{1450, 120}, {2400, 130}, {3050, 115}, {4100, 125}, {4800, 110}};
     for (auto& st : stal) SolidSpike(w, st[0], 30, st[1], 60, st[0] + 2);
     for (int lx : lamps) ClearRect(w, lx + 20, 0, lx + 44, 70);
