@@ -191,8 +191,6 @@ double InstrumentSample(Inst inst, double t, double len, double hz, double& ph, 
         return env * lp.Step(Saw(ph) + 0.5 * Square(ph * 0.5), 350 + 1400 * std::exp(-t * 10));
     }
     case Inst::Lead: {
-        double vib = 1 + 0.006 * std::sin(kTau * 5.5 * t) * std::min(1.0, t * 3);
-        (void)vib;
         double env = std::min(1.0, t * 60) * (t < len ? 0.8 + 0.2 * std::exp(-t * 4) : std::exp(-rel * 14));
         return env * lp.Step(0.6 * Square(ph, 0.25) + 0.4 * Saw(ph2), 2600);
     }
