@@ -38,26 +38,46 @@ void DrawSurface(TDirectDrawSurface& dest, int x, int y, TRect s, TDirectDrawSur
     }
 }
 
-// The run of t in [tMin, tMax] for which lo <= f0 + k*t < hi (k != 0 is a per-pixel step,
-// invK its reciprocal). The bounds are estimated in floating point and then settled exactly
-// in integers, so no division is needed per row. Returns false when the run is empty.
-bool Solve(int64_t f0, int64_t k, double invK, int64_t lo, int64_t hi, int64_t& tMin, int64_t& tMax) {
+// The run of t in [tMin, tMax] for which lo <= f0 + k*t < hi (k is a per-pixel step, invK
+// its reciprocal). The run's ends are estimated in floating point, which is off by less than
+// one step, then settled exactly in integers from a few steps outside: no division and no
+// rounding call per row. False when the run is empty.
+inline bool Solve(int64_t f0, int64_t k, double invK, int64_t lo, int64_t hi, int64_t& tMin, int64_t& tMax) {
     if (k == 0) return f0 >= lo && f0 < hi;
-    auto in = [&](int64_t t) { const int64_t f = f0 + k * t; return f >= lo && f < hi; };
-    // Where the line crosses lo and hi - 1, in t.
-    const double ta = double((k > 0 ? lo : hi - 1) - f0) * invK;
-    const double tb = double((k > 0 ? hi - 1 : lo) - f0) * invK;
-    if (tb < double(tMin) - 2 || ta > double(tMax) + 2) return false;
-    int64_t a = std::max<int64_t>(tMin, static_cast<int64_t>(std::ceil(std::max(ta, double(tMin) - 1))));
-    int64_t b = std::min<int64_t>(tMax, static_cast<int64_t>(std::floor(std::min(tb, double(tMax) + 1))));
-    // Settle the estimates: first and last t of the run, exactly.
-    while (a > tMin && in(a - 1)) --a;
-    while (a <= b && !in(a)) ++a;
-    while (b < tMax && in(b + 1)) ++b;
-    while (b >= a && !in(b)) --b;
+    auto inside = [&](int64_t t) {
+        const int64_t f = f0 + k * t;
+        return f >= lo && f < hi;
+    };
+    double ea = double(lo - f0) * invK, eb = double(hi - 1 - f0) * invK;
+    if (ea > eb) std::swap(ea, eb);
+    if (eb < double(tMin) - 2.0 || ea > double(tMax) + 2.0) return false;
+    // From at or before the first pixel inside, forward to it.
+    int64_t a = ea - 3.0 <= double(tMin) ? tMin : static_cast<int64_t>(ea - 3.0);
+    const int64_t aEnd = eb + 3.0 >= double(tMax) ? tMax : static_cast<int64_t>(eb + 3.0);
+    while (a <= aEnd && !inside(a)) ++a;
+    if (a > aEnd) return false;
+    // From at or after the last pixel inside, back to it.
+    int64_t b = aEnd;
+    while (b > a && !inside(b)) --b;
     tMin = a;
     tMax = b;
-    return a <= b;
+    return true;
+}
+
+// One row's run of a rotated draw: n pixels sampled along (u, v) in 16.16 steps. Kept apart
+// from the row set-up so that every value it needs stays in a register.
+__attribute__((noinline)) void RotatedRunKeyed(uint16_t* out, int n, const uint16_t* src, int srcW, int32_t u,
+                                               int32_t v, int32_t du, int32_t dv, uint16_t key) {
+    for (int i = 0; i < n; ++i, u += du, v += dv) {
+        // A select rather than a branch: the key's edges would be mispredicted.
+        const uint16_t p = src[(v >> 16) * srcW + (u >> 16)];
+        out[i] = p != key ? p : out[i];
+    }
+}
+
+__attribute__((noinline)) void RotatedRun(uint16_t* out, int n, const uint16_t* src, int srcW, int32_t u, int32_t v,
+                                          int32_t du, int32_t dv) {
+    for (int i = 0; i < n; ++i, u += du, v += dv) out[i] = src[(v >> 16) * srcW + (u >> 16)];
 }
 
 void DrawRotatedSurface(TDirectDrawSurface& d, TDirectDrawSurface& src, const TRect& s, int X, int Y, int W, int H,
@@ -113,16 +133,12 @@ void DrawRotatedSurface(TDirectDrawSurface& d, TDirectDrawSurface& src, const TR
             if (!Solve(u, duX, invU, uLo, uHi, t0, t1) || !Solve(v, dvX, invV, vLo, vHi, t0, t1)) continue;
             int32_t uu = static_cast<int32_t>(u + t0 * duX), vv = static_cast<int32_t>(v + t0 * dvX);
             const int32_t stepU = static_cast<int32_t>(duX), stepV = static_cast<int32_t>(dvX);
-            uint16_t* out = d.Bits() + static_cast<size_t>(y) * d.Width() + minX;
-            if (transparent) {
-                for (int64_t t = t0; t <= t1; ++t, uu += stepU, vv += stepV) {
-                    const uint16_t p = srcBits[static_cast<size_t>(vv >> 16) * srcW + (uu >> 16)];
-                    if (p != key) out[t] = p;
-                }
-            } else {
-                for (int64_t t = t0; t <= t1; ++t, uu += stepU, vv += stepV)
-                    out[t] = srcBits[static_cast<size_t>(vv >> 16) * srcW + (uu >> 16)];
-            }
+            uint16_t* out = d.Bits() + static_cast<size_t>(y) * d.Width() + minX + t0;
+            const int n = static_cast<int>(t1 - t0 + 1);
+            if (transparent)
+                RotatedRunKeyed(out, n, srcBits, srcW, uu, vv, stepU, stepV, key);
+            else
+                RotatedRun(out, n, srcBits, srcW, uu, vv, stepU, stepV);
         }
     }
     if (&src != &d) src.Unlock();
