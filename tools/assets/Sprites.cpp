@@ -116,17 +116,17 @@ void DrawPod(Canvas& c, int frame) {
         double a = frame * M_PI / 8 + k * M_PI / 2;
         double ca = std::cos(a), sa = std::sin(a);
         auto P = [&](double r, double t) { return std::make_pair(cx + ca * r - sa * t, cy + sa * r + ca * t); };
-        auto p1 = P(10, -5), p2 = P(19, -2), p3 = P(19, 2), p4 = P(10, 5);
+        auto p1 = P(8, -6), p2 = P(19.5, -2.5), p3 = P(19.5, 2.5), p4 = P(8, 6);
         Poly(c, {p1, p2, p3, p4});
-        c.Colour(0.55, 0.45, 0.35);
+        c.Colour(0.75, 0.75, 0.85);
         cairo_fill_preserve(cr);
         Stroke(c, {60, 40, 20}, 1, 1);
     }
     Radial(c, cx - 4, cy - 4, 16, {{0, {255, 250, 200}, 1}, {0.3, {255, 170, 40}, 1}, {0.75, {200, 60, 10}, 1}, {1, {90, 20, 5}, 1}});
-    c.FillCircle(cx, cy, 12);
+    c.FillCircle(cx, cy, 10);
     c.Colour(0.3, 0.1, 0.0);
     cairo_set_line_width(cr, 1.5);
-    cairo_arc(cr, cx, cy, 12, 0, 2 * M_PI);
+    cairo_arc(cr, cx, cy, 10, 0, 2 * M_PI);
     cairo_stroke(cr);
 }
 
