@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -499,6 +500,8 @@ struct PathCase {
     const char* file;
     int level, x, y;
 };
+
+void PrintTo(const PathCase& c, std::ostream* os) { *os << c.file; }
 
 class SafePath : public ::testing::TestWithParam<PathCase> {};
 
