@@ -120,10 +120,21 @@ void PaintTerrain(World& w, uint32_t seed) {
                        (y - d >= 0 && !w.S(x, y - d)) || (y + d < w.h && !w.S(x, y + d));
             bool lime = edge;
             if (!lime) {
-                double v = Fbm(x / 40.0, y / 22.0, seed, 3);
-                double strata = std::fmod(v * 9 + y / 60.0, 1.0);
-                lime = strata < 0.09 || Rand2(x, y, seed + 5) < 0.035 ||
-                       ((x + y) % 4 == 0 && Fbm(x / 9.0, y / 9.0, seed + 7, 2) > 0.68);
+                // Crystal facets: the rims of jittered cells, with a lit upper-left face.
+                const double cell = 26;
+                int cx = int(std::floor(x / cell)), cy = int(std::floor(y / cell));
+                double d1 = 1e9, d2 = 1e9, fx = 0, fy = 0;
+                for (int j = -1; j <= 1; ++j)
+                    for (int i = -1; i <= 1; ++i) {
+                        double px = (cx + i + 0.15 + 0.7 * Rand2(cx + i, cy + j, seed)) * cell;
+                        double py = (cy + j + 0.15 + 0.7 * Rand2(cx + i, cy + j, seed + 1)) * cell;
+                        double d = std::hypot(x - px, y - py);
+                        if (d < d1) { d2 = d1; d1 = d; fx = px; fy = py; }
+                        else if (d < d2) d2 = d;
+                    }
+                bool rim = d2 - d1 < 1.6;
+                bool lit = (x - fx) + (y - fy) < -d1 * 0.6 && ((x ^ y) & 1);  // dithered highlight
+                lime = rim || lit || Rand2(x, y, seed + 5) < 0.01;
             }
             w.canvas.SetDeadly(x, y, lime);
         }
