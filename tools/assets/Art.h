@@ -25,6 +25,7 @@ void Ellipse(Canvas& c, double x, double y, double rx, double ry);
 void Stroke(Canvas& c, Rgb k, double w, double a);
 
 void DrawShip(Canvas& c);  // 96 x 31, nose right
+void DrawPod(Canvas& c, int frame);  // 40 x 41
 void DrawRecipeCard(Canvas& c, double w, double h, bool large);
 void DrawFireball(Canvas& c, double w, double h, int stage, uint32_t seed);
 

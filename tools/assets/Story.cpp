@@ -162,8 +162,11 @@ void Illustration(Canvas& c, int page) {
         cairo_move_to(cr, 420, 150);
         cairo_line_to(cr, 620, 150);
         Stroke(c, {255, 255, 255}, 1.5, 1);
-        Radial(c, 515, 80, 30, {{0, {255, 250, 200}, 1}, {0.4, {255, 160, 40}, 1}, {1, {150, 40, 0}, 1}});
-        c.FillCircle(520, 85, 24);
+        cairo_save(cr);
+        cairo_translate(cr, 480, 44);
+        cairo_scale(cr, 2, 2);
+        DrawPod(c, 1);
+        cairo_restore(cr);
         cairo_move_to(cr, 430, 120);
         cairo_curve_to(cr, 460, 60, 490, 70, 500, 80);
         Stroke(c, {255, 200, 100}, 2, 0.6);
