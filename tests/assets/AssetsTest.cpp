@@ -626,6 +626,20 @@ TEST(Sounds, MenuMusicIsABeatlessPad) {
     EXPECT_LT(hi / lo, 4.0);
 }
 
+TEST(Sounds, CuesRestartedEveryFrameOpenQuietly) {
+    // Level 6 restarts its second theme, level 7 its first, in every frame of one clock tick
+    // (a second): what those restarts replay must be nearly silent.
+    for (auto [file, item] : {std::pair<const char*, int>{"data/zvuky/d6.dxg", 1}, {"data/zvuky/d7.dxg", 0}}) {
+        const auto& w = *Waves(file)[item].Wave;
+        auto rms = [&](size_t from, size_t to) {
+            double e = 0;
+            for (size_t i = from; i < to; ++i) e += Sample(w, i) * Sample(w, i);
+            return std::sqrt(e / (to - from));
+        };
+        EXPECT_LT(rms(0, 11025), 0.25 * rms(44100, 88200)) << file;
+    }
+}
+
 TEST(Builder, IsDeterministic) {
     auto a = media::WritePictureCollection(assets::BuildLod());
     auto b = media::WritePictureCollection(assets::BuildLod());

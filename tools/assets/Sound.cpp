@@ -373,6 +373,23 @@ Samples Loop(const Theme& th) {
     return Render(Compose(th), th.bpm, n, true, th.seed + 5);
 }
 
+// A loop for a cue that the level restarts in every frame for a second or more before letting it
+// play: it opens with 1.2 s of a slowly swelling pad only, so the restarts are hardly heard, and
+// it is not wrapped, so its start carries no tail of its end; it fades to silence before the seam.
+Samples SoftStartLoop(const Theme& th) {
+    const double beats = th.bars * 4.0;
+    const size_t n = static_cast<size_t>(std::lround(beats * 60.0 / th.bpm * kRate));
+    const double leadBeats = 1.2 * th.bpm / 60.0;
+    std::vector<Note> notes;
+    for (const Note& nt : Compose(th))
+        if (nt.beat >= leadBeats || nt.inst == Inst::Pad) notes.push_back(nt);
+    Samples s = Render(notes, th.bpm, n, false, th.seed + 5);
+    const size_t in = static_cast<size_t>(1.2 * kRate), out = static_cast<size_t>(0.4 * kRate);
+    for (size_t i = 0; i < in && i < n; ++i) s[i] *= std::pow(double(i) / in, 2);
+    for (size_t i = 0; i < out && i < n; ++i) s[n - 1 - i] *= double(i) / out;
+    return s;
+}
+
 // A short non-looping sting that resolves on A.
 Samples Filler(uint32_t seed) {
     std::vector<Note> notes = {{0, 0.5, 69, Inst::Bell, 0.8}, {0.5, 0.5, 72, Inst::Bell, 0.7}, {1.0, 1.5, 76, Inst::Bell, 0.7},
@@ -529,10 +546,10 @@ std::vector<media::WaveItemData> BuildMusic(int level) {
         break;
     case 6:
         w.push_back(WaveItem("hudba1", music({124, {0, 0, 5, 7}, 16, 106, 3, true})));
-        w.push_back(WaveItem("hudba2", music({124, {8, 10, 0, 0}, 8, 116, 2, true})));
+        w.push_back(WaveItem("hudba2", ToWave(SoftStartLoop({124, {8, 10, 0, 0}, 8, 116, 2, true}), 8, 0.85)));
         break;
     case 7:
-        w.push_back(WaveItem("hudba1", music({150, {0, 8, 0, 7}, 16, 107, 0, true})));
+        w.push_back(WaveItem("hudba1", ToWave(SoftStartLoop({150, {0, 8, 0, 7}, 16, 107, 0, true}), 8, 0.85)));
         w.push_back(WaveItem("hudba2", music({120, {8, 10, 3, 0}, 16, 117, 2, true})));
         break;
     default:
