@@ -211,8 +211,8 @@ void MetalPlate(Canvas& c, double x, double y, double w, double h, Rgb base) {
 void Level1(World& w) {  // over a planet's surface at dusk
     const uint32_t s = 101;
     PixelBackdrop(w, [&](int x, int y) {
-        double t = y / 380.0;
-        Rgb sky = t < 0.55 ? Mix({12, 8, 40}, {70, 30, 90}, t / 0.55) : Mix({70, 30, 90}, {230, 110, 60}, (t - 0.55) / 0.45);
+        double t = y / 270.0;
+        Rgb sky = t < 0.5 ? Mix({12, 8, 40}, {70, 30, 90}, t / 0.5) : Mix({70, 30, 90}, {235, 120, 70}, (t - 0.5) / 0.5);
         double n = Fbm(x / 160.0, y / 40.0, s, 3);
         return Mix(sky, {120, 60, 140}, std::max(0.0, n - 0.55) * 0.9);
     });
