@@ -55,8 +55,8 @@ Scratch& ScratchDir() {
     return s;
 }
 
-assets::CollectionSpec Build(const std::string& rel) {
-    assets::CollectionSpec s;
+assets::OutputFile Build(const std::string& rel) {
+    assets::OutputFile s;
     s.path = rel;
     s.isWave = rel.find("zvuky/") != std::string::npos || rel.find("DXWaveList1") != std::string::npos;
     auto num = [&](size_t from) { return rel[from] - '0'; };
@@ -78,8 +78,8 @@ assets::CollectionSpec Build(const std::string& rel) {
 const std::vector<std::string>& AllFiles() {
     static const std::vector<std::string> all = [] {
         std::vector<std::string> v = {"builtins/lod.dxg", "builtins/vybuch.dxg", "builtins/podklad.dxg", "builtins/DXWaveList1.dxg"};
-        for (const auto& spec : {"story", "menu", "po1", "po2", "po3", "po4", "po5", "po6", "po7a", "po7b", "po8"})
-            v.push_back(std::string("data/pozadi/") + spec + ".dxg");
+        for (const auto& name : {"story", "menu", "po1", "po2", "po3", "po4", "po5", "po6", "po7a", "po7b", "po8"})
+            v.push_back(std::string("data/pozadi/") + name + ".dxg");
         for (int l : {1, 2, 3, 4, 5, 7, 8}) v.push_back("data/alin/al" + std::to_string(l) + ".dxg");
         for (int l : {2, 5, 6, 7, 8}) v.push_back("data/vob/vob" + std::to_string(l) + ".dxg");
         v.push_back("data/zvuky/menu1.dxg");

@@ -9,7 +9,7 @@
 namespace assets {
 
 // One collection file: either pictures or waves.
-struct CollectionSpec {
+struct OutputFile {
     std::string path;  // relative, with '/' separators, e.g. "pozadi/po1.dxg"
     bool isWave = false;
     std::vector<media::PictureItemData> pictures;
@@ -18,9 +18,9 @@ struct CollectionSpec {
 
 // Built into the program: "lod.dxg", "vybuch.dxg", "podklad.dxg" (the HUD pictures
 // meny, obrov, oblev, obprav, obhore, obdole, zi1, zi2, zi3, recept) and "DXWaveList1.dxg".
-std::vector<CollectionSpec> BuildBuiltins();
+std::vector<OutputFile> BuildBuiltins();
 // The run-time data layout (pozadi/, alin/, vob/, zvuky/).
-std::vector<CollectionSpec> BuildDataLayout();
+std::vector<OutputFile> BuildDataLayout();
 
 // The parts, for the tests and the tools.
 std::vector<media::PictureItemData> BuildLod();
@@ -40,6 +40,6 @@ std::vector<media::PictureItemData> BuildObjectSet(int level);
 std::vector<media::WaveItemData> BuildMusic(int level);
 
 // Writes collections below a directory, creating sub-directories.
-void WriteCollections(const std::string& outDir, const std::vector<CollectionSpec>& specs);
+void WriteCollections(const std::string& outDir, const std::vector<OutputFile>& files);
 
 }  // namespace assets

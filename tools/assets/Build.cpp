@@ -7,15 +7,15 @@ namespace assets {
 
 namespace {
 
-CollectionSpec Pictures(const std::string& path, std::vector<media::PictureItemData> items) {
-    CollectionSpec s;
+OutputFile Pictures(const std::string& path, std::vector<media::PictureItemData> items) {
+    OutputFile s;
     s.path = path;
     s.pictures = std::move(items);
     return s;
 }
 
-CollectionSpec Waves(const std::string& path, std::vector<media::WaveItemData> items) {
-    CollectionSpec s;
+OutputFile Waves(const std::string& path, std::vector<media::WaveItemData> items) {
+    OutputFile s;
     s.path = path;
     s.isWave = true;
     s.waves = std::move(items);
@@ -24,13 +24,13 @@ CollectionSpec Waves(const std::string& path, std::vector<media::WaveItemData> i
 
 }  // namespace
 
-std::vector<CollectionSpec> BuildBuiltins() {
+std::vector<OutputFile> BuildBuiltins() {
     return {Pictures("lod.dxg", BuildLod()), Pictures("vybuch.dxg", BuildVybuch()),
             Pictures("podklad.dxg", BuildHud()), Waves("DXWaveList1.dxg", BuildEffects())};
 }
 
-std::vector<CollectionSpec> BuildDataLayout() {
-    std::vector<CollectionSpec> v;
+std::vector<OutputFile> BuildDataLayout() {
+    std::vector<OutputFile> v;
     v.push_back(Pictures("pozadi/story.dxg", BuildStory()));
     v.push_back(Pictures("pozadi/menu.dxg", BuildMenu()));
     for (int level = 1; level <= 8; ++level) {
@@ -48,9 +48,9 @@ std::vector<CollectionSpec> BuildDataLayout() {
     return v;
 }
 
-void WriteCollections(const std::string& outDir, const std::vector<CollectionSpec>& specs) {
+void WriteCollections(const std::string& outDir, const std::vector<OutputFile>& files) {
     namespace fs = std::filesystem;
-    for (const auto& s : specs) {
+    for (const auto& s : files) {
         fs::path p = fs::path(outDir) / s.path;
         fs::create_directories(p.parent_path());
         if (s.isWave) media::WriteWaveCollectionFile(p.string(), s.waves);
