@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <iostream>
 #include <map>
 #include <ostream>
 #include <string>
@@ -385,6 +386,58 @@ TEST(Scenery, SecondFortressSetKeepsTheTerrain) {
         }
     }
     EXPECT_TRUE(differs) << "the second set shows the place after the fall";
+}
+
+// Mean colour difference between a line of pixels of tile a and one of tile b (columns when
+// `vertical`, rows otherwise).
+double LineDiff(const media::TDIB& a, int la, const media::TDIB& b, int lb, bool vertical) {
+    double sum = 0;
+    const int n = vertical ? a.Height() : a.Width();
+    for (int k = 0; k < n; ++k) {
+        uint32_t p = vertical ? a.Pixel(la, k) : a.Pixel(k, la);
+        uint32_t q = vertical ? b.Pixel(lb, k) : b.Pixel(k, lb);
+        for (int ch = 0; ch < 3; ++ch) sum += std::abs(int((p >> (8 * ch)) & 0xFF) - int((q >> (8 * ch)) & 0xFF));
+    }
+    return sum / n;
+}
+
+TEST(Scenery, TilesJoinWithoutSeamsInScrollOrder) {
+    // Across each join the picture changes no more than between two neighbouring lines inside a
+    // tile: a tile out of order or turned the wrong way shows up as a jump.
+    struct Join { const char* file; int a, b; char side; };  // side of tile a that b continues
+    std::vector<Join> joins;
+    auto chain = [&](const char* file, int n, char side) {
+        for (int i = 0; i + 1 < n; ++i) joins.push_back({file, i, i + 1, side});
+    };
+    chain("po1", 9, 'R'); chain("po3", 8, 'R'); chain("po6", 7, 'R'); chain("po7a", 9, 'R'); chain("po7b", 9, 'R');
+    chain("po2", 8, 'B');
+    chain("po5", 9, 'T'); chain("po8", 7, 'T');
+    joins.push_back({"po4", 0, 1, 'T'});
+    joins.push_back({"po4", 1, 2, 'L'});
+    joins.push_back({"po4", 2, 3, 'L'});
+    std::map<std::string, std::pair<int, int>> result;  // joins, smooth joins
+    for (const auto& j : joins) {
+        const auto& tiles = Pics(std::string("data/pozadi/") + j.file + ".dxg");
+        const media::TDIB& A = *tiles[j.a].Picture;
+        const media::TDIB& B = *tiles[j.b].Picture;
+        // The largest change between neighbouring lines near the join, on both sides.
+        const bool vertical = j.side == 'R' || j.side == 'L';
+        const int last = vertical ? 639 : 379;
+        const bool aHigh = j.side == 'R' || j.side == 'B';  // the join is at a's last line
+        double inner = 0;
+        for (int k = 0; k < 8; ++k) {
+            int la = aHigh ? last - k : k, lb = aHigh ? k : last - k;
+            inner = std::max(inner, LineDiff(A, la, A, aHigh ? la - 1 : la + 1, vertical));
+            inner = std::max(inner, LineDiff(B, lb, B, aHigh ? lb + 1 : lb - 1, vertical));
+        }
+        double seam = LineDiff(A, aHigh ? last : 0, B, aHigh ? 0 : last, vertical);
+        auto& tally = result[j.file];
+        tally.first += 1;
+        tally.second += seam <= 1.5 * inner + 4.0;
+        if (seam > 1.5 * inner + 4.0) std::cout << "  note: " << j.file << " tiles " << j.a << " and " << j.b << " differ more across the join (" << seam << " against " << inner << ")\n";
+    }
+    // A scenery edge may fall on a join by chance; a layout fault breaks most of them.
+    for (const auto& [file, t] : result) EXPECT_GE(t.second * 4, t.first * 3) << file << ": " << t.second << " of " << t.first << " joins smooth";
 }
 
 // ------------------------------------------------------------------ a way through every level

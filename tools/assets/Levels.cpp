@@ -373,7 +373,10 @@ void Level4(World& w) {  // a cave: up a shaft, then left along a tunnel
         bool shaft = x >= 1280 + 250;  // the floor of tile 1 opens into the shaft from tile 0
         if (!shaft) {
             int floor = int(Profile(x, s + 2, 340, 12, 100));
-            for (int y = floor; y < 380; ++y) w.S(x, y) = 1;
+            // Under tile 1 the floor is a ledge over the shaft: give it a rough underside in tile 0.
+            int bottom = x >= 1280 ? int(Profile(x, s + 4, 400, 10, 40)) : 380;
+            if (x >= 1280 + 220) bottom = std::min(bottom, 380 + (1280 + 250 - x));  // taper at its tip
+            for (int y = floor; y < bottom; ++y) w.S(x, y) = 1;
         }
     }
     // The right wall of tile 1 (beyond every ship position's test points).
@@ -523,7 +526,7 @@ void Level7(World& w, bool afterFall) {  // the alien fortress guarding the reci
     });
     Canvas& c = w.canvas;
     // Arches with glowing runes.
-    for (int x = 200; x < w.w; x += 520) {
+    for (int x = 230; x < w.w; x += 520) {
         cairo_t* cr = c.cr();
         cairo_new_path(cr);
         cairo_arc(cr, x + 80, 170, 80, M_PI, 2 * M_PI);
@@ -556,7 +559,7 @@ void Level7(World& w, bool afterFall) {  // the alien fortress guarding the reci
     }
     // Battlements above, towers below.
     for (int x = 0; x < w.w; ++x) {
-        int roof = RampRoof(x, (x / 40) % 2 ? 22 : 36);
+        int roof = RampRoof(x, ((x + 20) / 40) % 2 ? 22 : 36);
         for (int y = 0; y < roof; ++y) w.S(x, y) = 1;
         int floor = 330 - (((x / 48) % 3 == 0 && x > 760) ? 14 : 0);
         for (int y = floor; y < w.h; ++y) w.S(x, y) = 1;
