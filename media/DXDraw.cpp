@@ -348,10 +348,10 @@ void TCustomDXDraw::CreateBackBuffer() {
 void TCustomDXDraw::Initialize() {
     if (initialized_) Finalize();
     if (!ParentForm()) throw EDXDrawError("Form not found");
-    if (OnInitializing) OnInitializing(this);
-    updating_ = true;
-    Notify(dxntInitializing);
     try {
+        if (OnInitializing) OnInitializing(this);
+        updating_ = true;
+        Notify(dxntInitializing);
         if (!platform::hasCurrent()) throw EDXDrawError(Format("%s cannot be made", "Primary Surface"));
         platform::Platform& p = platform::current();
         platform::DisplayMode mode{Display.Width, Display.Height, Display.BitCount()};

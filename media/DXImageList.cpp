@@ -183,6 +183,8 @@ void TPictureCollectionItem::DrawRotated(TDirectDrawSurface& dest, int x, int y,
 void TPictureCollectionItem::Initialize() {
     Finalize();
     initialized_ = true;
+    // A freshly initialised item builds its surfaces at once.
+    Restore();
 }
 
 void TPictureCollectionItem::Finalize() {
@@ -220,12 +222,14 @@ void TPictureCollectionItem::Restore() {
     surface->SetColorKey(key);
     if (w == pw && h == ph) {
         patterns_.push_back({TRect{0, 0, pw, ph}, surface.get()});
-    } else if (w > 0 && h > 0) {
-        const int cols = (pw + SkipWidth) / std::max(w + SkipWidth, 1);
-        const int rows = (ph + SkipHeight) / std::max(h + SkipHeight, 1);
-        for (int r = 0; r < rows; ++r)
-            for (int col = 0; col < cols; ++col) {
-                const int l = col * (w + SkipWidth), t = r * (h + SkipHeight);
+    } else if (w > 0 && h > 0 && int64_t(w) + SkipWidth > 0 && int64_t(h) + SkipHeight > 0) {
+        // A gap that swallows the whole cell leaves no grid at all.
+        const int64_t cellW = int64_t(w) + SkipWidth, cellH = int64_t(h) + SkipHeight;
+        const int64_t cols = (pw + int64_t(SkipWidth)) / cellW;
+        const int64_t rows = (ph + int64_t(SkipHeight)) / cellH;
+        for (int64_t r = 0; r < rows; ++r)
+            for (int64_t col = 0; col < cols; ++col) {
+                const int l = static_cast<int>(col * cellW), t = static_cast<int>(r * cellH);
                 TRect rect{l, t, std::min(l + w, pw), std::min(t + h, ph)};
                 patterns_.push_back({rect, surface.get()});
             }

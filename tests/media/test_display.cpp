@@ -60,6 +60,22 @@ TEST_F(DisplayTest, InitialiseFiresEventsAndNotificationsInOrder) {
     EXPECT_EQ(a.log.back(), "a:4@640x480");
 }
 
+TEST_F(DisplayTest, PicturesAreBuiltAsSoonAsTheirListIsInitialised) {
+    // A list attached before the display opens gets its surfaces with the initialise
+    // notification, so the display's own initialise handler can already draw with it.
+    auto* item = AddPicture(NumberedPicture(4, 4), false);
+    EXPECT_EQ(item->PatternCount(), 0);
+    int patternsDuringInitialize = -1;
+    draw_->OnInitialize = [&](TObject*) {
+        patternsDuringInitialize = item->PatternCount();
+        item->Draw(draw_->Surface(), 1, 1, 0);
+    };
+    Open(100, 100);
+    EXPECT_EQ(patternsDuringInitialize, 1);
+    EXPECT_EQ(Surface().At(1, 1), ColorToDevice(item->Picture()->Pixel(0, 0)));
+    EXPECT_EQ(item->PatternCount(), 1);
+}
+
 TEST_F(DisplayTest, ResizingToTheSameSizeRecreatesOnceAndKeepsPictures) {
     Open();
     auto* item = AddPicture(NumberedPicture(10, 10), false);
@@ -120,6 +136,22 @@ TEST_F(DisplayTest, InitialiseFailures) {
         EXPECT_STREQ(e.what(), "It should be either of 8 or 16 or 24 or 32");
     }
     EXPECT_EQ(draw_->Display.BitCount(), 16);
+    // A listener failing at the start leaves the display closed but not stuck updating:
+    // size changes still reach the back buffer size.
+    control_->setDisplayModes({{640, 480, 16}});
+    bool fail = true;
+    int owner = 0;
+    draw_->RegisterNotifyEvent(&owner, [&](TCustomDXDraw*, TDXDrawNotifyType k) {
+        if (k == dxntInitializing && fail) throw EDXDrawError("listener failed");
+    });
+    EXPECT_THROW(Open(), EDXDrawError);
+    EXPECT_FALSE(draw_->Initialized());
+    draw_->SetBounds(0, 0, 320, 200);
+    EXPECT_EQ(draw_->SurfaceWidth(), 320);
+    fail = false;
+    Open();
+    EXPECT_TRUE(draw_->CanDraw());
+    draw_->UnRegisterNotifyEvent(&owner);
 }
 
 TEST_F(DisplayTest, FlipPresentsTheBackBufferBelowVisiblePanels) {

@@ -215,6 +215,24 @@ TEST_F(DrawTest, PatternGridAndStretchedDraws) {
     EXPECT_EQ(Surface().At(102, 100), ColorToDevice(pic->Pixel(1, 0)));
     EXPECT_EQ(Surface().At(119, 119), ColorToDevice(pic->Pixel(9, 9)));
     EXPECT_EQ(Surface().At(120, 119), 0);
+    // Two rows of cells: pattern index = row x columns + column.
+    auto tall = NumberedPicture(22, 23);
+    item->SetPicture(tall);
+    item->SkipHeight = 3;
+    item->Restore();
+    ASSERT_EQ(item->PatternCount(), 4);
+    EXPECT_EQ(item->Patterns()[3].Rect.Left, 12);
+    EXPECT_EQ(item->Patterns()[3].Rect.Top, 13);
+    EXPECT_EQ(item->Patterns()[2].Rect.Left, 0);
+    EXPECT_EQ(item->Patterns()[2].Rect.Bottom, 23);
+    // A gap that cancels the cell size makes no grid (and no division by zero).
+    item->SkipWidth = -10;
+    item->Restore();
+    EXPECT_EQ(item->PatternCount(), 0);
+    item->SkipWidth = -15;
+    item->Restore();
+    EXPECT_EQ(item->PatternCount(), 0);
+    item->Draw(Surface(), 0, 0, 0);  // no pattern: nothing happens
     list.reset();
 }
 

@@ -41,6 +41,24 @@ TEST_F(TimerTest, TicksAreSpacedByTheIntervalAndReportTheirLag) {
     control_->advanceClock(10);
     EXPECT_EQ(Idle(timer), 15u);
     EXPECT_EQ(ticks.size(), 4u);
+    // A tick that itself takes 10 ms leaves 15 ms to wait, not a whole interval.
+    control_->advanceClock(15);
+    timer.OnTimer = [&](TObject*, int lag) {
+        ticks.push_back({platform_->ticks(), lag});
+        control_->advanceClock(10);
+    };
+    EXPECT_EQ(Idle(timer), 15u);
+    ASSERT_EQ(ticks.size(), 5u);
+    control_->advanceClock(15);
+    timer.OnTimer = [&](TObject*, int lag) {
+        ticks.push_back({platform_->ticks(), lag});
+        control_->advanceClock(40);
+    };
+    EXPECT_EQ(Idle(timer), 0u) << "an overlong tick: the next one is due at once";
+    timer.OnTimer = [&](TObject*, int lag) { ticks.push_back({platform_->ticks(), lag}); };
+    Idle(timer);
+    ASSERT_EQ(ticks.size(), 7u);
+    EXPECT_EQ(ticks.back().second, 1);
     // After a 100 ms stall the next tick reports 4 intervals.
     ticks.clear();
     control_->advanceClock(100);
