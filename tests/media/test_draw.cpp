@@ -236,6 +236,37 @@ TEST_F(DrawTest, PatternGridAndStretchedDraws) {
     list.reset();
 }
 
+TEST_F(DrawTest, AGridPatternDrawsLikeAPictureOfItsCellAlone) {
+    Open();
+    auto sheet = NumberedPicture(29, 26);  // 3 x 2 cells of 9 x 12 with gaps of 1 and 2
+    auto cell = std::make_shared<media::TDIB>(9, 12, 24);
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 9; ++x) cell->SetPixel(x, y, sheet->Pixel(10 + x, 14 + y));
+    const uint32_t key = sheet->Pixel(12, 16);
+    auto* whole = AddPicture(cell, true, key);
+    auto* grid = AddPicture(sheet, true, key);
+    grid->PatternWidth = 9;
+    grid->PatternHeight = 12;
+    grid->SkipWidth = 1;
+    grid->SkipHeight = 2;
+    grid->Restore();
+    ASSERT_EQ(grid->PatternCount(), 6);
+    for (int angle : {0, 13, 64, 100, 128, 200, 250}) {
+        Surface().Fill(0);
+        whole->DrawRotated(Surface(), 60, 50, 31, 19, 0, 0.5, 0.5, angle, 255);
+        auto want = Pixels(Surface());
+        Surface().Fill(0);
+        grid->DrawRotated(Surface(), 60, 50, 31, 19, 4, 0.5, 0.5, angle, 255);
+        ASSERT_EQ(Pixels(Surface()), want) << "angle " << angle;
+    }
+    Surface().Fill(0);
+    whole->Draw(Surface(), -3, 5, 0);
+    auto want = Pixels(Surface());
+    Surface().Fill(0);
+    grid->Draw(Surface(), -3, 5, 4);
+    EXPECT_EQ(Pixels(Surface()), want);
+}
+
 TEST_F(DrawTest, ItemsOutsideTheListRaiseTheListIndexError) {
     Open();
     AddPicture(NumberedPicture(2, 2));
