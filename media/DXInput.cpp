@@ -84,6 +84,10 @@ TCustomDXInput::TCustomDXInput() {
     Mouse.owner_ = this;
 }
 
+TCustomDXInput::TCustomDXInput(TObject* owner) : TCustomDXInput() {
+    if (!dynamic_cast<TDXForm*>(owner)) throw EDXInputError("Form not found");
+}
+
 bool TCustomDXInput::CanRead() const {
     return !ActiveOnly || !platform::hasCurrent() || platform::current().isForeground();
 }

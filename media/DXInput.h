@@ -79,6 +79,8 @@ public:
 class TCustomDXInput : public TObject {
 public:
     TCustomDXInput();
+    // An input reader owned by a form; any other owner raises EDXInputError "Form not found".
+    explicit TCustomDXInput(TObject* owner);
     bool ActiveOnly = true;
     bool UseDirectInput = true;
     TKeyboard Keyboard;
@@ -93,7 +95,11 @@ private:
     TDXInputStates oldStates_;
 };
 
-class TDXInput : public TCustomDXInput {};
+class TDXInput : public TCustomDXInput {
+public:
+    TDXInput() = default;
+    explicit TDXInput(TObject* owner) : TCustomDXInput(owner) {}
+};
 
 class TCustomDXTimer : public TObject {
 public:

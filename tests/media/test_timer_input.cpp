@@ -178,6 +178,19 @@ TEST_F(InputTest, KeysSetTheirStatesWithEdgeLatching) {
     EXPECT_FALSE(input.States.Has(isButton9));
 }
 
+TEST_F(InputTest, AnInputReaderBelongsToAForm) {
+    TDXInput owned(form_.get());
+    EXPECT_TRUE(owned.States.Bits() == 0);
+    TPanel panel;
+    try {
+        TDXInput stray(&panel);
+        FAIL() << "only a form can own the input reader";
+    } catch (const EDXInputError& e) {
+        EXPECT_STREQ(e.what(), "Form not found");
+    }
+    EXPECT_THROW(TDXInput{nullptr}, EDXInputError);
+}
+
 TEST_F(InputTest, NothingIsReadWhileTheWindowIsNotInFront) {
     TDXInput input;
     control_->setForeground(true);
