@@ -75,4 +75,16 @@ int vkSideFromScancode(SDL_Scancode sc) {
     }
 }
 
+void keyTableFromScancodes(const unsigned char* state, int count, bool withoutEnter, unsigned char keys[256]) {
+    for (int i = 0; i < 256; ++i) keys[i] = 0;
+    if (!state) return;
+    for (int sc = 0; sc < count && sc < SDL_NUM_SCANCODES; ++sc) {
+        if (!state[sc]) continue;
+        const SDL_Scancode code = static_cast<SDL_Scancode>(sc);
+        if (withoutEnter && (code == SDL_SCANCODE_RETURN || code == SDL_SCANCODE_KP_ENTER)) continue;
+        if (int vk = vkFromScancode(code)) keys[vk] = 0x80;
+        if (int side = vkSideFromScancode(code)) keys[side] = 0x80;
+    }
+}
+
 }  // namespace platform

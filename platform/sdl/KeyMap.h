@@ -13,4 +13,9 @@ int vkFromScancode(SDL_Scancode sc);
 // 0x5B/0x5C for the system keys), which the keyboard state also reports; otherwise 0.
 int vkSideFromScancode(SDL_Scancode sc);
 
+// The 256-entry key table (high bit set for a key that is down) from SDL's per-scancode
+// state. With withoutEnter, both Enter keys read as up: an Enter that went down as part
+// of Alt+Enter switches the screen mode and must not also reach the game as a held key.
+void keyTableFromScancodes(const unsigned char* state, int count, bool withoutEnter, unsigned char keys[256]);
+
 }  // namespace platform

@@ -161,11 +161,9 @@ public:
         if (!videoUp_) return;
         int n = 0;
         const Uint8* state = SDL_GetKeyboardState(&n);
-        for (int sc = 0; sc < n; ++sc) {
-            if (!state[sc]) continue;
-            if (int vk = vkFromScancode(static_cast<SDL_Scancode>(sc))) keys[vk] = 0x80;
-            if (int side = vkSideFromScancode(static_cast<SDL_Scancode>(sc))) keys[side] = 0x80;
-        }
+        // The Enter of an Alt+Enter stays out of the key table until both Enter keys are up.
+        if (altEnterHeld_ && !state[SDL_SCANCODE_RETURN] && !state[SDL_SCANCODE_KP_ENTER]) altEnterHeld_ = false;
+        keyTableFromScancodes(state, n, altEnterHeld_, keys);
     }
 
     bool isForeground() override { return focused_; }
@@ -367,6 +365,7 @@ private:
             SDL_Scancode sc = e.key.keysym.scancode;
             if ((sc == SDL_SCANCODE_RETURN || sc == SDL_SCANCODE_KP_ENTER) && (e.key.keysym.mod & KMOD_ALT)) {
                 if (!e.key.repeat) toggleFullScreen();
+                altEnterHeld_ = true;
                 return false;
             }
             int vk = vkFromScancode(sc);
@@ -416,6 +415,7 @@ private:
     bool vsyncOn_ = false;
     bool focused_ = true;  // a program starts in front, as the window it opens does
     bool leftDown_ = false;
+    bool altEnterHeld_ = false;  // the Enter key went down as part of Alt+Enter
     std::map<int, Pad> pads_;
     std::vector<uint16_t> last_;
     FontCache fonts_;

@@ -25,6 +25,29 @@ TEST(KeyMap, RangeEndsAndKeysWithTwoScancodes) {
     }
 }
 
+TEST(KeyMap, KeyTableHasBothCodesOfAModifierAndCanLeaveEnterOut) {
+    unsigned char state[SDL_NUM_SCANCODES] = {};
+    state[SDL_SCANCODE_RETURN] = 1;
+    state[SDL_SCANCODE_LALT] = 1;
+    state[SDL_SCANCODE_K] = 1;
+    unsigned char keys[256];
+    keyTableFromScancodes(state, SDL_NUM_SCANCODES, false, keys);
+    EXPECT_EQ(keys[0x0D], 0x80);
+    EXPECT_EQ(keys[0x12], 0x80);
+    EXPECT_EQ(keys[0xA4], 0x80);
+    EXPECT_EQ(keys[0x4B], 0x80);
+    EXPECT_EQ(keys[0x4C], 0);
+    // The Enter of Alt+Enter switches the screen; the game must not see it held (pause).
+    state[SDL_SCANCODE_RETURN] = 0;
+    state[SDL_SCANCODE_KP_ENTER] = 1;
+    keyTableFromScancodes(state, SDL_NUM_SCANCODES, true, keys);
+    EXPECT_EQ(keys[0x0D], 0);
+    EXPECT_EQ(keys[0x4B], 0x80);
+    // A short state array is read only as far as it goes.
+    keyTableFromScancodes(state, 10, false, keys);
+    EXPECT_EQ(keys[0x4B], 0);  // K is scancode 14, beyond the 10 entries given
+}
+
 TEST(Viewport, LargestWholeScaleCentredAndPointerMapping) {
     Viewport v = Viewport::fit(640, 480);
     EXPECT_EQ(v.scale, 1);
