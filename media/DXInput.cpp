@@ -115,7 +115,14 @@ void TCustomDXInput::Update() {
 
 TCustomDXTimer::TCustomDXTimer() = default;
 
-TCustomDXTimer::~TCustomDXTimer() { Stop(); }
+TCustomDXTimer::~TCustomDXTimer() {
+    Stop();
+    // The application must not call a timer that is gone when its activation changes.
+    if (hooked_) {
+        Application().OnActivate = nullptr;
+        Application().OnDeactivate = nullptr;
+    }
+}
 
 void TCustomDXTimer::SetEnabled(bool value) {
     if (enabled_ == value) return;
@@ -142,6 +149,7 @@ void TCustomDXTimer::Start() {
     TApplication& app = Application();
     app.OnActivate = [this] { AppActivate(); };
     app.OnDeactivate = [this] { AppDeactivate(); };
+    hooked_ = true;
     running_ = true;
     if (ActiveOnly && !app.Active()) return;
     const uint32_t now = platform::current().ticks();

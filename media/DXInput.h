@@ -132,6 +132,7 @@ private:
     int interval_ = 1000;
     int divisor_ = 1000;
     bool running_ = false;
+    bool hooked_ = false;  // the application's activation handlers call this timer
     uint32_t oldTime_ = 0, oldTime2_ = 0;
     uint32_t frameCount_ = 0;
     int frameRate_ = 0;

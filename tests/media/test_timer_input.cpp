@@ -118,6 +118,17 @@ TEST_F(TimerTest, EnabledAndActivation) {
     timer.SetEnabled(false);
     EXPECT_FALSE(Application().HasOnIdle());
     EXPECT_FALSE(timer.Running());
+    // A timer that is gone is no longer called on activation changes.
+    {
+        TDXTimer shortLived;
+        shortLived.Loaded();
+        EXPECT_TRUE(static_cast<bool>(Application().OnActivate));
+    }
+    EXPECT_FALSE(static_cast<bool>(Application().OnActivate));
+    EXPECT_FALSE(static_cast<bool>(Application().OnDeactivate));
+    control_->setActive(false);
+    control_->setActive(true);
+    Application().ProcessMessages();
 }
 
 TEST_F(TimerTest, TheMessageLoopRunsTicksBackToBackOnTheVirtualClock) {
