@@ -198,8 +198,10 @@ TControl* TDXForm::ControlAt(int x, int y, bool forClick) const {
 }
 
 int TDXForm::CursorAt(int x, int y) const {
-    TControl* c = ControlAt(x, y, false);
-    return c ? c->Cursor : Cursor;
+    // A control left at the default pointer shows that of the control holding it.
+    for (const TControl* c = ControlAt(x, y, false); c; c = c->Parent())
+        if (c->Cursor != crDefault) return c->Cursor;
+    return crDefault;
 }
 
 void TDXForm::UpdateCursor() {

@@ -108,7 +108,8 @@ public:
     void Present(bool waitVBlank);
     // The composed window picture (640 x 480 RGB565) as last presented.
     const std::vector<uint16_t>& WindowPixels() const { return window_; }
-    // Cursor shape for the pointer at (x, y): that of the topmost showing control there.
+    // Cursor value for the pointer at (x, y): that of the topmost showing control there,
+    // or, while that is crDefault, of the nearest control holding it that has one.
     int CursorAt(int x, int y) const;
     void UpdateCursor();
     int PointerX = -1, PointerY = -1;

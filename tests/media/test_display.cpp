@@ -181,6 +181,32 @@ TEST_F(DisplayTest, FlipPresentsTheBackBufferBelowVisiblePanels) {
     EXPECT_EQ(platform_->lastPresented()[381 * 640], ColorToDevice(form_->Color));
 }
 
+TEST_F(DisplayTest, PointerShapeComesFromTheControlUnderItOrItsHolder) {
+    Open();
+    form_->Cursor = crNone;
+    draw_->Cursor = crHandPoint;
+    TPanel panel;
+    panel.SetParent(form_.get());
+    panel.SetBounds(0, 385, 640, 78);
+    panel.Cursor = crNone;
+    TImage face, marker;
+    face.SetParent(&panel);
+    face.SetBounds(282, 17, 81, 72);  // left at the default pointer
+    marker.SetParent(&panel);
+    marker.SetBounds(20, 39, 39, 18);
+    marker.Cursor = crArrow;
+    EXPECT_EQ(form_->CursorAt(10, 10), crHandPoint);
+    EXPECT_EQ(form_->CursorAt(300, 420), crNone) << "the face shows its panel's hidden pointer";
+    EXPECT_EQ(form_->CursorAt(25, 430), crArrow);
+    EXPECT_EQ(form_->CursorAt(600, 390), crNone);
+    panel.Cursor = crDefault;
+    EXPECT_EQ(form_->CursorAt(300, 420), crNone) << "from the form, through the panel";
+    form_->Cursor = crDefault;
+    EXPECT_EQ(form_->CursorAt(300, 420), crDefault);
+    panel.Visible = false;
+    EXPECT_EQ(form_->CursorAt(300, 420), crHandPoint);
+}
+
 TEST_F(DisplayTest, CentredAndStretchedFlip) {
     Open(640, 480);
     // A back buffer smaller than the control is centred (with doCenter).
