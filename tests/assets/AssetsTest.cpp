@@ -285,6 +285,51 @@ TEST(DataLayout, SpriteSizesGiveSensibleHitBoxes) {
     EXPECT_EQ(size("data/vob/vob6.dxg", 8), std::make_pair(120, 49));
 }
 
+// Mean x, as a fraction of the width, of the near-white pixels: where a bolt's hot head is.
+double HeadX(const media::TDIB& p) {
+    double sum = 0, n = 0;
+    for (int y = 0; y < p.Height(); ++y)
+        for (int x = 0; x < p.Width(); ++x) {
+            uint32_t c = p.Pixel(x, y);
+            if ((c & 0xFF) > 200 && ((c >> 8) & 0xFF) > 200 && ((c >> 16) & 0xFF) > 200) sum += x, n += 1;
+        }
+    return n > 0 ? sum / n / p.Width() : 0.5;
+}
+
+TEST(DataLayout, ShotsLeadWithTheirHeads) {
+    // Flyers' and climbers' shots fly left (the climbers' turned by 25/256, up and left); the
+    // level-2 emplacements' shots fly right; the mortar shell rises, drawn turned by 190/256 of a
+    // turn, which brings the picture's right side to the top.
+    for (int i = 5; i <= 8; ++i) {
+        EXPECT_LT(HeadX(*Pics("data/alin/al1.dxg")[i].Picture), 0.4) << "al1 item " << i;
+        EXPECT_LT(HeadX(*Pics("data/alin/al7.dxg")[i].Picture), 0.4) << "al7 item " << i;
+        EXPECT_GT(HeadX(*Pics("data/alin/al2.dxg")[i].Picture), 0.6) << "al2 item " << i;
+    }
+    EXPECT_GT(HeadX(*Pics("data/alin/al3.dxg")[5].Picture), 0.6) << "mortar shell";
+}
+
+TEST(DataLayout, SpritesFitWhatTheGameDrawsOverAndBesideThem) {
+    // Level 2: an emplacement launches its shot at (x + 50, y + 100) of its top-left corner,
+    // drawn at its own size: its barrel is there.
+    for (int i = 0; i < 4; ++i) {
+        const auto& gun = *Pics("data/vob/vob2.dxg")[i].Picture;
+        ASSERT_GT(gun.Height(), 100);
+        EXPECT_NE(gun.Pixel(50, 100), 0u) << "emplacement frame " << i;
+        EXPECT_EQ(gun.Pixel(50, 60), 0u) << "only the barrel reaches out, frame " << i;
+    }
+    // Level 7: the recipe (item 16) is drawn at (x + 20, y + 20) of the guardian (items 14 and 15)
+    // just before the guardian, so the guardian leaves that place open and the recipe shows.
+    const auto& al7 = Pics("data/alin/al7.dxg");
+    const auto& recipe = *al7[16].Picture;
+    for (int i : {14, 15}) {
+        const auto& g = *al7[i].Picture;
+        int open = 0;
+        for (int y = 0; y < recipe.Height(); ++y)
+            for (int x = 0; x < recipe.Width(); ++x) open += g.Pixel(20 + x, 20 + y) == 0u;
+        EXPECT_GE(open * 10, recipe.Width() * recipe.Height() * 9) << "guardian item " << i;
+    }
+}
+
 // ------------------------------------------------------------------ colours
 
 bool IsTile(const std::string& rel) {
@@ -355,8 +400,8 @@ TEST(Scenery, ObjectsPlacedByTheLevelsSitInTheOpen) {
     // Where the game places emplacements, cannons, lamps, targets, machines and stones at their
     // start (they move with the scenery), the scenery has room for them, not rock.
     struct Spot { int level; const char* file; int x, y, w, h; const char* what; } spots[] = {
-        {2, "po2", 10, 500, 90, 60, "emplacement 1"},      {2, "po2", 10, 1250, 90, 60, "emplacement 2"},
-        {2, "po2", 80, 2250, 90, 60, "emplacement 3"},     {3, "po3", 880, 260, 80, 60, "cannon 1"},
+        {2, "po2", 10, 500, 90, 120, "emplacement 1"},     {2, "po2", 10, 1250, 90, 120, "emplacement 2"},
+        {2, "po2", 80, 2250, 90, 120, "emplacement 3"},     {3, "po3", 880, 260, 80, 60, "cannon 1"},
         {3, "po3", 1515, 260, 80, 60, "cannon 2"},         {3, "po3", 1140, 68, 64, 40, "lamp 1"},
         {3, "po3", 2200, 68, 64, 40, "lamp 2"},            {3, "po3", 2880, 68, 64, 40, "lamp 3"},
         {3, "po3", 3280, 68, 64, 40, "lamp 4"},            {4, "po4", 0, 260, 80, 60, "cannon at the start"},
@@ -365,7 +410,7 @@ TEST(Scenery, ObjectsPlacedByTheLevelsSitInTheOpen) {
         {6, "po6", 1470, 160, 120, 49, "press head"},      {6, "po6", 1645, 226, 1140, 20, "stones on the conveyor"},
         {6, "po6", 2905, 284, 40, 96, "slag bubble"},      {7, "po7a", 1620, 30, 110, 270, "guardian"},
         {7, "po7b", 1620, 30, 110, 270, "guardian after the fall"}, {7, "po7a", 2690, 110, 60, 208, "obelisk"},
-        {8, "po8", 152, -240, 100, 100, "buoy"},           {8, "po8", 205, -600, 160, 200, "hulk"}};
+        {8, "po8", 152, -240, 100, 100, "buoy"},           {8, "po8", 205, -600, 160, 235, "hulk"}};
     for (const auto& sp : spots) EXPECT_EQ(DeadlyIn(sp.level, sp.file, sp.x, sp.y, sp.w, sp.h), 0u) << sp.what;
     // And the check does see rock: the floor of level 6.
     EXPECT_GT(DeadlyIn(6, "po6", 0, 340, 100, 20), 1000u);
@@ -615,6 +660,12 @@ TEST(Sounds, MusicIsEightBitAndEffectsSixteen) {
         peak = std::max(peak, v);
     }
     EXPECT_LT(early, peak * 0.5);
+    // Levels 5 and 8 play item 1 whenever a stone starts to fall: a short effect, not a tune.
+    for (const char* f : {"data/zvuky/d5.dxg", "data/zvuky/d8.dxg"}) {
+        const auto& w = Waves(f)[1].Wave;
+        EXPECT_EQ(w->Format.BitsPerSample, 16) << f;
+        EXPECT_LT(w->DurationMs(), 1000) << f;
+    }
 }
 
 TEST(Sounds, NothingClipsAndNothingIsSilent) {

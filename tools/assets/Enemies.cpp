@@ -67,6 +67,12 @@ void DrawCraft(Canvas& c, double w, double h, int frame, Rgb body, Rgb glow, int
     cairo_fill(cr);
 }
 
+// Mirrors what follows left to right in a picture of width w.
+void Mirror(Canvas& c, double w) {
+    cairo_translate(c.cr(), w, 0);
+    cairo_scale(c.cr(), -1, 1);
+}
+
 // An energy bolt, drawn in a w x h box, moving left.
 void DrawBolt(Canvas& c, double w, double h, int frame, Rgb core, Rgb edge) {
     cairo_t* cr = c.cr();
@@ -207,12 +213,19 @@ void DrawGuardian(Canvas& c, double w, double h, bool hit) {
         cairo_line_to(cr, w * 0.88, h * k / 8.0);
         Stroke(c, hit ? Rgb{255, 200, 200} : Rgb{90, 40, 120}, 1.5, 1);
     }
-    Radial(c, w / 2, h * 0.12, w * 0.25, {{0, {255, 255, 255}, 1}, {0.3, {255, 40, 40}, 1}, {1, {120, 0, 0}, 1}});
-    Ellipse(c, w / 2, h * 0.12, w * 0.2, h * 0.04);
+    Radial(c, w * 0.7, h * 0.12, w * 0.2, {{0, {255, 255, 255}, 1}, {0.3, {255, 40, 40}, 1}, {1, {120, 0, 0}, 1}});
+    Ellipse(c, w * 0.7, h * 0.12, w * 0.16, h * 0.04);
     cairo_fill(cr);
-    // Arm holding the recipe (which is a separate item, drawn at x + 20, y + 20).
-    c.Colour(0.4, 0.3, 0.5);
-    c.FillRect(w * 0.1, h * 0.15, w * 0.15, h * 0.05);
+    // The niche that holds the recipe. The recipe is a separate item (30 x 40), drawn at
+    // (x + 20, y + 20) before the guardian, so the niche is left open and the recipe shows in it.
+    cairo_rectangle(cr, 16, 16, 38, 48);
+    c.ColourRgb(hit ? Rgb{255, 255, 200} : Rgb{230, 180, 60});
+    cairo_fill(cr);
+    cairo_save(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+    cairo_rectangle(cr, 19, 19, 32, 42);
+    cairo_fill(cr);
+    cairo_restore(cr);
     for (int k = 0; k < 3; ++k) {
         Radial(c, w * (0.3 + 0.2 * k), h * 0.6, w * 0.12, {{0, {255, 255, 200}, 1}, {1, {255, 100, 0}, 0.0}});
         c.FillCircle(w * (0.3 + 0.2 * k), h * 0.6, w * 0.1);
@@ -250,21 +263,26 @@ void SetItem(std::vector<media::PictureItemData>& v, int i, std::shared_ptr<medi
 std::vector<media::PictureItemData> BuildAlienSet(int level) {
     auto v = BlankSet(AlienNames());
     auto set = [&](int i, std::shared_ptr<media::TDIB> p) { SetItem(v, i, std::move(p)); };
-    auto shots = [&](Rgb core, Rgb edge, int w, int h) {
-        for (int f = 0; f < 4; ++f) set(5 + f, Sprite(w, h, 8, kBlack, [=](Canvas& c) { DrawBolt(c, w, h, f, core, edge); }));
+    // Shot frames; `toRight` for shots that fly to the right (the bolt's head leads).
+    auto shots = [&](Rgb core, Rgb edge, int w, int h, bool toRight) {
+        for (int f = 0; f < 4; ++f)
+            set(5 + f, Sprite(w, h, 8, kBlack, [=](Canvas& c) {
+                if (toRight) Mirror(c, w);
+                DrawBolt(c, w, h, f, core, edge);
+            }));
     };
     switch (level) {
     case 1:
         // Flyers: pictures of 100 x 80, drawn 70 x 50 (flyers) and 60 x 30 (climber boxes).
         for (int f = 0; f < 4; ++f)
             set(f, Sprite(100, 80, 70, 50, 8, kBlack, [f](Canvas& c) { DrawCraft(c, 70, 50, f, {90, 170, 255}, {255, 120, 40}, 0); }));
-        shots({255, 90, 60}, {200, 0, 80}, 52, 20);
+        shots({255, 90, 60}, {200, 0, 80}, 52, 20, false);
         for (int f = 0; f < 4; ++f)
             set(10 + f, Sprite(60, 30, 8, kBlack, [f](Canvas& c) { DrawCraft(c, 60, 30, f, {240, 170, 60}, {255, 60, 60}, 1); }));
         set(16, Sprite(20, 20, 8, kBlack, [](Canvas& c) { DrawRock(c, 20, 20, 16, {150, 130, 110}); }));
         break;
     case 2:
-        shots({120, 200, 255}, {20, 40, 200}, 59, 42);
+        shots({120, 200, 255}, {20, 40, 200}, 59, 42, true);
         for (int f = 0; f < 4; ++f)
             set(10 + f, Sprite(56, 56, 8, kBlack, [f](Canvas& c) {
                 // A spiked mine rising up the shaft.
@@ -286,7 +304,10 @@ std::vector<media::PictureItemData> BuildAlienSet(int level) {
         for (int f = 0; f < 4; ++f) set(f, Sprite(80, 60, 8, kBlack, [f](Canvas& c) { DrawCannon(c, 80, 60, f); }));
         if (level == 3) {
             set(4, Sprite(72, 30, 8, kBlack, [](Canvas& c) { DrawCraft(c, 72, 30, 0, {255, 120, 160}, {120, 255, 255}, 2); }));
+            // The mortar shell rises; the game turns it by 190/256 of a turn, which brings the
+            // picture's right side to the top, so its head is drawn on the right.
             set(5, Sprite(33, 32, 8, kBlack, [](Canvas& c) {
+                Mirror(c, 33);
                 Radial(c, 12, 12, 18, {{0, {255, 255, 200}, 1}, {0.4, {255, 140, 30}, 1}, {1, {120, 20, 0}, 1}});
                 c.FillCircle(16.5, 16, 10);
                 DrawBolt(c, 33, 32, 0, {255, 160, 40}, {120, 20, 0});
@@ -323,7 +344,7 @@ std::vector<media::PictureItemData> BuildAlienSet(int level) {
             cairo_scale(c.cr(), -1, 1);
             DrawCraft(c, 70, 36, 0, {255, 80, 80}, {255, 230, 60}, 2);
         }));
-        shots({255, 80, 255}, {120, 0, 160}, 52, 20);
+        shots({255, 80, 255}, {120, 0, 160}, 52, 20, false);
         for (int f = 0; f < 4; ++f)
             set(10 + f, Sprite(100, 70, 60, 30, 8, kBlack, [f](Canvas& c) { DrawCraft(c, 60, 30, f, {190, 90, 255}, {255, 255, 120}, 1); }));
         set(14, Sprite(110, 270, 8, kBlack, [](Canvas& c) { DrawGuardian(c, 110, 270, false); }));
@@ -331,30 +352,32 @@ std::vector<media::PictureItemData> BuildAlienSet(int level) {
         set(16, Sprite(30, 40, 8, kBlack, [](Canvas& c) { DrawRecipeCard(c, 30, 40, false); }));
         break;
     case 8:
+        // The game draws the descender at item 0's width and its height + 35 (its box), so the
+        // hulk is drawn in that box and fitted into a 160 x 200 picture.
         for (int f = 0; f < 4; ++f)
-            set(f, Sprite(160, 200, 8, kBlack, [f](Canvas& c) {
+            set(f, Sprite(160, 200, 160, 235, 8, kBlack, [f](Canvas& c) {
                 // The derelict hulk: a battered freighter sinking nose down, lights flickering.
                 cairo_t* cr = c.cr();
-                Poly(c, {{30, 0}, {130, 0}, {150, 40}, {140, 160}, {80, 199}, {20, 160}, {10, 40}});
-                LinearV(c, 0, 200, {{0, {140, 140, 160}}, {0.5, {80, 80, 100}}, {1, {30, 30, 45}}});
+                Poly(c, {{30, 0}, {130, 0}, {150, 45}, {140, 190}, {80, 234}, {20, 190}, {10, 45}});
+                LinearV(c, 0, 235, {{0, {140, 140, 160}}, {0.5, {80, 80, 100}}, {1, {30, 30, 45}}});
                 cairo_fill_preserve(cr);
                 Stroke(c, {15, 15, 25}, 2, 1);
                 for (int k = 0; k < 6; ++k) {
-                    cairo_move_to(cr, 15, 30 + k * 25);
-                    cairo_line_to(cr, 145, 30 + k * 25);
+                    cairo_move_to(cr, 15, 35 + k * 29);
+                    cairo_line_to(cr, 145, 35 + k * 29);
                     Stroke(c, {50, 50, 70}, 2, 1);
                 }
                 for (int k = 0; k < 8; ++k) {
                     bool on = ((k * 3 + f) % 4) != 0;
                     c.Colour(on ? 1.0 : 0.3, on ? 0.8 : 0.2, on ? 0.3 : 0.1);
-                    c.FillRect(30 + (k % 4) * 27, 45 + (k / 4) * 50, 12, 8);
+                    c.FillRect(30 + (k % 4) * 27, 50 + (k / 4) * 58, 12, 8);
                 }
-                Radial(c, 80, 185, 25, {{0, {255, 255, 220}, 1}, {0.5, {255, 120, 30}, 0.8 - 0.15 * f}, {1, {255, 50, 0}, 0}});
-                c.FillCircle(80, 185, 20);
+                Radial(c, 80, 216, 25, {{0, {255, 255, 220}, 1}, {0.5, {255, 120, 30}, 0.8 - 0.15 * f}, {1, {255, 50, 0}, 0}});
+                c.FillCircle(80, 216, 20);
                 // Scorch holes.
                 c.Colour(0.1, 0.08, 0.1);
-                c.FillCircle(110, 120, 9);
-                c.FillCircle(50, 90, 6);
+                c.FillCircle(110, 140, 9);
+                c.FillCircle(50, 105, 6);
             }));
         set(4, Sprite(40, 40, 8, kBlack, [](Canvas& c) { DrawRock(c, 40, 40, 8, {120, 120, 140}); }));
         break;
@@ -369,53 +392,65 @@ std::vector<media::PictureItemData> BuildObjectSet(int level) {
     auto set = [&](int i, std::shared_ptr<media::TDIB> p) { SetItem(v, i, std::move(p)); };
     switch (level) {
     case 2: {
-        // Gun emplacement on the left shaft wall, barrel to the right.
+        // Gun emplacement on the left shaft wall: an armoured tower with a sensor dome on top and
+        // the cannon at its foot. The game launches its shot from (x + 50, y + 100), so the barrel
+        // lies along y = 100 with its muzzle near x = 60. Shots leave while the 40-frame cycle
+        // shows frames 2 and 3 (cycle values 15..19): frame 1 charges, 2 glows, 3 recoils.
         auto gun = [](Canvas& c, int f, int damage) {
             cairo_t* cr = c.cr();
-            LinearV(c, 0, 60, {{0, {170, 170, 190}}, {1, {60, 60, 80}}});
-            c.FillRect(0, 8, 34, 44);
+            LinearV(c, 0, 120, {{0, {170, 170, 190}}, {1, {60, 60, 80}}});
+            c.FillRect(0, 6, 34, 110);
             c.Colour(0.9, 0.7, 0.1);
-            for (int k = 0; k < 4; ++k) c.FillRect(2, 12 + k * 10, 30, 3);
-            if (damage < 3) {
-                double rec = (f == 1) ? 5 : (f == 2 ? 2 : 0);
-                c.Colour(0.3, 0.3, 0.35);
-                c.FillRect(40 - rec, 24, 46, 12);
-                c.Colour(0.6, 0.6, 0.65);
-                c.FillRect(40 - rec, 24, 46, 4);
-                if (f == 1) {
-                    Radial(c, 86, 30, 12, {{0, {255, 255, 220}, 1}, {0.5, {120, 200, 255}, 1}, {1, {0, 60, 255}, 0}});
-                    c.FillCircle(86, 30, 11);
-                }
-            }
-            Ellipse(c, 38, 30, 16, 18);
-            LinearV(c, 12, 48, {{0, {220, 220, 235}}, {1, {70, 70, 90}}});
+            for (int k = 0; k < 9; ++k) c.FillRect(2, 12 + k * 11, 30, 3);
+            // Sensor dome.
+            Ellipse(c, 32, 30, 15, 16);
+            LinearV(c, 14, 46, {{0, {220, 220, 235}}, {1, {70, 70, 90}}});
             cairo_fill_preserve(cr);
             Stroke(c, {20, 20, 30}, 1, 1);
             c.Colour(damage ? 0.4 : 1.0, damage ? 0.1 : 0.2, 0.1);
-            c.FillCircle(38, 30, 5);
+            c.FillCircle(32, 30, 5);
+            // Cannon.
+            if (damage < 3) {
+                double rec = f == 3 ? 5 : 0;
+                c.Colour(0.3, 0.3, 0.35);
+                c.FillRect(34 - rec, 94, 28, 12);
+                c.Colour(0.6, 0.6, 0.65);
+                c.FillRect(34 - rec, 94, 28, 4);
+                if (f > 0) {
+                    double r = f == 1 ? 5 : f == 2 ? 10 : 7;
+                    Radial(c, 62 - rec, 100, r + 2, {{0, {255, 255, 220}, 1}, {0.5, {120, 200, 255}, 1}, {1, {0, 60, 255}, 0}});
+                    c.FillCircle(62 - rec, 100, r);
+                }
+            }
+            Ellipse(c, 30, 100, 14, 15);
+            LinearV(c, 85, 115, {{0, {200, 200, 215}}, {1, {60, 60, 80}}});
+            cairo_fill_preserve(cr);
+            Stroke(c, {20, 20, 30}, 1, 1);
             if (damage) {
                 Rng r(damage);
-                for (int k = 0; k < 3 + damage * 2; ++k) {
-                    double fx = r.Range(10, 80), fy = r.Range(10, 50), fr = r.Range(6, 8 + damage * 2);
+                for (int k = 0; k < 4 + damage * 3; ++k) {
+                    double fx = r.Range(8, 70), fy = r.Range(10, 110), fr = r.Range(6, 8 + damage * 2);
                     Radial(c, fx, fy, fr, {{0, {255, 240, 160}, 1}, {0.6, {255, 110, 0}, 1}, {1, {160, 30, 0}, 0.6}});
                     c.FillCircle(fx, fy, fr);
                 }
             }
         };
-        for (int f = 0; f < 4; ++f) set(f, Sprite(90, 60, 8, kBlack, [=](Canvas& c) { gun(c, f, 0); }));
-        for (int f = 0; f < 4; ++f) set(4 + f, Sprite(90, 60, 8, kBlack, [=](Canvas& c) { gun(c, 0, f + 1); }));
-        set(8, Sprite(90, 60, 8, kBlack, [](Canvas& c) {
-            LinearV(c, 0, 60, {{0, {90, 80, 80}}, {1, {30, 25, 25}}});
-            c.FillRect(0, 14, 34, 38);
-            Poly(c, {{30, 20}, {55, 26}, {48, 40}, {30, 44}});
+        for (int f = 0; f < 4; ++f) set(f, Sprite(90, 120, 8, kBlack, [=](Canvas& c) { gun(c, f, 0); }));
+        for (int f = 0; f < 4; ++f) set(4 + f, Sprite(90, 120, 8, kBlack, [=](Canvas& c) { gun(c, 0, f + 1); }));
+        set(8, Sprite(90, 120, 8, kBlack, [](Canvas& c) {
+            LinearV(c, 0, 120, {{0, {90, 80, 80}}, {1, {30, 25, 25}}});
+            c.FillRect(0, 14, 34, 98);
+            Poly(c, {{30, 86}, {52, 92}, {46, 106}, {30, 112}});
             c.Colour(0.2, 0.18, 0.18);
             cairo_fill(c.cr());
+            Poly(c, {{30, 20}, {44, 26}, {38, 40}, {30, 42}});
+            cairo_fill(c.cr());
             c.Colour(0.9, 0.3, 0.0);
-            c.FillCircle(40, 32, 3);
+            c.FillCircle(38, 98, 3);
         }));
-        set(9, Sprite(22, 60, 8, kBlack, [](Canvas& c) {
-            Radial(c, 11, 30, 30, {{0, {255, 255, 255}, 1}, {0.4, {160, 220, 255}, 1}, {1, {40, 80, 255}, 0}});
-            Ellipse(c, 11, 30, 10, 29);
+        set(9, Sprite(22, 120, 8, kBlack, [](Canvas& c) {
+            Radial(c, 11, 60, 60, {{0, {255, 255, 255}, 1}, {0.4, {160, 220, 255}, 1}, {1, {40, 80, 255}, 0}});
+            Ellipse(c, 11, 60, 10, 59);
             cairo_fill(c.cr());
         }));
         set(10, Sprite(196, 20, 8, kBlack, [](Canvas& c) {

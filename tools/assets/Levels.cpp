@@ -272,7 +272,7 @@ void Level2(World& w) {  // a vertical shaft of gun emplacements
     }
     // Ledges carrying the emplacements, and the emitters of the barriers below two of them.
     const int guns[][2] = {{10, 500}, {10, 1250}, {80, 2250}};
-    for (auto& g : guns) MetalPlate(c, 0, g[1] + 58, g[0] + 95, 14, {120, 110, 100});
+    for (auto& g : guns) MetalPlate(c, 0, g[1] + 118, g[0] + 95, 14, {120, 110, 100});
     for (auto& b : {std::array<int, 3>{110, 690, 196}, std::array<int, 3>{200, 1460, 190}}) {
         MetalPlate(c, b[0] - 6, b[1] - 6, 14, 32, {140, 140, 160});
         MetalPlate(c, b[0] + b[2] - 8, b[1] - 6, 14, 32, {140, 140, 160});
@@ -281,7 +281,7 @@ void Level2(World& w) {  // a vertical shaft of gun emplacements
     for (int y = 0; y < w.h; ++y) {
         double l = Profile(y, s, 10, 16, 90);
         double nearGun = 1e9;
-        for (auto& g : guns) nearGun = std::min(nearGun, std::fabs(y - (g[1] + 30.0)));
+        for (auto& g : guns) nearGun = std::min(nearGun, std::fabs(y - (g[1] + 60.0)));
         if (nearGun > 140) l += 40 * std::clamp((nearGun - 140) / 80, 0.0, 1.0) * (0.6 + 0.4 * Noise1(y / 50.0, s + 3));
         int r = int(Profile(y, s + 1, 612, 14, 80));
         for (int x = 0; x < std::max(0, int(l)); ++x) w.S(x, y) = 1;
@@ -290,7 +290,7 @@ void Level2(World& w) {  // a vertical shaft of gun emplacements
     const int teeth[][2] = {{900, 470}, {1700, 440}, {2000, 520}, {2600, 460}};
     for (auto& t : teeth) SolidBlob(w, 640, t[0], 640 - t[1], 28, t[0]);
     // Keep the emplacements' ledges clear of rock.
-    for (auto& g : guns) ClearRect(w, 0, g[1] - 10, g[0] + 100, g[1] + 72);
+    for (auto& g : guns) ClearRect(w, 0, g[1] - 10, g[0] + 100, g[1] + 132);
     PaintTerrain(w, s);
 }
 

@@ -482,9 +482,11 @@ Samples Swell(size_t n) {  // d4: a soft whoosh of a bouncer passing
     return s;
 }
 
-Samples StoneStart(size_t n) {  // d5: grinding rock breaking loose
+// Grinding rock breaking loose: the levels with falling stones (5 and 8) play their item 1
+// whenever a stone starts to fall.
+Samples StoneStart(size_t n, uint32_t seed) {
     Samples s(n);
-    Rng r(55);
+    Rng r(seed);
     LowPass lp, lp2;
     for (size_t i = 0; i < n; ++i) {
         double t = i / kRate;
@@ -542,7 +544,7 @@ std::vector<media::WaveItemData> BuildMusic(int level) {
         break;
     case 5:
         w.push_back(WaveItem("hudba1", music({96, {0, 8, 5, 7}, 16, 105, 1, true})));
-        w.push_back(WaveItem("hudba2", ToWave(StoneStart(static_cast<size_t>(0.6 * kRate)), 16, 0.7)));
+        w.push_back(WaveItem("hudba2", ToWave(StoneStart(static_cast<size_t>(0.6 * kRate), 55), 16, 0.7)));
         break;
     case 6:
         w.push_back(WaveItem("hudba1", music({124, {0, 0, 5, 7}, 16, 106, 3, true})));
@@ -554,7 +556,7 @@ std::vector<media::WaveItemData> BuildMusic(int level) {
         break;
     default:
         w.push_back(WaveItem("hudba1", music({116, {0, 8, 3, 10}, 16, 108, 2, true})));
-        w.push_back(WaveItem("hudba2", filler(9)));
+        w.push_back(WaveItem("hudba2", ToWave(StoneStart(static_cast<size_t>(0.5 * kRate), 88), 16, 0.6)));
         break;
     }
     return w;

@@ -180,7 +180,9 @@ void Illustration(Canvas& c, int page) {
             c.FillRect(x, y, w, 40);
             cairo_rectangle(cr, x + 0.5, y + 0.5, w - 1, 39);
             Stroke(c, {40, 40, 50}, 1, 1);
-            c.Font(label.size() > 2 ? 13 : 18, true);
+            size_t chars = 0;  // characters, not bytes: the arrows take three bytes each
+            for (unsigned char ch : label) chars += (ch & 0xC0) != 0x80;
+            c.Font(chars > 2 ? 13 : 18, true);
             c.Colour(0.1, 0.1, 0.15);
             c.Text(x + (w - c.TextWidth(label)) / 2, y + 26, label);
         };
