@@ -17,7 +17,6 @@ struct ColourName {
     uint32_t Value;
 };
 
-// The first name of a value is the one written.
 const ColourName kColourNames[] = {
     {"clBlack", 0x000000},  {"clMaroon", 0x000080},     {"clGreen", 0x008000},   {"clOlive", 0x008080},
     {"clNavy", 0x800000},   {"clPurple", 0x800080},     {"clTeal", 0x808000},    {"clGray", 0x808080},
@@ -231,13 +230,12 @@ bool IdentToColor(const std::string& ident, uint32_t& colour) {
 }
 
 bool ColorToIdent(uint32_t colour, std::string& ident) {
-    for (const ColourName& c : kColourNames) {
-        if (c.Value == colour) {
-            ident = c.Name;
-            return true;
-        }
-    }
-    return false;
+    // Only the two names every reader of the format knows; other colours are written as
+    // integers so that any reader gets them back.
+    if (colour == 0x000000) ident = "clBlack";
+    else if (colour == 0xFFFFFF) ident = "clWhite";
+    else return false;
+    return true;
 }
 
 }  // namespace dxg

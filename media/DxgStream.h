@@ -104,7 +104,7 @@ std::vector<uint8_t> WriteContainer(const std::string& resourceName, const std::
 
 // Colour names accepted for colour properties ("clBlack", "clWhite", ...).
 bool IdentToColor(const std::string& ident, uint32_t& colour);
-// The name of a colour when it has one.
+// The name written for a colour: only "clBlack" and "clWhite" are written as names.
 bool ColorToIdent(uint32_t colour, std::string& ident);
 
 }  // namespace dxg

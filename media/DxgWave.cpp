@@ -31,6 +31,8 @@ void set32(std::vector<uint8_t>& o, size_t at, uint32_t v) {
 
 TWave ReadWave(const uint8_t* data, size_t size) {
     TWave wave;
+    // The format record is what the "fmt " chunk holds: without one the wave has none.
+    wave.Format = TWaveFormat{0, 0, 0, 0, 0, 0};
     if (size == 0) return wave;
     if (size < 12 || std::memcmp(data, "RIFF", 4) != 0 || std::memcmp(data + 8, "WAVE", 4) != 0) invalidWave();
     size_t pos = 12;

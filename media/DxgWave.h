@@ -13,6 +13,7 @@ namespace media {
 // Decodes RIFF/WAVE bytes. No bytes give an empty wave. Missing "RIFF"/"WAVE" or a chunk
 // running past the data raise EWaveError "Wave is invalid". Chunk sizes are taken as they
 // are (an odd size is not rounded up); a chunk whose identifier is zero ends the list.
+// Without a "fmt " chunk the format record stays all zero (no format).
 TWave ReadWave(const uint8_t* data, size_t size);
 // Encodes the wave (an empty wave gives no bytes). A format with no channels, rate,
 // block alignment or sample size raises EWaveError "Format is invalid".

@@ -131,7 +131,7 @@ public:
             for (uint32_t c = 0; c < ch; ++c) {
                 int16_t value;
                 if (s.format.bitsPerSample == 8) {
-                    value = static_cast<int16_t>((int(src[c]) - 128) << 8);
+                    value = static_cast<int16_t>((int(src[c]) - 128) * 256);
                 } else {
                     value = static_cast<int16_t>(uint16_t(src[2 * c]) | (uint16_t(src[2 * c + 1]) << 8));
                 }

@@ -221,6 +221,14 @@ TEST(CollectionFile, WaveErrors) {
     noFormat.Format.Channels = 0;
     noFormat.Data = {1};
     EXPECT_EQ(messageOf([&] { WriteWave(noFormat); }), "Format is invalid");
+    // Samples without a "fmt " chunk have no format, and such a wave cannot be written.
+    Bytes dataOnly = riff({{"data", {1, 2, 3}}});
+    TWave formatless = ReadWave(dataOnly.b.data(), dataOnly.size());
+    EXPECT_EQ(formatless.Data.size(), 3u);
+    EXPECT_EQ(formatless.Format.Channels, 0);
+    EXPECT_EQ(formatless.Format.SamplesPerSec, 0u);
+    EXPECT_EQ(formatless.Format.BitsPerSample, 0);
+    EXPECT_EQ(messageOf([&] { WriteWave(formatless); }), "Format is invalid");
     std::vector<uint8_t> buffer;
     TWaveStream stream(buffer);
     EXPECT_EQ(messageOf([&] { stream.Open(true); }), "Format is invalid");
@@ -279,6 +287,23 @@ TEST(CollectionFile, PictureRoundTrip) {
         }
     }
     EXPECT_EQ(WritePictureCollection(back), bytes);
+}
+
+TEST(CollectionFile, WrittenColoursAreNamedOnlyWhenEveryReaderKnowsTheName) {
+    std::vector<PictureItemData> items(3);
+    items[0].TransparentColor = 0xFFFFFF;
+    items[1].TransparentColor = 0x0000FF;  // has a name in the longer list, written as a number
+    items[2].TransparentColor = 0x00FF00;
+    std::vector<uint8_t> bytes = WritePictureCollection(items);
+    const std::string text(bytes.begin(), bytes.end());
+    EXPECT_NE(text.find(std::string("\x07\x07") + "clWhite"), std::string::npos);
+    EXPECT_EQ(text.find("clRed"), std::string::npos);
+    EXPECT_EQ(text.find("clLime"), std::string::npos);
+    EXPECT_NE(text.find(std::string("TransparentColor\x03\xFF\x00", 19)), std::string::npos);
+    std::vector<PictureItemData> back;
+    ReadPictureCollection(bytes.data(), bytes.size(), [&](PictureItemData&& d) { back.push_back(std::move(d)); });
+    ASSERT_EQ(back.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) EXPECT_EQ(back[i].TransparentColor, items[i].TransparentColor) << i;
 }
 
 TEST(CollectionFile, WaveRoundTripAndFiles) {

@@ -143,7 +143,7 @@ void listJson(const Collection& c, std::ostream& out) {
                 << ", \"BitCount\": " << (hasPicture(p) ? p.Picture->BitCount() : 0) << "}";
         } else {
             const WaveItemData& w = c.Waves[i];
-            TWaveFormat f;
+            TWaveFormat f{0, 0, 0, 0, 0, 0};  // an item without a wave has no format
             size_t bytes = 0;
             if (w.Wave) {
                 f = w.Wave->Format;
