@@ -235,6 +235,17 @@ TEST_F(DxgTool, CheckAndFailures) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "orbita-dxg: " + path("bad.dxg") + ": DIB is invalid\n");
 
+    // Samples without a format chunk: the file reads, but no sound buffer can be made of it.
+    file = ReadCollectionFileBytes(writeWaves());
+    s.assign(file.begin(), file.end());
+    file[s.find("fmt ") + 3] = 'X';
+    std::ofstream(path("noformat.dxg"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    EXPECT_EQ(runTool("list " + path("noformat.dxg")).status, 0);
+    r = runTool("check " + path("noformat.dxg"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "orbita-dxg: " + path("noformat.dxg") + ": Sound Buffer cannot be made\n");
+
     EXPECT_EQ(runTool("frobnicate").status, 1);
     EXPECT_EQ(runTool("").status, 1);
     EXPECT_EQ(runTool("pack --pictures " + path("o.dxg") + " " + path("nothere.png")).out,

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <set>
 #include <sstream>
 #include <stdexcept>
@@ -14,6 +15,7 @@
 #include "media/DxgStream.h"
 #include "media/DxgWave.h"
 #include "media/Errors.h"
+#include "platform/Audio.h"
 #include "platform/Platform.h"
 
 namespace dxgtool {
@@ -386,7 +388,20 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             int count = 0;
             try {
                 if (c.Kind == CollectionKind::Waves) {
+                    // With a sound device open, as in the game, so that every wave must
+                    // also give a sound buffer. The headless device needs no sound card.
+                    std::unique_ptr<platform::Platform> clock = platform::createHeadlessPlatform(25);
+                    std::unique_ptr<platform::AudioDevice> audio = platform::createHeadlessAudio(*clock);
+                    struct Restore {
+                        platform::AudioDevice* previous = platform::currentAudio();
+                        ~Restore() { platform::setCurrentAudio(previous); }
+                    } restore;
+                    platform::setCurrentAudio(audio.get());
+                    TDXForm form;
+                    TDXSound sound(&form);
                     TDXWaveList list;
+                    list.SetDXSound(&sound);
+                    sound.Initialize();
                     list.Items.LoadFromFile(args[1]);
                     count = list.Items.Count();
                 } else {
