@@ -22,10 +22,35 @@ Recorder::Recorder(ScriptHeader header) {
     script_.header.present = true;
 }
 
-void Recorder::keyDown(int vk) {
+void Recorder::hold(uint32_t tick, const std::vector<int>& keys) {
+    ScriptEvent e;
+    e.tick = tick;
+    if (keys.empty()) {
+        e.op = ScriptOp::Release;
+    } else {
+        e.op = ScriptOp::Hold;
+        e.keys = keys;
+    }
+    script_.events.push_back(e);
+    held_ = keys;
+}
+
+void Recorder::keyDown(uint32_t nextTick, int vk) {
     const auto& keys = scriptKeys();
     if (std::find(keys.begin(), keys.end(), vk) == keys.end()) return;
-    if (std::find(wentDown_.begin(), wentDown_.end(), vk) == wentDown_.end()) wentDown_.push_back(vk);
+    auto it = std::find(held_.begin(), held_.end(), vk);
+    if (it != held_.end()) {
+        // Down again while held: a replay delivers the event only for a key going down.
+        std::vector<int> without = held_;
+        without.erase(without.begin() + (it - held_.begin()));
+        std::vector<int> again = held_;
+        hold(nextTick, without);
+        hold(nextTick, again);
+        return;
+    }
+    std::vector<int> with = held_;
+    with.push_back(vk);
+    hold(nextTick, with);
 }
 
 void Recorder::pointerMove(uint32_t nextTick, int x, int y) {
@@ -53,25 +78,16 @@ void Recorder::tickStarting(uint32_t tick, const uint8_t keys[256]) {
         script_.events.push_back(move_);
         pendingMove_ = false;
     }
+    // The keys held now, in the order the script already names them, then the others.
     std::vector<int> now;
-    for (int vk : scriptKeys()) {
-        bool down = (keys[vk] & 0x80) != 0;
-        // A key that went down and came up again between two ticks still counts for this one.
-        bool pressed = std::find(wentDown_.begin(), wentDown_.end(), vk) != wentDown_.end();
-        if (down || pressed) now.push_back(vk);
-    }
-    wentDown_.clear();
-    if (now == held_) return;
-    ScriptEvent e;
-    e.tick = tick;
-    if (now.empty()) {
-        e.op = ScriptOp::Release;
-    } else {
-        e.op = ScriptOp::Hold;
-        e.keys = now;
-    }
-    script_.events.push_back(e);
-    held_ = now;
+    for (int vk : held_)
+        if (keys[vk] & 0x80) now.push_back(vk);
+    for (int vk : scriptKeys())
+        if ((keys[vk] & 0x80) && std::find(now.begin(), now.end(), vk) == now.end()) now.push_back(vk);
+    std::vector<int> a = now, b = held_;
+    std::sort(a.begin(), a.end());
+    std::sort(b.begin(), b.end());
+    if (a != b) hold(tick, now);
 }
 
 void Recorder::tickDone(uint32_t tick, uint64_t stateHash) {

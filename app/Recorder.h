@@ -1,6 +1,8 @@
-// Records what the player does, tick by tick, in the input-script format: the keys held
-// at every tick (and keys that went down and up between two ticks), pointer moves and
-// clicks, and every 40th tick a hash of the game state so that a replay can be checked.
+// Records what the player does, tick by tick, in the input-script format: every key-down
+// event in its order (a key that is already held, such as an auto-repeat, is let go and
+// pressed again in the script so that the replay delivers the event too), the keys held as
+// each tick starts, pointer moves and clicks, and every 40th tick a hash of the game state
+// so that a replay can be checked.
 #pragma once
 
 #include <cstdint>
@@ -16,10 +18,11 @@ public:
     explicit Recorder(ScriptHeader header);
 
     // Events seen between ticks; they belong to the next tick to run.
-    void keyDown(int vk);
+    void keyDown(uint32_t nextTick, int vk);
     void pointerMove(uint32_t nextTick, int x, int y);
     void click(uint32_t nextTick);
     // The keys held as the tick starts (keys[vk] high bit set while down).
+    // A key that went down and up again between two ticks is not held at the tick.
     void tickStarting(uint32_t tick, const uint8_t keys[256]);
     // The state hash after a tick; kept for every 40th tick.
     void tickDone(uint32_t tick, uint64_t stateHash);
@@ -29,9 +32,10 @@ public:
     bool save(const std::string& path) const;
 
 private:
+    void hold(uint32_t tick, const std::vector<int>& keys);
+
     InputScript script_;
-    std::vector<int> held_;       // keys of the last hold line
-    std::vector<int> wentDown_;   // key-down events since the last tick
+    std::vector<int> held_;  // keys of the last hold line
     bool pendingMove_ = false;
     ScriptEvent move_;
 };

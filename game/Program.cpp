@@ -85,6 +85,22 @@ void makeOptionPathsAbsolute(app::Options& o) {
     for (auto& d : o.stateDumps) makeAbsolute(d.path);
 }
 
+// A recording knows only keys: the stick and the buttons the game reads are written as the
+// keys that give the same input states (stick to the arrows, button 1 Tab, button 2 Enter,
+// button 4 Space). The other buttons give states the game never reads.
+void addJoystickKeys(media::TDXInput& input, uint8_t keys[256]) {
+    input.Joystick.Update();
+    const media::TDXInputStates& s = input.Joystick.States;
+    const struct {
+        int state;
+        int vk;
+    } map[] = {{media::isUp, 0x26},      {media::isDown, 0x28},    {media::isLeft, 0x25},
+               {media::isRight, 0x27},   {media::isButton1, 0x09}, {media::isButton2, 0x0D},
+               {media::isButton4, 0x20}};
+    for (const auto& m : map)
+        if (s.Has(m.state)) keys[m.vk] |= 0x80;
+}
+
 bool writeFile(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary);
     if (!out) return false;
@@ -148,6 +164,7 @@ int runProgram(int argc, char** argv) {
         if (recorder) {
             uint8_t keys[256] = {};
             backEnd.keyboardState(keys);
+            addJoystickKeys(form->DXInput, keys);
             recorder->tickStarting(tick + 1, keys);
         }
     };
@@ -169,7 +186,7 @@ int runProgram(int argc, char** argv) {
     if (recorder) {
         auto previousKey = form->OnKeyDown;
         form->OnKeyDown = [&, previousKey](media::TObject* s, int& key, int shift) {
-            recorder->keyDown(key);
+            recorder->keyDown(tick + 1, key);
             previousKey(s, key, shift);
         };
         auto previousMove = form->DXDraw.OnMouseMove;

@@ -77,6 +77,29 @@ TEST(Driving, ARecordedGameReplaysToTheSameStateHashes) {
     EXPECT_EQ(scenario::readFile(dir + "/again.txt"), text);
 }
 
+TEST(Driving, ATapBetweenTicksAndAKeyPressedAgainWhileHeldReplay) {
+    // Space tapped between ticks 33 and 34, after the first story page has arrived: the key
+    // is up again at tick 34, so the page stays. Escape held from tick 36 leaves the story;
+    // pressed again while still held (as a key's auto-repeat does) before tick 38 it leaves
+    // the title as well.
+    std::string dir = scenario::scratchDirectory();
+    const char* script =
+        "@34 hold Space\n@34 release\n"
+        "@36 hold Escape\n@38 release\n@38 hold Escape\n@39 release\n";
+    auto rec = run(scenario::dataDirectory(), {"--record", dir + "/rec.txt"}, script, 80, {35, 40});
+    ASSERT_EQ(rec.status, 0) << rec.err;
+    EXPECT_EQ(rec.dumps.at(35)["lastTile"].i(), 0);
+    EXPECT_TRUE(rec.dumps.at(40)["inMenu"].b);
+    // The replay checks the state hash of tick 40 and 80 against the recording.
+    std::string out;
+    std::string dumpPath = dir + "/replay.json";
+    EXPECT_EQ(runIn(scenario::dataDirectory(), "--headless --play '" + dir + "/rec.txt' --dump-state 40:'" + dumpPath + "'",
+                    &out),
+              0)
+        << out << scenario::readFile(dir + "/rec.txt");
+    EXPECT_TRUE(testjson::parseFile(dumpPath)["inMenu"].b) << scenario::readFile(dir + "/rec.txt");
+}
+
 TEST(Driving, AMissingDataFileIsReportedOnceAndTheGameGoesOn) {
     std::string dir = scenario::scratchDirectory();
     testdata::writeDataDirectory(dir);
