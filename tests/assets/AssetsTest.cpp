@@ -168,6 +168,15 @@ TEST(Builtins, ExplosionsAndHudMatchTheCatalogue) {
         EXPECT_EQ(hud[i].Picture->Height(), hudSize[i][1]);
         EXPECT_EQ(hud[i].Picture->BitCount(), 8);
     }
+    // The panel's pictures key out the colour of their bottom-left pixel: the ship markers and the
+    // recipe must leave that corner empty (their key), the console and the faces are opaque.
+    for (int i = 0; i < 10; ++i) {
+        const bool keyed = i >= 6;
+        EXPECT_EQ(hud[i].Transparent, keyed) << names[i];
+        if (keyed) {
+            EXPECT_EQ(hud[i].Picture->Pixel(0, hud[i].Picture->Height() - 1), hud[i].TransparentColor) << names[i];
+        }
+    }
     // The five faces differ: the pilot looks in five directions.
     for (int a = 1; a <= 5; ++a)
         for (int b = a + 1; b <= 5; ++b) EXPECT_NE(hud[a].Picture->Pixels(), hud[b].Picture->Pixels()) << names[a] << names[b];
@@ -241,6 +250,7 @@ TEST(DataLayout, EveryFileHasItsItemsAndSizes) {
     for (int l : {1, 2, 3, 4, 5, 7, 8}) {
         const auto& al = Pics("data/alin/al" + std::to_string(l) + ".dxg");
         ASSERT_EQ(al.size(), 17u) << l;
+        for (int i = 0; i < 15; ++i) EXPECT_EQ(al[i].Name, std::string(1, char('a' + i / 5)) + std::to_string(i % 5 + 1));
         EXPECT_EQ(al[15].Name, "alnab");
         EXPECT_EQ(al[16].Name, "kamen");
         for (const auto& p : al) {
@@ -252,8 +262,13 @@ TEST(DataLayout, EveryFileHasItsItemsAndSizes) {
     for (int l : {2, 5, 6, 7, 8}) {
         const auto& vob = Pics("data/vob/vob" + std::to_string(l) + ".dxg");
         ASSERT_EQ(vob.size(), 16u) << l;
+        for (int i = 0; i < 15; ++i) EXPECT_EQ(vob[i].Name, "o" + std::to_string(i));
         EXPECT_EQ(vob[15].Name, "blesk");
-        for (const auto& p : vob) ASSERT_TRUE(p.Picture);
+        for (const auto& p : vob) {
+            ASSERT_TRUE(p.Picture);
+            EXPECT_TRUE(p.Transparent);
+            EXPECT_EQ(p.TransparentColor, 0u);
+        }
     }
     for (const char* f : {"menu1", "d1", "d2", "d3", "d4", "d5", "d6", "d7", "d8"})
         EXPECT_EQ(Waves(std::string("data/zvuky/") + f + ".dxg").size(), 2u) << f;
