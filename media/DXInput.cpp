@@ -184,6 +184,7 @@ void TCustomDXTimer::AppIdle(bool& done, uint32_t& waitMs) {
     waitMs = static_cast<uint32_t>(interval_);
     if (OnTimer) OnTimer(this, std::max(lagCount, 1));
     // The next tick is due one interval after this one, however long the tick took.
+    if (!platform::hasCurrent()) return;
     const uint32_t spent = platform::current().ticks() - oldTime_;
     waitMs = spent < static_cast<uint32_t>(interval_) ? static_cast<uint32_t>(interval_) - spent : 0;
 }
