@@ -4,6 +4,10 @@
 
 namespace app {
 
+namespace {
+constexpr int kEscapeKey = 0x1B;
+}  // namespace
+
 const std::vector<int>& scriptKeys() {
     static const std::vector<int> keys = [] {
         std::vector<int> v;
@@ -40,7 +44,10 @@ void Recorder::keyDown(uint32_t nextTick, int vk) {
     if (std::find(keys.begin(), keys.end(), vk) == keys.end()) return;
     auto it = std::find(held_.begin(), held_.end(), vk);
     if (it != held_.end()) {
-        // Down again while held: a replay delivers the event only for a key going down.
+        // Down again while held (a key's auto-repeat): a replay delivers the event only for a
+        // key going down, so the script lets it go and presses it again. Only Escape's event
+        // does anything in the game; the repeats of the other keys are left out.
+        if (vk != kEscapeKey) return;
         std::vector<int> without = held_;
         without.erase(without.begin() + (it - held_.begin()));
         std::vector<int> again = held_;

@@ -1,5 +1,5 @@
 // Records what the player does, tick by tick, in the input-script format: every key-down
-// event in its order (a key that is already held, such as an auto-repeat, is let go and
+// event in its order (Escape pressed again while held, as by its auto-repeat, is let go and
 // pressed again in the script so that the replay delivers the event too), the keys held as
 // each tick starts, pointer moves and clicks, and every 40th tick a hash of the game state
 // so that a replay can be checked.
