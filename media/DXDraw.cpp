@@ -129,7 +129,7 @@ bool TDirectDrawSurface::Blt(const TRect& destRect, const TDirectDrawSurface& sr
 void TDirectDrawSurfaceCanvas::RequireHandle() {
     if (handle_) return;
     if (!surface_->Exists()) return;  // no surface yet: drawing does nothing
-    if (surface_->RefuseDC || !surface_->BorrowDC()) throw EInvalidOperation("Canvas does not allow drawing");
+    if (surface_->RefuseDC || !surface_->BorrowDC()) throw EDXDrawError("Canvas does not allow drawing");
     handle_ = true;
 }
 

@@ -30,7 +30,7 @@ ORBITA_MEDIA_ERROR(EWaveError);         // "Wave is invalid"
 ORBITA_MEDIA_ERROR(EReadError);         // stream and property read errors
 ORBITA_MEDIA_ERROR(EFOpenError);        // "Cannot open file %s"
 ORBITA_MEDIA_ERROR(EListError);         // list index out of bounds
-ORBITA_MEDIA_ERROR(EInvalidOperation);  // "Canvas does not allow drawing"
+ORBITA_MEDIA_ERROR(EInvalidOperation);
 ORBITA_MEDIA_ERROR(EConvertError);
 
 #undef ORBITA_MEDIA_ERROR

@@ -271,7 +271,7 @@ TEST_F(DisplayTest, CanvasLinesPixelsAndRelease) {
     try {
         canvas.SetPixel(0, 0, 0);
         FAIL();
-    } catch (const EInvalidOperation& e) {
+    } catch (const EDXDrawError& e) {
         EXPECT_STREQ(e.what(), "Canvas does not allow drawing");
     }
     Surface().RefuseDC = false;
