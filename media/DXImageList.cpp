@@ -196,7 +196,7 @@ void TPictureCollectionItem::Finalize() {
 void TPictureCollectionItem::Restore() {
     if (!picture_ || picture_->Empty()) return;
     if (!initialized_) {
-        if (owner_ && owner_->Initialized())
+        if (owner_ && owner_->DXDraw() && owner_->DXDraw()->Initialized())
             initialized_ = true;
         else
             return;

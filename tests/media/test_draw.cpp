@@ -267,6 +267,21 @@ TEST_F(DrawTest, AGridPatternDrawsLikeAPictureOfItsCellAlone) {
     EXPECT_EQ(Pixels(Surface()), want);
 }
 
+TEST_F(DrawTest, ACollectionCannotBeInitialisedForAClosedDisplay) {
+    media::TDXImageList list;
+    auto* item = list.Items.Add();
+    item->SetPicture(NumberedPicture(3, 3));
+    try {
+        list.Items.Initialize(draw_.get());
+        FAIL() << "the display is not open";
+    } catch (const media::EPictureCollectionError& e) {
+        EXPECT_STREQ(e.what(), "TPictureCollection cannot be initialized");
+    }
+    item->Restore();
+    EXPECT_FALSE(item->Initialized());
+    EXPECT_EQ(item->PatternCount(), 0);
+}
+
 TEST_F(DrawTest, ItemsOutsideTheListRaiseTheListIndexError) {
     Open();
     AddPicture(NumberedPicture(2, 2));
