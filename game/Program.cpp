@@ -71,18 +71,22 @@ void warpTo(int warpLevel) {
 
 // Paths given on the command line are meant from where the program was started, before it
 // changes to its data directory.
-void makeAbsolute(std::string& path) {
-    if (path.empty() || path[0] == '/') return;
+std::string currentDirectory() {
     char cwd[PATH_MAX];
-    if (getcwd(cwd, sizeof cwd)) path = std::string(cwd) + "/" + path;
+    return getcwd(cwd, sizeof cwd) ? std::string(cwd) : std::string();
 }
 
-void makeOptionPathsAbsolute(app::Options& o) {
-    makeAbsolute(o.playFile);
-    makeAbsolute(o.recordFile);
-    makeAbsolute(o.timedemoFile);
-    for (auto& s : o.screenshots) makeAbsolute(s.path);
-    for (auto& d : o.stateDumps) makeAbsolute(d.path);
+void makeAbsolute(std::string& path, const std::string& base) {
+    if (path.empty() || path[0] == '/' || base.empty()) return;
+    path = base + "/" + path;
+}
+
+void makeOptionPathsAbsolute(app::Options& o, const std::string& base) {
+    makeAbsolute(o.playFile, base);
+    makeAbsolute(o.recordFile, base);
+    makeAbsolute(o.timedemoFile, base);
+    for (auto& s : o.screenshots) makeAbsolute(s.path, base);
+    for (auto& d : o.stateDumps) makeAbsolute(d.path, base);
 }
 
 // A recording knows only keys: the stick and the buttons the game reads are written as the
@@ -112,7 +116,8 @@ bool writeFile(const std::string& path, const std::string& text) {
 
 int runProgram(int argc, char** argv) {
     app::Options options = app::parseOptionsOrExit(argc, argv);
-    makeOptionPathsAbsolute(options);
+    const std::string startDirectory = currentDirectory();
+    makeOptionPathsAbsolute(options, startDirectory);
     chooseDataDirectory(argc > 0 ? argv[0] : nullptr);
     if (options.verifyData) return app::verifyData(std::cout) ? 0 : 1;
 
@@ -200,15 +205,19 @@ int runProgram(int argc, char** argv) {
             previousClick(s);
         };
     }
+    // PrintScreen saves into the directory the program was started from, not into the data.
     int screenshotNumber = 0;
     form->OnPrintScreen = [&] {
         const std::vector<uint16_t>& frame = backEnd.lastPresented();
         if (frame.size() < static_cast<size_t>(platform::kFrameWidth) * platform::kFrameHeight) return;
-        char name[64];
+        std::string path;
         do {
+            char name[32];
             std::snprintf(name, sizeof name, "orbita-%03d.png", ++screenshotNumber);
-        } while (access(name, F_OK) == 0 && screenshotNumber < 1000);
-        platform::saveRgb565Png(name, platform::kFrameWidth, platform::kFrameHeight, frame.data());
+            path = name;
+            makeAbsolute(path, startDirectory);
+        } while (access(path.c_str(), F_OK) == 0 && screenshotNumber < 1000);
+        platform::saveRgb565Png(path, platform::kFrameWidth, platform::kFrameHeight, frame.data());
     };
 
     form->Loaded();
