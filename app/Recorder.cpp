@@ -106,6 +106,12 @@ void Recorder::tickDone(uint32_t tick, uint64_t stateHash) {
     script_.events.push_back(e);
 }
 
+void Recorder::finish(uint32_t lastTick) {
+    if (lastTick == 0) return;
+    if (!script_.events.empty() && script_.events.back().tick >= lastTick) return;
+    hold(lastTick, held_);
+}
+
 bool Recorder::save(const std::string& path) const { return saveScript(path, script_); }
 
 }  // namespace app

@@ -27,6 +27,10 @@ public:
     // The state hash after a tick; kept for every 40th tick.
     void tickDone(uint32_t tick, uint64_t stateHash);
 
+    // The game ended after this tick: the script closes with a line at that tick (the keys
+    // then held, so nothing changes), so that a replay runs as many ticks as were recorded.
+    void finish(uint32_t lastTick);
+
     static constexpr uint32_t kHashEvery = 40;
     const InputScript& script() const { return script_; }
     bool save(const std::string& path) const;

@@ -228,6 +228,7 @@ int runProgram(int argc, char** argv) {
     application.Run();
 
     if (!o.timedemoFile.empty()) std::printf("%s\n", driver.timedemoReport().c_str());
+    if (recorder) recorder->finish(tick);
     if (recorder && !recorder->save(o.recordFile)) {
         std::fprintf(stderr, "orbita: cannot write %s\n", o.recordFile.c_str());
         status = status ? status : 1;

@@ -48,6 +48,10 @@ TEST(Recorder, KeyEventsAndHeldKeysReplayAsTheyHappened) {
     r.tickStarting(9, Keys().down(0x41).k);
     r.tickDone(39, 1);
     r.tickDone(40, 0xabc);
+    r.tickStarting(41, Keys().down(kUp).k);
+    r.tickStarting(42, Keys().down(kUp).k);
+    r.finish(45);  // the script reaches the last recorded tick, changing nothing
+    r.finish(45);
     EXPECT_EQ(body(r),
               "@3 hold Escape\n"
               "@5 release\n"
@@ -56,7 +60,9 @@ TEST(Recorder, KeyEventsAndHeldKeysReplayAsTheyHappened) {
               "@6 release\n"
               "@7 hold Up\n"
               "@8 release\n"
-              "@40 hash abc\n");
+              "@40 hash abc\n"
+              "@41 hold Up\n"
+              "@45 hold Up\n");
 }
 
 TEST(Recorder, APointerMoveIsWrittenBeforeTheClickOrTickItPrecedes) {

@@ -86,18 +86,21 @@ TEST(Driving, ATapBetweenTicksAndAKeyPressedAgainWhileHeldReplay) {
     const char* script =
         "@34 hold Space\n@34 release\n"
         "@36 hold Escape\n@38 release\n@38 hold Escape\n@39 release\n";
-    auto rec = run(scenario::dataDirectory(), {"--record", dir + "/rec.txt"}, script, 80, {35, 40});
+    auto rec = run(scenario::dataDirectory(), {"--record", dir + "/rec.txt"}, script, 90, {35, 40});
     ASSERT_EQ(rec.status, 0) << rec.err;
     EXPECT_EQ(rec.dumps.at(35)["lastTile"].i(), 0);
     EXPECT_TRUE(rec.dumps.at(40)["inMenu"].b);
-    // The replay checks the state hash of tick 40 and 80 against the recording.
+    // The replay checks the state hash of ticks 40 and 80 against the recording, and runs
+    // to the last recorded tick, 90.
     std::string out;
     std::string dumpPath = dir + "/replay.json";
-    EXPECT_EQ(runIn(scenario::dataDirectory(), "--headless --play '" + dir + "/rec.txt' --dump-state 40:'" + dumpPath + "'",
+    EXPECT_EQ(runIn(scenario::dataDirectory(), "--headless --play '" + dir + "/rec.txt' --dump-state 40:'" + dumpPath +
+                                                   "' --dump-state 90:'" + dir + "/last.json'",
                     &out),
               0)
         << out << scenario::readFile(dir + "/rec.txt");
     EXPECT_TRUE(testjson::parseFile(dumpPath)["inMenu"].b) << scenario::readFile(dir + "/rec.txt");
+    EXPECT_FALSE(scenario::readFile(dir + "/last.json").empty()) << scenario::readFile(dir + "/rec.txt");
 }
 
 TEST(Driving, AMissingDataFileIsReportedOnceAndTheGameGoesOn) {
