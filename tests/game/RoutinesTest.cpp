@@ -336,3 +336,63 @@ TEST_F(Shell, AFrameOfPlayMovesTheShipAndAccountsTheScroll) {
     EXPECT_EQ(bgTiles[0].x, -3);
     EXPECT_EQ(frameCounter, 2);
 }
+
+TEST_F(Shell, TitleAndMenuPicturesDropSoundAndHighlightTheBoxes) {
+    // The menu picture set: title, menu, quit-box highlight, start-box highlight.
+    form().pozadi.Items.Clear();
+    addPicture(form().pozadi, 640, 480, 0x000080);
+    addPicture(form().pozadi, 640, 480, 0x008080);
+    addPicture(form().pozadi, 100, 100, 0x800000);
+    addPicture(form().pozadi, 110, 70, 0x808000);
+    const uint16_t title = media::ColorToDevice(0x000080), menu = media::ColorToDevice(0x008080);
+    const uint16_t quitLit = media::ColorToDevice(0x800000), startLit = media::ColorToDevice(0x808000);
+
+    // Title: drawn where it was, then dropped 10; the sound starts in the frame that reaches
+    // 40, one frame before the picture rests at 50; fire is not held, so it stays.
+    inTitle = true;
+    bgTiles[0] = {0, -380};
+    for (int y = -370; y <= 30; y += 10) titleFrame();
+    EXPECT_EQ(bgTiles[0].y, 30);
+    EXPECT_EQ(vybuchCopies(), 0);
+    titleFrame();
+    EXPECT_EQ(bgTiles[0].y, 40);
+    EXPECT_EQ(vybuchCopies(), 1);
+    titleFrame();
+    titleFrame();
+    EXPECT_EQ(bgTiles[0].y, 50);
+    EXPECT_EQ(surface().At(10, 45), 0);  // black above the picture drawn at 50
+    EXPECT_EQ(surface().At(10, 55), title);
+    EXPECT_TRUE(inTitle);
+
+    // Menu: from -380 the picture reaches -10 in its 37th frame and snaps to 0 with the sound
+    // and the hand pointer; the boxes light up only from then on, under the pointer.
+    inTitle = false;
+    inMenu = true;
+    bgTiles[0] = {0, -380};
+    form().DXDraw.Cursor = media::crNone;
+    mouseX = 50;
+    mouseY = 50;
+    for (int i = 0; i < 36; ++i) menuFrame();
+    EXPECT_EQ(bgTiles[0].y, -20);
+    EXPECT_EQ(form().DXDraw.Cursor, media::crNone);
+    EXPECT_EQ(surface().At(0, 0), menu);  // no highlight while the picture drops
+    menuFrame();
+    EXPECT_EQ(bgTiles[0].y, 0);
+    EXPECT_EQ(form().DXDraw.Cursor, media::crHandPoint);
+    EXPECT_EQ(vybuchCopies(), 2);
+    EXPECT_EQ(surface().At(0, 0), quitLit);
+    EXPECT_EQ(surface().At(500, 400), menu);
+    struct Case {
+        int x, y;
+        bool quit, start;
+    } cases[] = {{1, 1, true, false},    {99, 99, true, false},   {100, 50, false, false}, {50, 0, false, false},
+                 {451, 371, false, true}, {599, 459, false, true}, {450, 400, false, false}, {500, 460, false, false}};
+    for (const Case& c : cases) {
+        mouseX = c.x;
+        mouseY = c.y;
+        menuFrame();
+        EXPECT_EQ(surface().At(0, 0) == quitLit, c.quit) << c.x << "," << c.y;
+        EXPECT_EQ(surface().At(480, 380) == startLit, c.start) << c.x << "," << c.y;
+    }
+    EXPECT_EQ(vybuchCopies(), 2);  // the snap sounded once
+}
