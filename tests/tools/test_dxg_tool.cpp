@@ -137,6 +137,17 @@ TEST_F(DxgTool, ExtractPicturesWithAlphaAndSkipsEmptyItems) {
     // An opaque item keeps every pixel opaque.
     ASSERT_TRUE(platform::loadPng(path("out/002-p0.png"), w, h, rgba));
     EXPECT_EQ(rgba[0], 0xFF000000u);
+
+    // A key beyond 24 bits (clNone) equals no pixel, white included.
+    std::vector<PictureItemData> none(1);
+    none[0].Name = "n";
+    none[0].TransparentColor = 0x1FFFFFFF;
+    none[0].Picture = std::make_shared<TDIB>(1, 1, 24);
+    none[0].Picture->SetPixel(0, 0, 0xFFFFFF);
+    WritePictureCollectionFile(path("none.dxg"), none);
+    ASSERT_EQ(runTool("extract " + path("none.dxg") + " " + path("none")).status, 0);
+    ASSERT_TRUE(platform::loadPng(path("none/000-n.png"), w, h, rgba));
+    EXPECT_EQ(rgba[0], 0xFFFFFFFFu);
 }
 
 TEST_F(DxgTool, PackPicturesChoosesDepthAndRoundTrips) {

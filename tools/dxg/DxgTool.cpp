@@ -184,7 +184,7 @@ int extract(const std::string& path, const std::string& dir, std::ostream& out) 
             std::vector<uint32_t> rgba(d.Pixels().size());
             for (size_t k = 0; k < rgba.size(); ++k) {
                 const uint32_t px = d.Pixels()[k];
-                rgba[k] = (p.Transparent && px == (p.TransparentColor & 0xFFFFFF)) ? px : (px | 0xFF000000u);
+                rgba[k] = (p.Transparent && px == p.TransparentColor) ? px : (px | 0xFF000000u);
             }
             const std::string target = (fs::path(dir) / file).string();
             if (!platform::savePng(target, d.Width(), d.Height(), rgba)) throw Failure{target, "Cannot write PNG file"};
