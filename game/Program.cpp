@@ -56,12 +56,14 @@ void chooseDataDirectory(const char* argv0) {
 }
 
 // Starts a level at once, as the menu's start box would after the menu has been entered.
+// A menu set-up that fails (its picture file missing) is reported and the level still starts,
+// as it could from the menu.
 void warpTo(int warpLevel) {
     TMainForm& f = *MainForm;
     inStory = false;
     inTitle = false;
     inMenu = true;
-    setupScene();
+    media::Application().Guard([] { setupScene(); });
     level = static_cast<uint8_t>(warpLevel);
     inMenu = false;
     f.podklad.Visible = true;

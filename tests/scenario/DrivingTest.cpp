@@ -124,6 +124,19 @@ TEST(Driving, AMissingDataFileIsReportedOnceAndTheGameGoesOn) {
     EXPECT_TRUE(d.dumps[60]["inStory"].b);
 }
 
+TEST(Driving, AWarpWithoutTheMenuPicturesStillEntersItsLevel) {
+    std::string dir = scenario::scratchDirectory();
+    testdata::writeDataDirectory(dir);
+    std::remove((dir + "/pozadi/menu.dxg").c_str());
+    auto r = run(dir, {"--warp", "2"}, "", 10, {10});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(countOf(r.err, "Cannot open file pozadi\\menu.dxg"), 1) << r.err;
+    ASSERT_TRUE(r.dumps.count(10));
+    EXPECT_FALSE(r.dumps[10]["inMenu"].b);
+    EXPECT_EQ(r.dumps[10]["level"].i(), 2);
+    EXPECT_EQ(r.dumps[10]["displayHeight"].i(), 380);
+}
+
 TEST(Driving, AShortPictureFileGivesOneListIndexErrorNotAStorm) {
     std::string dir = scenario::scratchDirectory();
     testdata::writeDataDirectory(dir);
