@@ -39,7 +39,7 @@ void placeControl(media::TControl& c, media::TControl* parent, int left, int top
 
 // --- the form ----------------------------------------------------------------------------
 
-TMainForm::TMainForm() : DXSound1(this) {
+TMainForm::TMainForm() : DXInput(this), DXSound1(this) {
     MainForm = this;
     SetBounds(0, 0, 640, 480);
     Color = 0x404040;  // dark grey
