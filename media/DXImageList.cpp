@@ -39,26 +39,30 @@ void DrawSurface(TDirectDrawSurface& dest, int x, int y, TRect s, TDirectDrawSur
 }
 
 // The run of t in [tMin, tMax] for which lo <= f0 + k*t < hi (k is a per-pixel step, invK
-// its reciprocal). The run's ends are estimated in floating point, which is off by less than
-// one step, then settled exactly in integers from a few steps outside: no division and no
-// rounding call per row. False when the run is empty.
+// its reciprocal). The run's ends are estimated in floating point, which is off by far less
+// than one step, then settled exactly in integers: no division and no rounding call per row.
+// False when the run is empty.
 inline bool Solve(int64_t f0, int64_t k, double invK, int64_t lo, int64_t hi, int64_t& tMin, int64_t& tMax) {
     if (k == 0) return f0 >= lo && f0 < hi;
     auto inside = [&](int64_t t) {
         const int64_t f = f0 + k * t;
         return f >= lo && f < hi;
     };
+    // floor(x), clamped to [tMin - 1, tMax + 1].
+    auto floorIn = [&](double x) {
+        if (x <= double(tMin - 1)) return tMin - 1;
+        if (x >= double(tMax + 1)) return tMax + 1;
+        int64_t t = static_cast<int64_t>(x);
+        return double(t) > x ? t - 1 : t;
+    };
     double ea = double(lo - f0) * invK, eb = double(hi - 1 - f0) * invK;
     if (ea > eb) std::swap(ea, eb);
-    if (eb < double(tMin) - 2.0 || ea > double(tMax) + 2.0) return false;
-    // From at or before the first pixel inside, forward to it.
-    int64_t a = ea - 3.0 <= double(tMin) ? tMin : static_cast<int64_t>(ea - 3.0);
-    const int64_t aEnd = eb + 3.0 >= double(tMax) ? tMax : static_cast<int64_t>(eb + 3.0);
-    while (a <= aEnd && !inside(a)) ++a;
-    if (a > aEnd) return false;
-    // From at or after the last pixel inside, back to it.
-    int64_t b = aEnd;
-    while (b > a && !inside(b)) --b;
+    // The first pixel inside is floor(ea) or the one after; the last is floor(eb), give or take one.
+    int64_t a = std::max(floorIn(ea), tMin);
+    int64_t b = std::min(floorIn(eb) + 1, tMax);
+    while (a <= b && !inside(a)) ++a;
+    if (a > b) return false;
+    while (!inside(b)) --b;
     tMin = a;
     tMax = b;
     return true;
@@ -66,18 +70,29 @@ inline bool Solve(int64_t f0, int64_t k, double invK, int64_t lo, int64_t hi, in
 
 // One row's run of a rotated draw: n pixels sampled along (u, v) in 16.16 steps. Kept apart
 // from the row set-up so that every value it needs stays in a register.
-__attribute__((noinline)) void RotatedRunKeyed(uint16_t* out, int n, const uint16_t* src, int srcW, int32_t u,
-                                               int32_t v, int32_t du, int32_t dv, uint16_t key) {
-    for (int i = 0; i < n; ++i, u += du, v += dv) {
-        // A select rather than a branch: the key's edges would be mispredicted.
-        const uint16_t p = src[(v >> 16) * srcW + (u >> 16)];
-        out[i] = p != key ? p : out[i];
+// Positions inside the pattern are never negative, so they are sampled as unsigned values.
+__attribute__((noinline)) void RotatedRunKeyed(uint16_t* out, int n, const uint16_t* const* rows, uint32_t u,
+                                               uint32_t v, uint32_t du, uint32_t dv, uint16_t key) {
+    // Masked rather than branched: the key's edges would be mispredicted.
+    auto put = [key](uint16_t& o, uint16_t p) {
+        const uint16_t keep = static_cast<uint16_t>(-static_cast<int>(p == key));
+        o = static_cast<uint16_t>((p & ~keep) | (o & keep));
+    };
+    int i = 0;
+    for (; i + 1 < n; i += 2) {
+        const uint16_t p0 = rows[v >> 16][u >> 16];
+        const uint16_t p1 = rows[(v + dv) >> 16][(u + du) >> 16];
+        put(out[i], p0);
+        put(out[i + 1], p1);
+        u += 2 * du;
+        v += 2 * dv;
     }
+    if (i < n) put(out[i], rows[v >> 16][u >> 16]);
 }
 
-__attribute__((noinline)) void RotatedRun(uint16_t* out, int n, const uint16_t* src, int srcW, int32_t u, int32_t v,
-                                          int32_t du, int32_t dv) {
-    for (int i = 0; i < n; ++i, u += du, v += dv) out[i] = src[(v >> 16) * srcW + (u >> 16)];
+__attribute__((noinline)) void RotatedRun(uint16_t* out, int n, const uint16_t* const* rows, uint32_t u, uint32_t v,
+                                          uint32_t du, uint32_t dv) {
+    for (int i = 0; i < n; ++i, u += du, v += dv) out[i] = rows[v >> 16][u >> 16];
 }
 
 void DrawRotatedSurface(TDirectDrawSurface& d, TDirectDrawSurface& src, const TRect& s, int X, int Y, int W, int H,
@@ -121,8 +136,16 @@ void DrawRotatedSurface(TDirectDrawSurface& d, TDirectDrawSurface& src, const TR
         const int64_t vLo = int64_t(s.Top) << 16, vHi = int64_t(s.Bottom) << 16;
         const double invU = duX ? 1.0 / double(duX) : 0.0, invV = dvX ? 1.0 / double(dvX) : 0.0;
         const uint16_t key = src.ColorKey();
-        const int srcW = src.Width();
-        const uint16_t* srcBits = src.Bits();
+        // Start of every source row, so that sampling needs no multiplication.
+        // (Sprites are small: their table stays on the stack.)
+        const uint16_t* stackRows[512];
+        std::vector<const uint16_t*> heapRows;
+        const uint16_t** rows = stackRows;
+        if (src.Height() > 512) {
+            heapRows.resize(static_cast<size_t>(src.Height()));
+            rows = heapRows.data();
+        }
+        for (int r = 0; r < src.Height(); ++r) rows[r] = src.Bits() + static_cast<size_t>(r) * src.Width();
         for (int y = minY; y < maxY; ++y) {
             const int64_t dx = minX - X, dy = y - Y;
             const int64_t u = u0 + dx * duX + dy * duY;
@@ -136,9 +159,9 @@ void DrawRotatedSurface(TDirectDrawSurface& d, TDirectDrawSurface& src, const TR
             uint16_t* out = d.Bits() + static_cast<size_t>(y) * d.Width() + minX + t0;
             const int n = static_cast<int>(t1 - t0 + 1);
             if (transparent)
-                RotatedRunKeyed(out, n, srcBits, srcW, uu, vv, stepU, stepV, key);
+                RotatedRunKeyed(out, n, rows, uu, vv, stepU, stepV, key);
             else
-                RotatedRun(out, n, srcBits, srcW, uu, vv, stepU, stepV);
+                RotatedRun(out, n, rows, uu, vv, stepU, stepV);
         }
     }
     if (&src != &d) src.Unlock();

@@ -164,7 +164,7 @@ TEST_F(DrawTest, RotatedMatchesThePlainPerPixelWalkAtEveryAngle) {
         {100, 0, 96, 31, 0.5, 0.0}, {-10, 200, 30, 60, 0.0, 0.0}, {300, 379, 23, 17, 0.0, 0.0}};
     std::vector<uint16_t> want(640 * 380);
     for (const Case& c : cases) {
-        for (int angle = 0; angle < 256; angle += 5) {
+        for (int angle = 0; angle < 256; ++angle) {
             Surface().Fill(0);
             std::fill(want.begin(), want.end(), 0);
             item->DrawRotated(Surface(), c.x, c.y, c.w, c.h, 0, c.cx, c.cy, angle, 255);
