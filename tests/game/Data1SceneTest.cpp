@@ -18,6 +18,7 @@
 #include "media/CollectionFile.h"
 #include "media/Errors.h"
 #include "platform/Platform.h"
+#include "ShellFixture.h"
 
 using namespace game;
 
@@ -74,27 +75,11 @@ protected:
         ASSERT_NE(getcwd(oldDir_, sizeof oldDir_), nullptr);
         ASSERT_EQ(chdir(dir_.c_str()), 0);
 
-        platform_ = platform::createHeadlessPlatform(25);
-        platform::setCurrent(platform_.get());
-        media::Application().ResetForTests();
-        form_ = std::make_unique<TMainForm>();
-        media::Application().SetMainForm(form_.get());
-        form_->DXDraw.WindowOptions.fullScreen = false;
-        form_->DXDraw.Initialize();
-        form_->DXSound1.Loaded();
-        clearAllState();
-        setFixedSeed(true, 7);
-        Randomize();
+        shell_.Open();
     }
     void TearDown() override {
         if (!form_) return;
-        form_->DXTimer.SetEnabled(false);
-        form_->DXDraw.Finalize();
-        media::Application().ResetForTests();
-        form_.reset();
-        platform::setCurrent(nullptr);
-        platform_.reset();
-        setFixedSeed(false, 0);
+        shell_.Close();
         if (chdir(oldDir_) != 0) ADD_FAILURE() << "cannot return to the start directory";
         std::filesystem::remove_all(dir_);
     }
@@ -121,8 +106,8 @@ protected:
 
     std::string dir_;
     char oldDir_[4096] = {};
-    std::unique_ptr<platform::Platform> platform_;
-    std::unique_ptr<TMainForm> form_;
+    HeadlessShell shell_;
+    std::unique_ptr<TMainForm>& form_ = shell_.form;
 };
 
 }  // namespace
@@ -264,7 +249,7 @@ TEST_F(SceneSetUp, StoryTitleAndMenuSetUpsAndTheirMusic) {
     ASSERT_TRUE(hudba()->Looped());
     ASSERT_NE(hudba()->MainBuffer(), nullptr);
     EXPECT_TRUE(hudba()->MainBuffer()->Looping());
-    platform::headlessControl(*platform_)->advanceClock(1000);
+    platform::headlessControl(*shell_.platform)->advanceClock(1000);
     EXPECT_GT(hudba()->MainBuffer()->Position(), 0u);
     setupScene();
     EXPECT_EQ(hudba()->MainBuffer()->Position(), 0u);

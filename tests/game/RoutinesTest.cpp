@@ -9,6 +9,7 @@
 #include "game/State.h"
 #include "game/data1.h"
 #include "platform/Platform.h"
+#include "ShellFixture.h"
 
 using namespace game;
 
@@ -17,26 +18,10 @@ namespace {
 class Shell : public ::testing::Test {
 protected:
     void SetUp() override {
-        platform_ = platform::createHeadlessPlatform(25);
-        platform::setCurrent(platform_.get());
-        media::Application().ResetForTests();
-        form_ = std::make_unique<TMainForm>();
-        media::Application().SetMainForm(form_.get());
-        form_->DXDraw.WindowOptions.fullScreen = false;
-        form_->DXDraw.Initialize();
-        form_->DXSound1.Loaded();
-        clearAllState();
-        setFixedSeed(true, 7);
-        Randomize();
+        shell_.Open();
     }
     void TearDown() override {
-        form_->DXTimer.SetEnabled(false);
-        form_->DXDraw.Finalize();
-        media::Application().ResetForTests();
-        form_.reset();
-        platform::setCurrent(nullptr);
-        platform_.reset();
-        setFixedSeed(false, 0);
+        shell_.Close();
         godMode = false;
     }
     TMainForm& form() { return *form_; }
@@ -52,8 +37,8 @@ protected:
     }
     int vybuchCopies() { return form_->DXWaveList1.Items.Items(1)->CopyCount(); }
 
-    std::unique_ptr<platform::Platform> platform_;
-    std::unique_ptr<TMainForm> form_;
+    HeadlessShell shell_;
+    std::unique_ptr<TMainForm>& form_ = shell_.form;
 };
 
 }  // namespace
