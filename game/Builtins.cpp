@@ -22,29 +22,12 @@ constexpr uint32_t kBlack = 0x000000;
 
 void fillPictures(media::TDXImageList& list, const std::vector<PictureItemData>& items) {
     list.Items.Clear();
-    for (const auto& d : items) {
-        media::TPictureCollectionItem* it = list.Items.Add();
-        it->Name = d.Name;
-        it->PatternWidth = d.PatternWidth;
-        it->PatternHeight = d.PatternHeight;
-        it->SkipWidth = d.SkipWidth;
-        it->SkipHeight = d.SkipHeight;
-        it->SystemMemory = d.SystemMemory;
-        it->Transparent = d.Transparent;
-        it->SetTransparentColor(d.TransparentColor);
-        it->SetPicture(d.Picture);
-    }
+    for (const auto& d : items) list.Items.Add(d);
 }
 
 void fillWaves(media::TDXWaveList& list, const std::vector<WaveItemData>& items) {
     list.Items.Clear();
-    for (const auto& d : items) {
-        media::TWaveCollectionItem* it = list.Items.Add();
-        it->Name = d.Name;
-        it->SetLooped(d.Looped);
-        it->SetMaxPlayingCount(d.MaxPlayingCount);
-        if (d.Wave) it->SetWave(*d.Wave);
-    }
+    for (const auto& d : items) list.Items.Add(d);
 }
 
 void setHudPicture(TMainForm& f, const PictureItemData& d) {

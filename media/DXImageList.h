@@ -11,6 +11,8 @@
 
 namespace media {
 
+struct PictureItemData;
+
 class TPictureCollection;
 
 struct TPictureCollectionItemPattern {
@@ -74,6 +76,8 @@ public:
     TPictureCollectionItem* Items(int index) const;
     TPictureCollectionItem* operator[](int index) const { return Items(index); }
     TPictureCollectionItem* Add();
+    // A new item with the name, settings and picture of an item read from a file.
+    TPictureCollectionItem* Add(const PictureItemData& data);
     void Clear();
 
     TCustomDXDraw* DXDraw() const { return dxdraw_; }

@@ -342,6 +342,16 @@ void TWaveCollection::Restore() {
     for (auto& item : items_) item->Restore();
 }
 
+TWaveCollectionItem* TWaveCollection::Add(const WaveItemData& data) {
+    TWaveCollectionItem* item = Add();
+    item->Name = data.Name;
+    item->SetLooped(data.Looped);
+    item->SetMaxPlayingCount(data.MaxPlayingCount);
+    if (data.Wave) item->Wave() = *data.Wave;
+    item->Restore();
+    return item;
+}
+
 void TWaveCollection::LoadFromFile(const std::string& fileName) {
     // The old items go only once the file is open: a missing file leaves the list as it was.
     bool cleared = false;
@@ -354,12 +364,7 @@ void TWaveCollection::LoadFromFile(const std::string& fileName) {
     try {
         ReadWaveCollectionFile(fileName, [&](WaveItemData&& data) {
             clearOnce();
-            TWaveCollectionItem* item = Add();
-            item->Name = data.Name;
-            item->SetLooped(data.Looped);
-            item->SetMaxPlayingCount(data.MaxPlayingCount);
-            if (data.Wave) item->Wave() = *data.Wave;
-            item->Restore();
+            Add(data);
         });
     } catch (const EFOpenError&) {
         throw;

@@ -17,6 +17,8 @@ class AudioDevice;
 
 namespace media {
 
+struct WaveItemData;
+
 // One sound buffer of the device: a voice holding samples, that plays once or looped,
 // stops (keeping its position), rewinds and reports whether it is sounding.
 class TDirectSoundBuffer {
@@ -205,6 +207,8 @@ public:
     TWaveCollectionItem* operator[](int index) const { return Items(index); }
     // A new empty item at the end (initialised when the device is open).
     TWaveCollectionItem* Add();
+    // A new item with the name, settings and wave of an item read from a file.
+    TWaveCollectionItem* Add(const WaveItemData& data);
     // Destroys every item (stopping its sound).
     void Clear();
     // The first item with that name, or nullptr.

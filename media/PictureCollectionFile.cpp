@@ -10,23 +10,24 @@ void TPictureCollection::LoadFromFile(const std::string& fileName) {
     // A file that cannot be opened leaves the items as they were.
     std::vector<uint8_t> bytes = ReadCollectionFileBytes(fileName);
     Clear();
-    ReadPictureCollection(bytes.data(), bytes.size(), [this](PictureItemData&& data) {
-        TPictureCollectionItem* item = Add();
-        item->Name = std::move(data.Name);
-        item->PatternHeight = data.PatternHeight;
-        item->PatternWidth = data.PatternWidth;
-        item->SkipHeight = data.SkipHeight;
-        item->SkipWidth = data.SkipWidth;
-        item->SystemMemory = data.SystemMemory;
-        item->Transparent = data.Transparent;
-        item->SetPicture(std::move(data.Picture));
-        item->SetTransparentColor(data.TransparentColor);
-    });
+    ReadPictureCollection(bytes.data(), bytes.size(), [this](PictureItemData&& data) { Add(data); });
+    // Initialising the collection for an open display also builds every item's surfaces.
     TCustomDXDraw* display = DXDraw();
-    if (display && display->Initialized()) {
-        Initialize(display);
-        Restore();
-    }
+    if (display && display->Initialized()) Initialize(display);
+}
+
+TPictureCollectionItem* TPictureCollection::Add(const PictureItemData& data) {
+    TPictureCollectionItem* item = Add();
+    item->Name = data.Name;
+    item->PatternHeight = data.PatternHeight;
+    item->PatternWidth = data.PatternWidth;
+    item->SkipHeight = data.SkipHeight;
+    item->SkipWidth = data.SkipWidth;
+    item->SystemMemory = data.SystemMemory;
+    item->Transparent = data.Transparent;
+    item->SetPicture(data.Picture);
+    item->SetTransparentColor(data.TransparentColor);
+    return item;
 }
 
 }  // namespace media
