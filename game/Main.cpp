@@ -1,6 +1,8 @@
 // The main form with its components and handlers, the frame tick and the ship.
 #include "game/Main.h"
 
+#include "game/Pictures.h"
+#include "game/Sounds.h"
 #include "game/State.h"
 #include "game/alien.h"
 #include "game/data1.h"
@@ -24,10 +26,7 @@ constexpr media::TColor kGreen = 0x008000;
 constexpr media::TColor kLime = 0x00FF00;
 constexpr media::TColor kYellow = 0x00FFFF;
 
-media::TPictureCollectionItem* lodItem(int i) { return MainForm->lod.Items.Items(i); }
 media::TPictureCollectionItem* pozadiItem(int i) { return MainForm->pozadi.Items.Items(i); }
-media::TDirectDrawSurface& backBuffer() { return MainForm->DXDraw.Surface(); }
-void playEffect(int i) { MainForm->DXWaveList1.Items.Items(i)->Play(false); }
 bool inputOn(int state) { return MainForm->DXInput.States.Has(state); }
 
 void placeControl(media::TControl& c, media::TControl* parent, int left, int top, int width, int height) {
@@ -36,6 +35,11 @@ void placeControl(media::TControl& c, media::TControl* parent, int left, int top
 }
 
 }  // namespace
+
+media::TDirectDrawSurface& backBuffer() { return MainForm->DXDraw.Surface(); }
+media::TPictureCollectionItem& lodImage(int index) { return *MainForm->lod.Items.Items(index); }
+media::TPictureCollectionItem& alinImage(int index) { return *MainForm->alin.Items.Items(index); }
+media::TPictureCollectionItem& vobImage(int index) { return *MainForm->vob.Items.Items(index); }
 
 // --- the form ----------------------------------------------------------------------------
 
@@ -269,7 +273,7 @@ void titleFrame() {
         setupScene();
         return;
     }
-    if (bgTiles[0].y == 40) playEffect(1);
+    if (bgTiles[0].y == 40) playEffect(Effect::vybuch);
     f.DXDraw.Flip();
 }
 
@@ -279,7 +283,7 @@ void menuFrame() {
     pozadiItem(1)->Draw(backBuffer(), bgTiles[0].x, bgTiles[0].y, 0);
     if (bgTiles[0].y < 0) bgTiles[0].y += 10;
     if (bgTiles[0].y == -10) {
-        playEffect(1);
+        playEffect(Effect::vybuch);
         f.DXDraw.Cursor = media::crHandPoint;
         bgTiles[0].y = 0;
     }
@@ -326,13 +330,13 @@ void level7Checks() {
         MainForm->pozadi.Items.LoadFromFile("pozadi\\po7b.dxg");
         po7bPending = false;
     }
-    if (levelClock > 38 && !aliensD[1].dead) shipDying = true;
-    if (levelClock > 38 && !MainForm->recept.Visible) shipDying = true;
+    if (levelClock > 38 && !aliensD[1].dead) destroyShip();
+    if (levelClock > 38 && !MainForm->recept.Visible) destroyShip();
 }
 
 void finishGame() {
-    MainForm->DXWaveList1.Items.Items(8)->SetLooped(false);
-    playEffect(9);
+    effect(Effect::hudba).SetLooped(false);
+    playEffect(Effect::finish);
     gameFinished = true;
 }
 
@@ -582,9 +586,7 @@ void collisionTest() {
     media::TDirectDrawSurfaceCanvas& c = backBuffer().Canvas();
     media::TColor p1 = c.Pixels(shipX - 5, shipY - 2);
     media::TColor p2 = c.Pixels(shipX + 90, shipY);
-    if (p1 == kGreen || p1 == kLime || p2 == kGreen || p2 == kLime) {
-        if (!godMode) shipDying = true;
-    }
+    if (p1 == kGreen || p1 == kLime || p2 == kGreen || p2 == kLime) destroyShip();
     c.Release();
 }
 
@@ -592,7 +594,6 @@ void collisionTest() {
 
 void updateShip() {
     TMainForm& f = *MainForm;
-    if (godMode) shipDying = false;
     if (!shipDying) {
         const int maxX = f.DXDraw.Width() - 100;
         const int maxY = f.DXDraw.Height() - 30;
@@ -602,7 +603,7 @@ void updateShip() {
         if (shipY > maxY) shipY = maxY;
     }
     updatePowerUp();
-    if (!shipDying) lodItem(0)->Draw(backBuffer(), shipX, shipY, 0);
+    if (!shipDying) lodImage(0).Draw(backBuffer(), shipX, shipY, 0);
     drawWeaponOverlays();
     if (weaponLevel > 5) updatePod();
     if (shipDying) {
@@ -624,7 +625,7 @@ void updateShip() {
 }
 
 void updatePowerUp() {
-    lodItem(8)->DrawRotated(backBuffer(), powerUpX, powerUpY, 40, 40, 0, 0.5, 0.5, frameCounter, 255);
+    lodImage(8).DrawRotated(backBuffer(), powerUpX, powerUpY, 40, 40, 0, 0.5, 0.5, frameCounter, 255);
     if (weaponHitTest(powerUpX - 25, powerUpY - 25, 25, 25) && powerUpX < 550) {
         if (weaponLevel < 5) weaponLevel += 1;
         powerUpX = 1000;
@@ -637,11 +638,11 @@ void updatePowerUp() {
 void drawWeaponOverlays() {
     if (shipDying) return;
     if (weaponLevel > 2) {
-        lodItem(6)->Draw(backBuffer(), shipX + 20, shipY - 10, 0);
-        lodItem(6)->Draw(backBuffer(), shipX + 20, shipY + 20, 0);
+        lodImage(6).Draw(backBuffer(), shipX + 20, shipY - 10, 0);
+        lodImage(6).Draw(backBuffer(), shipX + 20, shipY + 20, 0);
         if (weaponLevel == 5) {
-            lodItem(7)->Draw(backBuffer(), shipX + 40, shipY - 4, 0);
-            lodItem(7)->Draw(backBuffer(), shipX + 40, shipY + 16, 0);
+            lodImage(7).Draw(backBuffer(), shipX + 40, shipY - 4, 0);
+            lodImage(7).Draw(backBuffer(), shipX + 40, shipY + 16, 0);
         }
     }
     if (weaponLevel >= 6) {
@@ -650,16 +651,123 @@ void drawWeaponOverlays() {
         if (laserAnim >= 5 && laserAnim <= 8) item = 13;
         if (laserAnim >= 9 && laserAnim <= 12) item = 14;
         if (laserAnim >= 13 && laserAnim <= 20) item = 15;
-        if (item >= 0) lodItem(item)->Draw(backBuffer(), shipX - 30, shipY - 22, 0);
+        if (item >= 0) lodImage(item).Draw(backBuffer(), shipX - 30, shipY - 22, 0);
         laserAnim += 1;
         if (laserAnim > 20) laserAnim = 1;
     }
 }
 
-// --- NOT YET BUILT: the force pod (launch, flight, homing, docking, drawing) comes with a
-// later issue. ---
-void launchPod() {}
-void updatePod() {}
+// --- the force pod ------------------------------------------------------------------------
+
+void launchPod() {
+    if (podLaunched || podReturning) return;
+    playEffect(Effect::pust);
+    podLaunched = true;
+    podFlight = 40;
+}
+
+namespace {
+
+bool strictlyBetween(int32_t v, int32_t lo, int32_t hi) { return lo < v && v < hi; }
+
+// Docks the pod on one side; the flags of the other sides are cleared.
+void dockPod(bool& side, uint8_t angle) {
+    podLaunched = false;
+    podReturning = false;
+    clearPodDock();
+    side = true;
+    podAngle = angle;
+}
+
+}  // namespace
+
+void updatePod() {
+    if (shipDying) return;  // neither moved nor drawn while the ship explodes
+
+    // Docked: the pod rides on its side of the ship.
+    if (!podLaunched && !podReturning) {
+        if (podFront) {
+            podX = shipX + 95;
+            podY = shipY - 10;
+        }
+        if (podRear) {
+            podX = shipX - 40;
+            podY = shipY - 5;
+        }
+        if (podTop) {
+            podX = shipX + 75;
+            podY = shipY - 35;
+        }
+        if (podBottom) {
+            podX = shipX + 75;
+            podY = shipY + 20;
+        }
+    }
+
+    // Flying out, away from the side it was launched from.
+    if (podLaunched) {
+        if (podFront) {
+            podX += 10;
+            podFlight -= 1;
+        }
+        if (podRear) {
+            podX -= 10;
+            podFlight -= 1;
+        }
+        if (podTop) {
+            podY -= 4;
+            podFlight -= 1;
+        }
+        if (podBottom) {
+            podY += 4;
+            podFlight -= 1;
+        }
+    }
+    if (podFlight < 2 && podLaunched) {
+        podLaunched = false;
+        podReturning = true;
+    }
+
+    // Homing on the ship's corner: twice as fast from the right, one pixel a frame vertically.
+    if (podReturning) {
+        if (podX > shipX) podX -= 2;
+        if (podX < shipX) podX += 1;
+        if (podY > shipY) podY -= 1;
+        if (podY < shipY) podY += 1;
+    }
+
+    // Capture zones, every one tested; a later match wins. A pod docked at the nose lies in
+    // the nose zone and is caught again in every frame, silently.
+    if (strictlyBetween(podX, shipX + 90, shipX + 120) && strictlyBetween(podY, shipY - 30, shipY + 30)) {
+        if (!podFront) playEffect(Effect::pust);
+        dockPod(podFront, 0);
+    }
+    if (strictlyBetween(podX, shipX - 80, shipX - 40) && strictlyBetween(podY, shipY - 35, shipY + 35)) {
+        playEffect(Effect::pust);
+        dockPod(podRear, 0);
+    }
+    if (strictlyBetween(podX, shipX, shipX + 60) && strictlyBetween(podY, shipY - 60, shipY)) {
+        playEffect(Effect::pust);
+        dockPod(podTop, 64);
+    }
+    if (strictlyBetween(podX, shipX, shipX + 60) && strictlyBetween(podY, shipY, shipY + 40)) {
+        playEffect(Effect::pust);
+        dockPod(podBottom, 64);
+    }
+
+    // Near an edge of the screen the flight ends, and the next frame starts the homing.
+    if (podLaunched && (podX < 5 || podX > 620 || podY < 5 || podY > 370)) podFlight = 1;
+
+    // Four frames of the orb, four frames each, turned about its top-left corner.
+    int item = 0;
+    if (podAnim >= 1 && podAnim <= 4) item = 1;
+    if (podAnim >= 5 && podAnim <= 8) item = 2;
+    if (podAnim >= 9 && podAnim <= 12) item = 3;
+    if (podAnim >= 13 && podAnim <= 16) item = 4;
+    if (item) lodImage(item).DrawRotated(backBuffer(), podX, podY, 40, 40, 0, 0.0, 0.0, podAngle, 255);
+    podAnim += 1;
+    if (podAnim > 16) podAnim = 1;
+}
 
 ShellFacts currentShellFacts() {
     ShellFacts facts;

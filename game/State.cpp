@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace game {
@@ -43,6 +44,13 @@ Table1<ShotGroup, 5> shotGroups;
 Table1<LaserBeam, 3> lasers;
 bool godMode;
 uint32_t tick;
+
+#ifdef ORBITA_CHECKED_TABLES
+void tableIndexFault(int index, int size) {
+    std::fprintf(stderr, "orbita: table index %d outside 1 .. %d\n", index, size);
+    std::abort();
+}
+#endif
 
 namespace {
 

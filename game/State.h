@@ -11,12 +11,31 @@
 
 namespace game {
 
-// A fixed table indexed from 1, as the game's tables are.
+#ifdef ORBITA_CHECKED_TABLES
+// Stops the program with a message naming the index (checked builds only).
+[[noreturn]] void tableIndexFault(int index, int size);
+#endif
+
+// A fixed table indexed from 1, as the game's tables are. The sanitizer build checks every
+// index; the release build does not.
 template <typename T, int N>
 struct Table1 {
     T items[N]{};
-    T& operator[](int i) { return items[i - 1]; }
-    const T& operator[](int i) const { return items[i - 1]; }
+    T& operator[](int i) {
+        check(i);
+        return items[i - 1];
+    }
+    const T& operator[](int i) const {
+        check(i);
+        return items[i - 1];
+    }
+    static void check(int i) {
+#ifdef ORBITA_CHECKED_TABLES
+        if (i < 1 || i > N) tableIndexFault(i, N);
+#else
+        (void)i;
+#endif
+    }
     static constexpr int size() { return N; }
     T* begin() { return items; }
     T* end() { return items + N; }
@@ -159,6 +178,12 @@ uint64_t fixedSeed();
 // --- options of the shell that change the game --------------------------------------------------
 extern bool godMode;    // the ship cannot be destroyed
 extern uint32_t tick;   // frame ticks run so far (tick 1 is the first call of the frame tick)
+
+// Marks the ship as struck; a god-mode ship is not even marked, so that whatever reads
+// shipDying later in the frame sees a ship that nothing struck.
+inline void destroyShip() {
+    if (!godMode) shipDying = true;
+}
 
 // Every variable above back to its start-of-process value (all zero); for tests.
 void clearAllState();

@@ -1,6 +1,7 @@
 #include "game/data1.h"
 
 #include "game/Main.h"
+#include "game/Sounds.h"
 #include "game/State.h"
 
 namespace game {
@@ -10,8 +11,6 @@ using media::TPictureCollectionItem;
 namespace {
 
 TPictureCollectionItem* picture(media::TDXImageList& list, int index) { return list.Items.Items(index); }
-
-media::TWaveCollectionItem* wave(media::TDXWaveList& list, int index) { return list.Items.Items(index); }
 
 // One alien entry at its start: position and steps as given, then the fixed start values,
 // the size of its picture (with an adjustment) and its hit points.
@@ -99,8 +98,8 @@ void setupLevel1() {
     placeFlyersA(waveSize);
     placeFlyersB(waveSize);
     loadMusic("zvuky\\d1.dxg");
-    wave(MainForm->List2, 0)->SetLooped(true);
-    wave(MainForm->List2, 0)->Play(false);
+    music(Music::first).SetLooped(true);
+    playMusic(Music::first);
 }
 
 void setupLevel2() {
@@ -124,8 +123,8 @@ void setupLevel2() {
         placeEntry(aliensB[i], x, -300, vy, speed, alinItem<10>, 0, 0, 3, false);
     }
     loadMusic("zvuky\\d2.dxg");
-    wave(MainForm->List2, 0)->SetLooped(true);
-    wave(MainForm->List2, 0)->Play(false);
+    music(Music::first).SetLooped(true);
+    playMusic(Music::first);
 }
 
 void setupLevel3() {
@@ -150,8 +149,8 @@ void setupLevel3() {
         placeEntry(aliensD[i], -600, 400, vy, speed, alinItem<6>, 0, 0, 2, true);
     }
     loadMusic("zvuky\\d3.dxg");
-    wave(MainForm->List2, 0)->SetLooped(true);
-    wave(MainForm->List2, 0)->Play(false);
+    music(Music::first).SetLooped(true);
+    playMusic(Music::first);
 }
 
 void setupLevel4() {
@@ -173,7 +172,7 @@ void setupLevel4() {
         placeEntry(aliensB[i], 800, 200, vy, speed, alinItem<6>, 0, 0, 2, true);
     }
     loadMusic("zvuky\\d4.dxg");
-    wave(MainForm->List2, 0)->SetLooped(false);
+    music(Music::first).SetLooped(false);
 }
 
 void setupLevel5() {
@@ -202,8 +201,8 @@ void setupLevel5() {
         placeEntry(aliensC[1], 270, -2490, vy, speed, vobItem<1>, 0, 0, 2, false);
     }
     loadMusic("zvuky\\d5.dxg");
-    wave(MainForm->List2, 0)->SetLooped(true);
-    wave(MainForm->List2, 1)->SetLooped(false);
+    music(Music::first).SetLooped(true);
+    music(Music::second).SetLooped(false);
 }
 
 void setupLevel6() {
@@ -235,9 +234,9 @@ void setupLevel6() {
         placeEntry(aliensD[1], 1460, 400, 0, speed, vobItem<12>, 0, 0, 2, false);
     }
     loadMusic("zvuky\\d6.dxg");
-    wave(MainForm->List2, 0)->SetLooped(true);
-    wave(MainForm->List2, 0)->Play(false);
-    wave(MainForm->List2, 1)->SetLooped(true);
+    music(Music::first).SetLooped(true);
+    playMusic(Music::first);
+    music(Music::second).SetLooped(true);
 }
 
 void setupLevel7() {
@@ -274,8 +273,8 @@ void setupLevel7() {
         placeEntry(aliensB[i], -600, 1500, vy, speed, alinItem<10>, -40, -40, 6, false);
     }
     loadMusic("zvuky\\d7.dxg");
-    wave(MainForm->List2, 0)->SetLooped(true);
-    wave(MainForm->List2, 0)->SetLooped(true);
+    music(Music::first).SetLooped(true);
+    music(Music::first).SetLooped(true);
 }
 
 void setupLevel8() {
@@ -299,16 +298,16 @@ void setupLevel8() {
         placeEntry(aliensB[i], x, 400, vy, speed, alinItem<4>, 0, 0, 2, true);
     }
     loadMusic("zvuky\\d8.dxg");
-    wave(MainForm->List2, 1)->SetLooped(false);
-    wave(MainForm->List2, 0)->SetLooped(true);
-    wave(MainForm->List2, 0)->Play(false);
+    music(Music::second).SetLooped(false);
+    music(Music::first).SetLooped(true);
+    playMusic(Music::first);
 }
 
 void setupStory() {
     loadMusic("zvuky\\menu1.dxg");
     loadPictures(MainForm->pozadi, "pozadi\\story.dxg");
-    wave(MainForm->List2, 0)->SetLooped(true);
-    wave(MainForm->List2, 0)->Play(false);
+    music(Music::first).SetLooped(true);
+    playMusic(Music::first);
     lastTile = 0;
     for (int i = 0; i <= 5; ++i) bgTiles[i] = {-640, 0};
     MainForm->DXDraw.Cursor = media::crNone;
@@ -316,13 +315,13 @@ void setupStory() {
 
 void setupTitleOrMenu() {
     refillLives();
-    wave(MainForm->List2, 0)->SetLooped(false);
-    wave(MainForm->List2, 1)->SetLooped(false);
+    music(Music::first).SetLooped(false);
+    music(Music::second).SetLooped(false);
     MainForm->DXDraw.SetHeight(480);
-    if (inTitle) wave(MainForm->List2, 0)->SetLooped(false);
+    if (inTitle) music(Music::first).SetLooped(false);
     if (inMenu) {
-        wave(MainForm->DXWaveList1, 8)->SetLooped(true);
-        wave(MainForm->DXWaveList1, 8)->Play(false);
+        effect(Effect::hudba).SetLooped(true);
+        playEffect(Effect::hudba);
     }
     loadPictures(MainForm->pozadi, "pozadi\\menu.dxg");
     bgTiles[0] = {0, -380};
@@ -330,6 +329,11 @@ void setupTitleOrMenu() {
 }
 
 }  // namespace
+
+media::TWaveCollectionItem& effect(Effect e) { return *MainForm->DXWaveList1.Items.Items(static_cast<int>(e)); }
+void playEffect(Effect e) { effect(e).Play(false); }
+media::TWaveCollectionItem& music(Music m) { return *MainForm->List2.Items.Items(static_cast<int>(m)); }
+void playMusic(Music m) { music(m).Play(false); }
 
 void resetGame() {
     shipX = 80;
@@ -404,7 +408,7 @@ void drawExplosion(uint32_t frame, int32_t x, int32_t y) {
     media::TDirectDrawSurface& s = f.DXDraw.Surface();
     if (frame >= 1 && frame <= 3) {
         picture(f.vybuch, 0)->Draw(s, x, y, 0);
-        wave(f.DXWaveList1, 1)->Play(false);
+        playEffect(Effect::vybuch);
     }
     if (frame >= 4 && frame <= 6) picture(f.vybuch, 1)->Draw(s, x, y, 0);
     if (frame >= 7 && frame <= 9) picture(f.vybuch, 2)->Draw(s, x, y, 0);

@@ -1,0 +1,75 @@
+// The weapons in the whole program: fire held in level 1 collects the capsule, the beams and
+// the pod in level 2, and the pod keeping its state across a restart.
+#include <gtest/gtest.h>
+
+#include "Harness.h"
+
+using scenario::run;
+
+namespace {
+
+const testjson::Value& dumpAt(const scenario::Result& r, uint32_t tick) {
+    auto it = r.dumps.find(tick);
+    if (it == r.dumps.end()) throw std::runtime_error("no dump for tick " + std::to_string(tick) + "; stderr: " + r.err);
+    return it->second;
+}
+
+}  // namespace
+
+TEST(Combat, FireHeldInLevelOneShootsTheCapsule) {
+    // The ship climbs to y 136 in four frames, so that its shots fly at the capsule's height.
+    auto r = run(scenario::dataDirectory(), {"--warp", "1", "--god"}, "@1 hold Up Space\n@5 hold Space\n", 30,
+                 {4, 5, 20, 21});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(dumpAt(r, 4)["shotGroups"][0]["slots"][0]["x"].i(), 800);
+    // The first launch, in the fifth frame, at shipX + 84, drawn at once at shipX + 96.
+    const auto& first = dumpAt(r, 5)["shotGroups"][0]["slots"][0];
+    EXPECT_EQ(first["x"].i(), 176);
+    EXPECT_EQ(first["y"].i(), 151);
+    EXPECT_FALSE(first["idle"].b);
+    // The capsule drifts left from 400; in frame 21 the shot (356, 151) lies in its rectangle
+    // 355 .. 380 x 145 .. 170: weapon level 2, the capsule parked at 1000 and moving again.
+    EXPECT_EQ(dumpAt(r, 20)["weaponLevel"].i(), 1);
+    EXPECT_EQ(dumpAt(r, 20)["powerUpX"].i(), 380);
+    EXPECT_EQ(dumpAt(r, 21)["weaponLevel"].i(), 2);
+    EXPECT_EQ(dumpAt(r, 21)["powerUpX"].i(), 999);
+    EXPECT_EQ(dumpAt(r, 21)["shotGroups"][0]["slots"][0]["x"].i(), 800);
+    EXPECT_TRUE(dumpAt(r, 21)["shotGroups"][0]["slots"][0]["idle"].b);
+}
+
+TEST(Combat, LevelTwoFiresTheBeamsAndThePodDocksAtTheTail) {
+    auto r = run(scenario::dataDirectory(), {"--warp", "2", "--god"}, "@1 hold Space\n", 70, {1, 65, 66, 67});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto& l1 = dumpAt(r, 1)["lasers"][0];
+    EXPECT_FALSE(l1["idle"].b);
+    EXPECT_EQ(l1["x1"].i(), 7);
+    EXPECT_EQ(l1["x2"].i(), 153);  // from a ship at x 80
+    EXPECT_EQ(l1["y1"].i(), 184);
+    EXPECT_EQ(dumpAt(r, 1)["lasers"][1]["y1"].i(), 248);
+    // The pod homes in from (-50, 300) and the tail zone takes it in frame 66.
+    EXPECT_TRUE(dumpAt(r, 65)["podReturning"].b);
+    EXPECT_FALSE(dumpAt(r, 66)["podReturning"].b);
+    EXPECT_TRUE(dumpAt(r, 66)["podRear"].b);
+    EXPECT_FALSE(dumpAt(r, 66)["podFront"].b);
+    EXPECT_EQ(dumpAt(r, 66)["podX"].i(), 16);
+    EXPECT_EQ(dumpAt(r, 66)["podY"].i(), 234);
+    EXPECT_EQ(dumpAt(r, 67)["podX"].i(), 40);
+    EXPECT_EQ(dumpAt(r, 67)["podY"].i(), 195);
+}
+
+TEST(Combat, ThePodKeepsItsStateThroughTheMenu) {
+    // Docked at the tail in frame 66; leave for the menu and start the level again: the pod
+    // is where it was and docked as it was.
+    const char* script =
+        "@1 release\n@80 hold Escape\n@81 release\n@130 move 500 400\n@131 click\n";
+    auto r = run(scenario::dataDirectory(), {"--warp", "2", "--god"}, script, 140, {79, 131});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto& before = dumpAt(r, 79);
+    const auto& after = dumpAt(r, 131);
+    EXPECT_FALSE(after["inMenu"].b);
+    EXPECT_EQ(after["levelClock"].i(), 0);  // the level started again
+    for (const char* k : {"podX", "podY", "podFlight", "podAngle"})
+        EXPECT_EQ(before[k].i(), after[k].i()) << k;
+    for (const char* k : {"podLaunched", "podReturning", "podFront", "podRear", "podTop", "podBottom"})
+        EXPECT_EQ(before[k].b, after[k].b) << k;
+}
