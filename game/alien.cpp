@@ -1,6 +1,8 @@
 #include "game/alien.h"
 
+#include "game/Pictures.h"
 #include "game/State.h"
+#include "media/DXImageList.h"
 
 namespace game {
 
@@ -85,6 +87,25 @@ bool weaponHitTest(int32_t left, int32_t top, int32_t width, int32_t height) {
         p.y1 = -100;
     }
     return result;
+}
+
+void drawSprite(media::TPictureCollectionItem& item, int32_t x, int32_t y, int32_t w, int32_t h, Anchor anchor,
+                int angle) {
+    const double cx = anchor == Anchor::topLeft ? 0.0 : 0.5;
+    const double cy = anchor == Anchor::centre ? 0.5 : 0.0;
+    item.DrawRotated(backBuffer(), x, y, w, h, 0, cx, cy, angle, 255);
+}
+
+void drawSprite(media::TPictureCollectionItem& item, const Alien& a, Anchor anchor, int angle) {
+    drawSprite(item, a.x, a.y, a.width, a.height, anchor, angle);
+}
+
+bool inContactBox(int32_t x, int32_t y) { return shipX < x && x < shipX + 91 && shipY < y && y < shipY + 30; }
+
+bool inShotBox(int32_t x, int32_t y) { return shipX < x && x < shipX + 90 && shipY < y && y < shipY + 35; }
+
+void shipContact(const Alien& a) {
+    if (inContactBox(a.x, a.y)) destroyShip();
 }
 
 // --- NOT YET BUILT: the alien groups of every level come with a later issue. ---
