@@ -1,5 +1,6 @@
-// The weapons in the whole program: fire held in level 1 collects the capsule, the beams and
-// the pod in level 2, and the pod keeping its state across a restart.
+// The weapons and the aliens in the whole program: fire held in level 1 collects the capsule,
+// the beams and the pod in level 2, the pod keeping its state across a restart, and the ship
+// dying by an alien's shot and by ramming, with the restart and the step back one level.
 #include <gtest/gtest.h>
 
 #include "Harness.h"
@@ -72,4 +73,72 @@ TEST(Combat, ThePodKeepsItsStateThroughTheMenu) {
         EXPECT_EQ(before[k].i(), after[k].i()) << k;
     for (const char* k : {"podLaunched", "podReturning", "podFront", "podRear", "podTop", "podBottom"})
         EXPECT_EQ(before[k].b, after[k].b) << k;
+}
+
+TEST(Combat, AFlyersShotKillsTheShipAndTheLevelStartsAgainWithALifeLess) {
+    // Nobody touches the keys: the ship waits at (80, 200) in level 1.
+    auto r = run(scenario::dataDirectory(), {"--warp", "1"}, "", 1450, {1430, 1431, 1448, 1449});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto& before = dumpAt(r, 1430)["aliensA"][0];
+    EXPECT_TRUE(before["shotFlying"].b);
+    EXPECT_EQ(before["shotX"].i(), 176);
+    EXPECT_EQ(before["shotY"].i(), 217);
+    EXPECT_FALSE(dumpAt(r, 1430)["shipDying"].b);
+    // Seven pixels on, at 169, the shot is inside the box 80 .. 170 x 200 .. 235: the ship is
+    // struck and the shot ends at once.
+    const auto& hit = dumpAt(r, 1431);
+    EXPECT_TRUE(hit["shipDying"].b);
+    EXPECT_EQ(hit["aliensA"][0]["shotX"].i(), 0);
+    EXPECT_FALSE(hit["aliensA"][0]["shotFlying"].b);
+    EXPECT_TRUE(hit["aliensA"][0]["shotReady"].b);
+    EXPECT_EQ(dumpAt(r, 1448)["lives"].i(), 3);
+    const auto& again = dumpAt(r, 1449);
+    EXPECT_EQ(again["lives"].i(), 2);
+    EXPECT_EQ(again["level"].i(), 1);
+    EXPECT_EQ(again["levelClock"].i(), 0);
+    EXPECT_FALSE(again["shipDying"].b);
+    EXPECT_EQ(again["shipX"].i(), 80);
+    EXPECT_EQ(again["shipY"].i(), 200);
+}
+
+TEST(Combat, AFlyerRamsTheShipAndFliesOn) {
+    // Five frames down: the ship waits at (80, 280), in the path of the level's low flyers.
+    auto r = run(scenario::dataDirectory(), {"--warp", "1"}, "@1 hold Down\n@6 release\n", 473, {471, 472, 473});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_FALSE(dumpAt(r, 471)["shipDying"].b);
+    const auto& hit = dumpAt(r, 472);
+    EXPECT_TRUE(hit["shipDying"].b);
+    const auto& a = hit["aliensA"][0];
+    EXPECT_EQ(a["x"].i(), 169);  // inside 80 .. 171 x 280 .. 310
+    EXPECT_EQ(a["y"].i(), 299);
+    EXPECT_FALSE(a["dead"].b);
+    EXPECT_EQ(dumpAt(r, 473)["aliensA"][0]["x"].i(), 169 - a["speed"].i());
+}
+
+TEST(Combat, EmplacementBoltsTakeTheLastLifeInLevelTwoAndLevelOneStartsWithThree) {
+    // The ship waits in level 2; at clock 9 of every attempt the first emplacement fires a bolt
+    // that finds the ship in its launch frame.
+    auto r = run(scenario::dataDirectory(), {"--warp", "2"}, "", 2260, {734, 735, 736, 753, 1506, 2241, 2258, 2259});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_FALSE(dumpAt(r, 734)["shipDying"].b);
+    EXPECT_FALSE(dumpAt(r, 734)["aliensA"][0]["shotFlying"].b);
+    const auto& hit = dumpAt(r, 735);
+    EXPECT_TRUE(hit["shipDying"].b);
+    EXPECT_EQ(hit["aliensA"][0]["anim"].i(), 16);
+    // Launched at (x + 50, y + 100) = (60, 232), moved to 90, inside the box; set to 700, which
+    // is not yet past the end, so it flies once more.
+    EXPECT_EQ(hit["aliensA"][0]["shotX"].i(), 700);
+    EXPECT_EQ(hit["aliensA"][0]["shotY"].i(), 232);
+    EXPECT_TRUE(hit["aliensA"][0]["shotFlying"].b);
+    EXPECT_EQ(dumpAt(r, 736)["aliensA"][0]["shotX"].i(), 730);
+    EXPECT_FALSE(dumpAt(r, 736)["aliensA"][0]["shotFlying"].b);
+    EXPECT_EQ(dumpAt(r, 753)["lives"].i(), 2);
+    EXPECT_EQ(dumpAt(r, 1506)["lives"].i(), 1);
+    EXPECT_TRUE(dumpAt(r, 2241)["shipDying"].b);
+    EXPECT_EQ(dumpAt(r, 2258)["level"].i(), 2);
+    const auto& back = dumpAt(r, 2259);
+    EXPECT_EQ(back["level"].i(), 1);
+    EXPECT_EQ(back["lives"].i(), 3);
+    EXPECT_EQ(back["levelClock"].i(), 0);
+    EXPECT_FALSE(back["shipDying"].b);
 }
