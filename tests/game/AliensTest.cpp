@@ -1,18 +1,10 @@
 // The alien groups and their fire, worked frame by frame on a headless main form: strikes and
 // thresholds, knocks, explosions and respawns, the shared entry count, the four kinds of shot and
 // the ship's two open boxes.
-#include <gtest/gtest.h>
+#include <vector>
 
-#include <memory>
-
-#include "game/Main.h"
-#include "game/Pictures.h"
-#include "game/Sounds.h"
-#include "game/State.h"
 #include "game/alien.h"
-#include "game/zbrane.h"
-#include "media/DIB.h"
-#include "ShellFixture.h"
+#include "PlayFixture.h"
 
 using namespace game;
 
@@ -20,32 +12,13 @@ namespace {
 
 constexpr uint32_t kRed = 0x0000FF;  // as the form's colours are written: blue, green, red
 
-class Aliens : public ::testing::Test {
+class Aliens : public PlayFrame {
 protected:
     void SetUp() override {
-        shell_.Open();
-        form().DXDraw.SetHeight(380);
-        initWeapons();
-        surface().Fill(0);
-        // The ship and the pod far from everything; no window open, no scrolling.
-        shipX = 20;
-        shipY = 340;
-        podX = -1000;
-        podY = -1000;
-        scrollStep = 0;
-        levelClock = 70;
-        spawnWindowA = spawnWindowB = spawnWindowC = spawnWindowD = false;
+        PlayFrame::SetUp();
         for (auto* t : {&aliensA, &aliensB, &aliensC, &aliensD})
             for (int i = 1; i <= 6; ++i) (*t)[i] = parkedEntry();
-        // The built-in music items are silent; give them samples so that a start shows.
-        for (Music m : {Music::first, Music::second}) music(m).SetWave(effect(Effect::vybuch).Wave());
     }
-    void TearDown() override {
-        shell_.Close();
-        godMode = false;
-    }
-    TMainForm& form() { return *shell_.form; }
-    media::TDirectDrawSurface& surface() { return form().DXDraw.Surface(); }
 
     // An entry out of the way of every routine: far left, alive, not firing.
     static Alien parkedEntry() {
@@ -57,43 +30,6 @@ protected:
         a.shotReady = false;
         return a;
     }
-    static Alien entry(int32_t x, int32_t y, int32_t hits, int32_t w = 60, int32_t h = 40) {
-        Alien a;
-        a.x = x;
-        a.y = y;
-        a.width = w;
-        a.height = h;
-        a.vy = y;
-        a.maxHits = hits;
-        a.hits = hits;
-        a.anim = 1;
-        a.explodeFrame = 1;
-        a.shotReady = false;
-        return a;
-    }
-    // A projectile of group g in flight at the point.
-    static void projectileAt(int g, int32_t x, int32_t y) {
-        Shot& s = shotGroups[g].slots[1];
-        s.idle = false;
-        s.x = x;
-        s.y = y;
-    }
-    // Gives the item a solid picture, so that whether it was drawn shows on the back buffer.
-    static void paint(media::TPictureCollectionItem& item, uint32_t colour) {
-        auto pic = std::make_shared<media::TDIB>(8, 8, 24);
-        for (int y = 0; y < 8; ++y)
-            for (int x = 0; x < 8; ++x) pic->SetPixel(x, y, colour);
-        item.SetPicture(pic);
-        item.Initialize();
-    }
-    int countColour(uint32_t colour) {
-        int n = 0;
-        for (int y = 0; y < surface().Height(); ++y)
-            for (int x = 0; x < surface().Width(); ++x) n += surface().At(x, y) == media::ColorToDevice(colour);
-        return n;
-    }
-
-    HeadlessShell shell_;
 };
 
 }  // namespace
