@@ -142,3 +142,33 @@ TEST(Combat, EmplacementBoltsTakeTheLastLifeInLevelTwoAndLevelOneStartsWithThree
     EXPECT_EQ(back["levelClock"].i(), 0);
     EXPECT_FALSE(back["shipDying"].b);
 }
+
+TEST(Combat, LevelSevenWantsTheTargetDownAndTheItemTaken) {
+    // Fire held high up: the target is struck from clock 31 on but falls only at clock 33; the
+    // second picture set follows in the next frame. At y 40 the ship takes the item on the way.
+    auto high = run(scenario::dataDirectory(), {"--warp", "7"}, "@1 hold Up Space\n@11 hold Space\n", 1600,
+                    {1316, 1320, 1321, 1459, 1460, 1600});
+    ASSERT_EQ(high.status, 0) << high.err;
+    EXPECT_FALSE(dumpAt(high, 1316)["aliensD"][0]["dead"].b);
+    EXPECT_LT(dumpAt(high, 1316)["aliensD"][0]["hits"].i(), 2);
+    EXPECT_EQ(dumpAt(high, 1316)["levelClock"].i(), 32);
+    EXPECT_TRUE(dumpAt(high, 1320)["aliensD"][0]["dead"].b);
+    EXPECT_EQ(dumpAt(high, 1320)["levelClock"].i(), 33);
+    EXPECT_TRUE(dumpAt(high, 1320)["po7bPending"].b);
+    EXPECT_FALSE(dumpAt(high, 1321)["po7bPending"].b);
+    EXPECT_FALSE(dumpAt(high, 1459)["receptVisible"].b);
+    EXPECT_TRUE(dumpAt(high, 1460)["receptVisible"].b);
+    EXPECT_GT(dumpAt(high, 1600)["levelClock"].i(), 39);
+    EXPECT_FALSE(dumpAt(high, 1600)["shipDying"].b);
+    EXPECT_EQ(dumpAt(high, 1600)["lives"].i(), 3);
+
+    // Lower, the target falls just the same but the item passes above: destroyed at clock 39.
+    auto low = run(scenario::dataDirectory(), {"--warp", "7"}, "@1 hold Up Space\n@9 hold Space\n", 1560,
+                   {1321, 1558, 1559});
+    ASSERT_EQ(low.status, 0) << low.err;
+    EXPECT_TRUE(dumpAt(low, 1321)["aliensD"][0]["dead"].b);
+    EXPECT_FALSE(dumpAt(low, 1558)["shipDying"].b);
+    EXPECT_FALSE(dumpAt(low, 1559)["receptVisible"].b);
+    EXPECT_TRUE(dumpAt(low, 1559)["shipDying"].b);
+    EXPECT_EQ(dumpAt(low, 1559)["levelClock"].i(), 39);
+}
