@@ -20,6 +20,19 @@ protected:
             for (int i = 1; i <= 6; ++i) (*t)[i] = parkedEntry();
     }
 
+    // A standing flyer whose forward shot, 4 pixels a frame, reaches 146 inside the box of a ship
+    // at (60, 100) in this frame.
+    static void shotIntoTheShip() {
+        waveSize = 1;
+        aliensA[1] = entry(500, 100, 6);
+        aliensA[1].speed = 0;
+        aliensA[1].shotFlying = true;
+        aliensA[1].shotX = 150;
+        aliensA[1].shotY = 120;
+        shipX = 60;
+        shipY = 100;
+        stepL1GroupA();
+    }
     // An entry out of the way of every routine: far left, alive, not firing.
     static Alien parkedEntry() {
         Alien a;
@@ -296,14 +309,7 @@ TEST_F(Aliens, AForwardShotMovesAndDrawsInItsLaunchFrameAndOnlyFromAbove250) {
     EXPECT_FALSE(aliensA[1].shotFlying);
 
     // A shot that finds the ship ends at once, and the owner may fire again next frame.
-    aliensA[1] = entry(500, 100, 6);
-    aliensA[1].speed = 0;
-    aliensA[1].shotFlying = true;
-    aliensA[1].shotX = 150;
-    aliensA[1].shotY = 120;
-    shipX = 60;
-    shipY = 100;
-    stepL1GroupA();
+    shotIntoTheShip();
     EXPECT_TRUE(shipDying);
     EXPECT_EQ(aliensA[1].shotX, 0);
     EXPECT_TRUE(aliensA[1].shotReady);
@@ -346,14 +352,7 @@ TEST_F(Aliens, AMortarShellRisesFromARandomColumnAfterClock23) {
 TEST_F(Aliens, GodModeIsNeverMarkedButTheShotStillEnds) {
     godMode = true;
     waveSize = 1;
-    aliensA[1] = entry(500, 100, 6);
-    aliensA[1].speed = 0;
-    aliensA[1].shotFlying = true;
-    aliensA[1].shotX = 150;
-    aliensA[1].shotY = 120;
-    shipX = 60;
-    shipY = 100;
-    stepL1GroupA();
+    shotIntoTheShip();
     EXPECT_FALSE(shipDying);
     EXPECT_FALSE(aliensA[1].shotFlying);
 }

@@ -7,15 +7,7 @@
 
 using scenario::run;
 
-namespace {
-
-const testjson::Value& dumpAt(const scenario::Result& r, uint32_t tick) {
-    auto it = r.dumps.find(tick);
-    if (it == r.dumps.end()) throw std::runtime_error("no dump for tick " + std::to_string(tick) + "; stderr: " + r.err);
-    return it->second;
-}
-
-}  // namespace
+using scenario::dumpAt;
 
 TEST(Combat, FireHeldInLevelOneShootsTheCapsule) {
     // The ship climbs to y 136 in four frames, so that its shots fly at the capsule's height.

@@ -63,6 +63,12 @@ std::string dataDirectory(int deadlyLevel) {
 
 std::string scratchDirectory() { return makeTemp("orbita-run"); }
 
+const testjson::Value& dumpAt(const Result& r, uint32_t tick) {
+    auto it = r.dumps.find(tick);
+    if (it == r.dumps.end()) throw std::runtime_error("no dump for tick " + std::to_string(tick) + "; stderr: " + r.err);
+    return it->second;
+}
+
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream ss;

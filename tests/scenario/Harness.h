@@ -27,6 +27,9 @@ std::string scratchDirectory();
 Result run(const std::string& dataDir, const std::vector<std::string>& args, const std::string& script,
            uint32_t frames, const std::vector<uint32_t>& dumpTicks);
 
+// The dump after the tick; a missing one throws, naming the tick and the program's errors.
+const testjson::Value& dumpAt(const Result& r, uint32_t tick);
+
 std::string readFile(const std::string& path);
 // A PNG written by the program, as 0xAABBGGRR pixels.
 bool loadPicture(const std::string& path, int& width, int& height, std::vector<uint32_t>& rgba);

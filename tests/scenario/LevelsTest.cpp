@@ -7,13 +7,9 @@
 
 using scenario::run;
 
-namespace {
+using scenario::dumpAt;
 
-const testjson::Value& dumpAt(const scenario::Result& r, uint32_t tick) {
-    auto it = r.dumps.find(tick);
-    if (it == r.dumps.end()) throw std::runtime_error("no dump for tick " + std::to_string(tick) + "; stderr: " + r.err);
-    return it->second;
-}
+namespace {
 
 std::vector<uint32_t> range(uint32_t from, uint32_t to) {
     std::vector<uint32_t> v;

@@ -10,16 +10,12 @@
 
 #include "Harness.h"
 
+using scenario::dumpAt;
+
 namespace {
 
 std::string replay(const char* name) {
     return scenario::readFile(std::string(ORBITA_SOURCE_DIR) + "/tests/scenario/replays/" + name);
-}
-
-const testjson::Value& dumpAt(const scenario::Result& r, uint32_t tick) {
-    auto it = r.dumps.find(tick);
-    if (it == r.dumps.end()) throw std::runtime_error("no dump for tick " + std::to_string(tick) + "; stderr: " + r.err);
-    return it->second;
 }
 
 }  // namespace

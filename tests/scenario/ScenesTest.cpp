@@ -5,13 +5,9 @@
 
 using scenario::run;
 
-namespace {
+using scenario::dumpAt;
 
-const testjson::Value& dumpAt(const scenario::Result& r, uint32_t tick) {
-    auto it = r.dumps.find(tick);
-    if (it == r.dumps.end()) throw std::runtime_error("no dump for tick " + std::to_string(tick) + "; stderr: " + r.err);
-    return it->second;
-}
+namespace {
 
 // Escape at tick 3 leaves the story, at tick 6 the title; the menu picture then drops
 // 10 pixels a frame from -380 and snaps from -10 to 0 on its 38th frame.
