@@ -696,6 +696,34 @@ TEST(Sounds, NothingClipsAndNothingIsSilent) {
     }
 }
 
+TEST(Sounds, MasteredWithHeadroomAndNoOffset) {
+    // Everything that plays is summed by the mixer: effects peak near -6 dBFS, music near -9 dBFS
+    // and the menu drone under the themes a little lower; no wave carries a constant offset, which
+    // would only eat headroom. 8-bit waves may miss the target by half a step of 1/128.
+    auto dbfs = [](double v) { return 20 * std::log10(v); };
+    for (const auto& rel : AllFiles()) {
+        if (!IsWaveFile(rel)) continue;
+        const auto& items = Waves(rel);
+        for (size_t i = 0; i < items.size(); ++i) {
+            const auto& w = *items[i].Wave;
+            SCOPED_TRACE(rel + " " + items[i].Name);
+            double peak = 0, sum = 0;
+            for (size_t k = 0; k < Count(w); ++k) {
+                peak = std::max(peak, std::fabs(Sample(w, k)));
+                sum += Sample(w, k);
+            }
+            // 8-bit samples read back as (v - 128) / 128 while written as 128 + 127 v.
+            const bool eight = w.Format.BitsPerSample == 8;
+            if (eight) peak *= 128.0 / 127;
+            double target = !eight ? -6.0 : (rel == "builtins/DXWaveList1.dxg" && i == 8 ? -10.5 : -9.0);
+            EXPECT_NEAR(dbfs(peak), target, eight ? 0.35 : 0.05);
+            double mean = sum / Count(w);
+            // 8-bit silence is 128, read back as 0: the offset test is exact for both depths.
+            EXPECT_LT(std::fabs(mean), 0.004);
+        }
+    }
+}
+
 TEST(Sounds, LoopsJoinWithoutAClick) {
     struct L { const char* file; int item; } loops[] = {
         {"data/zvuky/menu1.dxg", 0}, {"data/zvuky/d1.dxg", 0}, {"data/zvuky/d2.dxg", 0}, {"data/zvuky/d3.dxg", 0},
