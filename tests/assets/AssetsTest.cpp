@@ -381,6 +381,38 @@ TEST(Colours, EveryTileOfEveryLevelHasDeadlyTerrain) {
         }
 }
 
+TEST(Colours, DeadlyTerrainIsDrawnInLinesNotDither) {
+    // A one-pixel checkerboard of the two colours crawls when the scenery moves a pixel a frame:
+    // almost no deadly pixel may differ from all four of its deadly neighbours. Each level draws
+    // its own material, so the share of lime differs between levels.
+    std::vector<double> limeShare;
+    for (const char* f : {"po1", "po2", "po3", "po4", "po5", "po6", "po7a", "po8"}) {
+        size_t deadly = 0, lone = 0, lime = 0;
+        for (const auto& t : Pics(std::string("data/pozadi/") + f + ".dxg")) {
+            const auto& p = *t.Picture;
+            auto code = [&](int x, int y) { return assets::Rgb565(p.Pixel(x, y)); };
+            for (int y = 1; y + 1 < p.Height(); ++y)
+                for (int x = 1; x + 1 < p.Width(); ++x) {
+                    if (!assets::IsDeadly565(p.Pixel(x, y))) continue;
+                    ++deadly;
+                    uint16_t c = code(x, y);
+                    lime += c == assets::Rgb565(uint8_t(0), uint8_t(255), uint8_t(0));
+                    bool alone = true;
+                    for (auto [dx, dy] : {std::pair<int, int>{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+                        uint32_t n = p.Pixel(x + dx, y + dy);
+                        if (!assets::IsDeadly565(n) || assets::Rgb565(n) == c) alone = false;
+                    }
+                    lone += alone;
+                }
+        }
+        ASSERT_GT(deadly, 0u) << f;
+        EXPECT_LT(lone * 250, deadly) << f << ": " << lone << " lone pixels of " << deadly;
+        limeShare.push_back(double(lime) / deadly);
+    }
+    auto [lo, hi] = std::minmax_element(limeShare.begin(), limeShare.end());
+    EXPECT_GT(*hi - *lo, 0.05) << "every level draws the same deadly material";
+}
+
 // Tile positions at the level's set-up, as the scene set-up lays them out.
 std::vector<std::pair<int, int>> StartTiles(int level, int n) {
     std::vector<std::pair<int, int>> t(n);
