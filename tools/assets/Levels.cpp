@@ -702,6 +702,50 @@ void Level8(World& w, const Layout& l) {  // the way home past a descending hulk
     PaintTerrain(w, Material::Craters, s);
 }
 
+// The level's Czech name, painted on the sign of its first tile.
+const char* LevelName(int level) {
+    static const char* const names[] = {"", "Krystalové pláně", "Šachta děl", "Rudý kaňon", "Modrá jeskyně",
+                                        "Propast", "Továrna Šedých", "Pevnost strážce", "Cesta domů"};
+    return names[level];
+}
+
+// A lit sign on a post in the open part of the first tile: the sector's number and name. It is
+// scenery: the deadly pixels under it, if any, are kept as they were.
+void PaintSign(World& w, const Layout& l, int level) {
+    const int x0 = l.tiles[0].first + 360, y0 = l.tiles[0].second + 236, sw = 230, sh = 58;
+    Canvas& c = w.canvas;
+    c.Flush();
+    std::vector<std::pair<std::pair<int, int>, bool>> keep;
+    for (int y = y0 - 4; y < y0 + sh + 40; ++y)
+        for (int x = x0 - 4; x < x0 + sw + 4; ++x)
+            if (w.In(x, y) && w.S(x, y)) keep.push_back({{x, y}, c.Get(x, y).g > 200});
+    cairo_t* cr = c.cr();
+    c.Antialias(true);
+    // Post, frame and face.
+    LinearV(c, y0 + sh, y0 + sh + 40, {{0, {90, 90, 100}}, {1, {40, 40, 48}}});
+    c.FillRect(x0 + sw / 2 - 4, y0 + sh, 8, 40);
+    LinearV(c, y0, y0 + sh, {{0, {70, 60, 40}}, {1, {30, 24, 16}}});
+    c.FillRect(x0 - 3, y0 - 3, sw + 6, sh + 6);
+    LinearV(c, y0, y0 + sh, {{0, {30, 40, 80}}, {1, {10, 14, 36}}});
+    c.FillRect(x0, y0, sw, sh);
+    cairo_rectangle(cr, x0 + 2.5, y0 + 2.5, sw - 5, sh - 5);
+    Stroke(c, {230, 180, 70}, 1, 0.9);
+    for (double bx : {x0 + 6.0, x0 + sw - 6.0})
+        for (double by : {y0 + 6.0, y0 + sh - 6.0}) {
+            c.Colour(0.75, 0.7, 0.6);
+            c.FillCircle(bx, by, 2);
+        }
+    const std::string head = "SEKTOR " + std::to_string(level);
+    c.Font(15, true);
+    c.OutlinedText(x0 + (sw - c.TextWidth(head)) / 2, y0 + 24, head, {255, 200, 60}, {60, 20, 0}, 3);
+    c.Font(14, true, true);
+    const std::string name = LevelName(level);
+    c.OutlinedText(x0 + (sw - c.TextWidth(name)) / 2, y0 + 47, name, {200, 230, 255}, {0, 10, 40}, 3);
+    c.Flush();
+    for (auto& k : keep) c.SetDeadly(k.first.first, k.first.second, k.second);
+    c.MarkDirty();
+}
+
 std::vector<media::PictureItemData> CutTiles(World& w, const Layout& l) {
     std::vector<media::PictureItemData> v;
     w.canvas.Flush();
@@ -739,6 +783,7 @@ std::vector<media::PictureItemData> BuildLevelTiles(int level, int variant) {
     case 7: Level7(w, variant == 1); break;
     default: Level8(w, l); break;
     }
+    if (variant == 0) PaintSign(w, l, level);
     return CutTiles(w, l);
 }
 
