@@ -345,6 +345,60 @@ TEST(DataLayout, SpritesFitWhatTheGameDrawsOverAndBesideThem) {
     }
 }
 
+// Edges of a sprite that its design lets opaque pixels touch: L, R, T, B.
+struct Edges { const char* file; int item; const char* edges; };
+
+TEST(DataLayout, SpritesAreWholeWithinTheirPictures) {
+    // A glow or a wing that runs into the picture's border is cut flat on screen. Only the parts
+    // that are meant to join something may touch it: a turret on its wall, a lamp on its roof, a
+    // column on its floor, a barrier between its emitters, a press that fills its box.
+    const Edges meant[] = {
+        {"data/vob/vob2.dxg", -1, "LTB"},   // the emplacements stand on the left wall, top to bottom
+        {"data/vob/vob2.dxg", 9, "LRTB"},   // the hit flash fills its strip
+        {"data/vob/vob2.dxg", 10, "LRTB"},  // the barrier reaches both emitters
+        {"data/alin/al3.dxg", 10, "T"}, {"data/alin/al3.dxg", 11, "T"}, {"data/alin/al3.dxg", 12, "T"},
+        {"data/alin/al3.dxg", 13, "T"},     // lamps hang from the roof
+        {"data/alin/al3.dxg", 0, "B"}, {"data/alin/al3.dxg", 1, "B"}, {"data/alin/al3.dxg", 2, "B"},
+        {"data/alin/al3.dxg", 3, "B"}, {"data/alin/al4.dxg", 0, "B"}, {"data/alin/al4.dxg", 1, "B"},
+        {"data/alin/al4.dxg", 2, "B"}, {"data/alin/al4.dxg", 3, "B"},  // the cannons drive on the ground
+        {"data/alin/al5.dxg", 0, "B"}, {"data/alin/al5.dxg", 1, "B"}, {"data/alin/al5.dxg", 2, "B"},
+        {"data/alin/al5.dxg", 3, "B"},      // the pillar stands on the ground
+        {"data/vob/vob5.dxg", 0, "B"},      // so does the tower
+        {"data/vob/vob6.dxg", -1, "LRTB"},  // the press and its parts fill their boxes
+        {"data/vob/vob7.dxg", 0, "B"},      // the obelisk on its plinth
+        {"data/alin/al7.dxg", 14, "TB"}, {"data/alin/al7.dxg", 15, "TB"},  // the guardian, floor to roof
+        {"data/alin/al7.dxg", 16, "LRTB"},  // the recipe card is its whole picture
+        {"data/alin/al8.dxg", -1, "TB"},    // the hulk fills its box from the top to its engine
+        {"data/vob/vob8.dxg", -1, "B"},     // the buoy's mast runs down to its mount
+    };
+    auto allowed = [&](const std::string& file, int item) {
+        std::string e;
+        for (const auto& m : meant)
+            if (file == m.file && (m.item == item || m.item == -1)) e += m.edges;
+        return e;
+    };
+    std::vector<std::string> files = {"builtins/vybuch.dxg"};
+    for (int l : {1, 2, 3, 4, 5, 7, 8}) files.push_back("data/alin/al" + std::to_string(l) + ".dxg");
+    for (int l : {2, 5, 6, 7, 8}) files.push_back("data/vob/vob" + std::to_string(l) + ".dxg");
+    for (const auto& file : files) {
+        const auto& items = Pics(file);
+        for (size_t i = 0; i < items.size(); ++i) {
+            if (!items[i].Picture || items[i].Picture->Width() < 8) continue;
+            const auto& p = *items[i].Picture;
+            const uint32_t key = items[i].TransparentColor;
+            auto opaque = [&](int x, int y) { return p.Pixel(x, y) != key; };
+            int counts[4] = {0, 0, 0, 0};
+            for (int y = 0; y < p.Height(); ++y) counts[0] += opaque(0, y), counts[1] += opaque(p.Width() - 1, y);
+            for (int x = 0; x < p.Width(); ++x) counts[2] += opaque(x, 0), counts[3] += opaque(x, p.Height() - 1);
+            const std::string ok = allowed(file, static_cast<int>(i));
+            const char names[] = "LRTB";
+            for (int e = 0; e < 4; ++e)
+                if (ok.find(names[e]) == std::string::npos)
+                    EXPECT_EQ(counts[e], 0) << file << " item " << i << " (" << items[i].Name << ") touches edge " << names[e];
+        }
+    }
+}
+
 // ------------------------------------------------------------------ colours
 
 bool IsTile(const std::string& rel) {

@@ -1,5 +1,6 @@
 // The ship, its shots, the pod, explosions, the HUD pictures and every alien and level-object
 // sprite of the run-time sets.
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -21,6 +22,48 @@ std::shared_ptr<media::TDIB> Sprite(int w, int h, double drawnW, double drawnH, 
 
 std::shared_ptr<media::TDIB> Sprite(int w, int h, int bits, uint32_t key, const Draw& fn) {
     return Sprite(w, h, w, h, bits, key, fn);
+}
+
+std::vector<std::shared_ptr<media::TDIB>> FitFrames(int w, int h, double drawnW, double drawnH, int frames, int bits, uint32_t key,
+                                                    const std::function<void(Canvas&, int)>& fn, const std::string& flush) {
+    // Measure the ink on a canvas with room of one drawn size on every side.
+    const int mw = int(std::ceil(drawnW * 3)), mh = int(std::ceil(drawnH * 3));
+    int x0 = mw, y0 = mh, x1 = -1, y1 = -1;
+    for (int f = 0; f < frames; ++f) {
+        Canvas m(mw, mh);
+        cairo_save(m.cr());
+        cairo_translate(m.cr(), drawnW, drawnH);
+        fn(m, f);
+        cairo_restore(m.cr());
+        m.Flush();
+        // Any trace of ink counts: a faint edge pixel can become opaque once stretched.
+        cairo_surface_t* surf = cairo_get_target(m.cr());
+        const unsigned char* data = cairo_image_surface_get_data(surf);
+        const int stride = cairo_image_surface_get_stride(surf);
+        for (int y = 0; y < mh; ++y)
+            for (int x = 0; x < mw; ++x)
+                if (reinterpret_cast<const uint32_t*>(data + y * stride)[x] >> 24 > 8)
+                    x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+    }
+    std::vector<std::shared_ptr<media::TDIB>> out;
+    if (x1 < 0) {  // nothing drawn
+        for (int f = 0; f < frames; ++f) out.push_back(Sprite(w, h, drawnW, drawnH, bits, key, [&](Canvas& c) { fn(c, f); }));
+        return out;
+    }
+    auto margin = [&](char side) { return flush.find(side) == std::string::npos ? 1.0 : 0.0; };
+    const double ix0 = x0 - drawnW, iy0 = y0 - drawnH, iw = x1 + 1 - x0, ih = y1 + 1 - y0;
+    const double ml = margin('L'), mr = margin('R'), mt = margin('T'), mb = margin('B');
+    for (int f = 0; f < frames; ++f) {
+        Canvas c(w, h);
+        cairo_save(c.cr());
+        cairo_translate(c.cr(), ml, mt);
+        cairo_scale(c.cr(), (w - ml - mr) / iw, (h - mt - mb) / ih);
+        cairo_translate(c.cr(), -ix0, -iy0);
+        fn(c, f);
+        cairo_restore(c.cr());
+        out.push_back(ToDib(c, bits, key));
+    }
+    return out;
 }
 
 void LinearV(Canvas& c, double y0, double y1, std::initializer_list<std::pair<double, Rgb>> stops) {
