@@ -345,6 +345,60 @@ TEST(DataLayout, SpritesFitWhatTheGameDrawsOverAndBesideThem) {
     }
 }
 
+// Edges of a sprite that its design lets opaque pixels touch: L, R, T, B.
+struct Edges { const char* file; int item; const char* edges; };
+
+TEST(DataLayout, SpritesAreWholeWithinTheirPictures) {
+    // A glow or a wing that runs into the picture's border is cut flat on screen. Only the parts
+    // that are meant to join something may touch it: a turret on its wall, a lamp on its roof, a
+    // column on its floor, a barrier between its emitters, a press that fills its box.
+    const Edges meant[] = {
+        {"data/vob/vob2.dxg", -1, "LTB"},   // the emplacements stand on the left wall, top to bottom
+        {"data/vob/vob2.dxg", 9, "LRTB"},   // the hit flash fills its strip
+        {"data/vob/vob2.dxg", 10, "LRTB"},  // the barrier reaches both emitters
+        {"data/alin/al3.dxg", 10, "T"}, {"data/alin/al3.dxg", 11, "T"}, {"data/alin/al3.dxg", 12, "T"},
+        {"data/alin/al3.dxg", 13, "T"},     // lamps hang from the roof
+        {"data/alin/al3.dxg", 0, "B"}, {"data/alin/al3.dxg", 1, "B"}, {"data/alin/al3.dxg", 2, "B"},
+        {"data/alin/al3.dxg", 3, "B"}, {"data/alin/al4.dxg", 0, "B"}, {"data/alin/al4.dxg", 1, "B"},
+        {"data/alin/al4.dxg", 2, "B"}, {"data/alin/al4.dxg", 3, "B"},  // the cannons drive on the ground
+        {"data/alin/al5.dxg", 0, "B"}, {"data/alin/al5.dxg", 1, "B"}, {"data/alin/al5.dxg", 2, "B"},
+        {"data/alin/al5.dxg", 3, "B"},      // the pillar stands on the ground
+        {"data/vob/vob5.dxg", 0, "B"},      // so does the tower
+        {"data/vob/vob6.dxg", -1, "LRTB"},  // the press and its parts fill their boxes
+        {"data/vob/vob7.dxg", 0, "B"},      // the obelisk on its plinth
+        {"data/alin/al7.dxg", 14, "TB"}, {"data/alin/al7.dxg", 15, "TB"},  // the guardian, floor to roof
+        {"data/alin/al7.dxg", 16, "LRTB"},  // the recipe card is its whole picture
+        {"data/alin/al8.dxg", -1, "TB"},    // the hulk fills its box from the top to its engine
+        {"data/vob/vob8.dxg", -1, "B"},     // the buoy's mast runs down to its mount
+    };
+    auto allowed = [&](const std::string& file, int item) {
+        std::string e;
+        for (const auto& m : meant)
+            if (file == m.file && (m.item == item || m.item == -1)) e += m.edges;
+        return e;
+    };
+    std::vector<std::string> files = {"builtins/vybuch.dxg"};
+    for (int l : {1, 2, 3, 4, 5, 7, 8}) files.push_back("data/alin/al" + std::to_string(l) + ".dxg");
+    for (int l : {2, 5, 6, 7, 8}) files.push_back("data/vob/vob" + std::to_string(l) + ".dxg");
+    for (const auto& file : files) {
+        const auto& items = Pics(file);
+        for (size_t i = 0; i < items.size(); ++i) {
+            if (!items[i].Picture || items[i].Picture->Width() < 8) continue;
+            const auto& p = *items[i].Picture;
+            const uint32_t key = items[i].TransparentColor;
+            auto opaque = [&](int x, int y) { return p.Pixel(x, y) != key; };
+            int counts[4] = {0, 0, 0, 0};
+            for (int y = 0; y < p.Height(); ++y) counts[0] += opaque(0, y), counts[1] += opaque(p.Width() - 1, y);
+            for (int x = 0; x < p.Width(); ++x) counts[2] += opaque(x, 0), counts[3] += opaque(x, p.Height() - 1);
+            const std::string ok = allowed(file, static_cast<int>(i));
+            const char names[] = "LRTB";
+            for (int e = 0; e < 4; ++e)
+                if (ok.find(names[e]) == std::string::npos)
+                    EXPECT_EQ(counts[e], 0) << file << " item " << i << " (" << items[i].Name << ") touches edge " << names[e];
+        }
+    }
+}
+
 // ------------------------------------------------------------------ colours
 
 bool IsTile(const std::string& rel) {
@@ -379,6 +433,38 @@ TEST(Colours, EveryTileOfEveryLevelHasDeadlyTerrain) {
             for (uint32_t c : t.Picture->Pixels()) n += assets::IsDeadly565(c);
             EXPECT_GT(n, 1000u) << f << " " << t.Name;
         }
+}
+
+TEST(Colours, DeadlyTerrainIsDrawnInLinesNotDither) {
+    // A one-pixel checkerboard of the two colours crawls when the scenery moves a pixel a frame:
+    // almost no deadly pixel may differ from all four of its deadly neighbours. Each level draws
+    // its own material, so the share of lime differs between levels.
+    std::vector<double> limeShare;
+    for (const char* f : {"po1", "po2", "po3", "po4", "po5", "po6", "po7a", "po8"}) {
+        size_t deadly = 0, lone = 0, lime = 0;
+        for (const auto& t : Pics(std::string("data/pozadi/") + f + ".dxg")) {
+            const auto& p = *t.Picture;
+            auto code = [&](int x, int y) { return assets::Rgb565(p.Pixel(x, y)); };
+            for (int y = 1; y + 1 < p.Height(); ++y)
+                for (int x = 1; x + 1 < p.Width(); ++x) {
+                    if (!assets::IsDeadly565(p.Pixel(x, y))) continue;
+                    ++deadly;
+                    uint16_t c = code(x, y);
+                    lime += c == assets::Rgb565(uint8_t(0), uint8_t(255), uint8_t(0));
+                    bool alone = true;
+                    for (auto [dx, dy] : {std::pair<int, int>{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+                        uint32_t n = p.Pixel(x + dx, y + dy);
+                        if (!assets::IsDeadly565(n) || assets::Rgb565(n) == c) alone = false;
+                    }
+                    lone += alone;
+                }
+        }
+        ASSERT_GT(deadly, 0u) << f;
+        EXPECT_LT(lone * 250, deadly) << f << ": " << lone << " lone pixels of " << deadly;
+        limeShare.push_back(double(lime) / deadly);
+    }
+    auto [lo, hi] = std::minmax_element(limeShare.begin(), limeShare.end());
+    EXPECT_GT(*hi - *lo, 0.05) << "every level draws the same deadly material";
 }
 
 // Tile positions at the level's set-up, as the scene set-up lays them out.
@@ -692,6 +778,34 @@ TEST(Sounds, NothingClipsAndNothingIsSilent) {
             for (size_t i = 0; i < Count(w); ++i) peak = std::max(peak, std::fabs(Sample(w, i)));
             EXPECT_LT(peak, 0.99) << rel << " " << it.Name << " clips";
             EXPECT_GT(peak, 0.2) << rel << " " << it.Name << " is almost silent";
+        }
+    }
+}
+
+TEST(Sounds, MasteredWithHeadroomAndNoOffset) {
+    // Everything that plays is summed by the mixer: effects peak near -6 dBFS, music near -9 dBFS
+    // and the menu drone under the themes a little lower; no wave carries a constant offset, which
+    // would only eat headroom. 8-bit waves may miss the target by half a step of 1/128.
+    auto dbfs = [](double v) { return 20 * std::log10(v); };
+    for (const auto& rel : AllFiles()) {
+        if (!IsWaveFile(rel)) continue;
+        const auto& items = Waves(rel);
+        for (size_t i = 0; i < items.size(); ++i) {
+            const auto& w = *items[i].Wave;
+            SCOPED_TRACE(rel + " " + items[i].Name);
+            double peak = 0, sum = 0;
+            for (size_t k = 0; k < Count(w); ++k) {
+                peak = std::max(peak, std::fabs(Sample(w, k)));
+                sum += Sample(w, k);
+            }
+            // 8-bit samples read back as (v - 128) / 128 while written as 128 + 127 v.
+            const bool eight = w.Format.BitsPerSample == 8;
+            if (eight) peak *= 128.0 / 127;
+            double target = !eight ? -6.0 : (rel == "builtins/DXWaveList1.dxg" && i == 8 ? -10.5 : -9.0);
+            EXPECT_NEAR(dbfs(peak), target, eight ? 0.35 : 0.05);
+            double mean = sum / Count(w);
+            // 8-bit silence is 128, read back as 0: the offset test is exact for both depths.
+            EXPECT_LT(std::fabs(mean), 0.004);
         }
     }
 }

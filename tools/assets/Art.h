@@ -5,7 +5,9 @@
 #include <initializer_list>
 #include <memory>
 #include <tuple>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "tools/assets/Canvas.h"
 
@@ -17,6 +19,13 @@ using Draw = std::function<void(Canvas&)>;
 // size, so the sprite keeps its proportions on screen.
 std::shared_ptr<media::TDIB> Sprite(int w, int h, double drawnW, double drawnH, int bits, uint32_t key, const Draw& fn);
 std::shared_ptr<media::TDIB> Sprite(int w, int h, int bits, uint32_t key, const Draw& fn);
+
+// Frames of an animation whose common ink is fitted to the picture: the union of the frames'
+// opaque pixels, drawn by `fn` in the drawn size, is stretched onto the picture less a margin of
+// one pixel, or onto the border itself on the sides named in `flush` (some of "LRTB"). Every frame
+// gets the same mapping, so the animation does not jitter, and no glow or wing is cut flat.
+std::vector<std::shared_ptr<media::TDIB>> FitFrames(int w, int h, double drawnW, double drawnH, int frames, int bits, uint32_t key,
+                                                    const std::function<void(Canvas&, int)>& fn, const std::string& flush = "");
 
 void LinearV(Canvas& c, double y0, double y1, std::initializer_list<std::pair<double, Rgb>> stops);
 void Radial(Canvas& c, double x, double y, double r, std::initializer_list<std::tuple<double, Rgb, double>> stops);

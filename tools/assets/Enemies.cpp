@@ -113,7 +113,8 @@ void DrawRock(Canvas& c, double w, double h, uint32_t seed, Rgb base) {
 void DrawCannon(Canvas& c, double w, double h, int frame) {
     cairo_t* cr = c.cr();
     // Barrel aimed up and to the left, recoiling with the frame.
-    double rec = (frame == 1 ? 4 : frame == 2 ? 2 : 0);
+    // Frame 1 fires, frame 2 is the full recoil, frame 3 runs the barrel out again.
+    double rec = (frame == 2 ? 10 : frame == 3 ? 5 : 0);
     cairo_save(cr);
     cairo_translate(cr, w * 0.5, h * 0.45);
     cairo_rotate(cr, -2.4);
@@ -203,7 +204,8 @@ void DrawPillar(Canvas& c, double w, double h, int frame) {
 void DrawGuardian(Canvas& c, double w, double h, bool hit) {
     cairo_t* cr = c.cr();
     // The recipe's guardian: a tall armoured sentinel with a glowing eye.
-    Rgb a = hit ? Rgb{255, 240, 240} : Rgb{150, 70, 190}, b = hit ? Rgb{255, 120, 100} : Rgb{45, 15, 70};
+    // The hit frame is a white flash of the whole figure.
+    Rgb a = hit ? Rgb{255, 255, 255} : Rgb{150, 70, 190}, b = hit ? Rgb{225, 225, 235} : Rgb{45, 15, 70};
     Poly(c, {{w * 0.3, 0}, {w * 0.7, 0}, {w * 0.95, h * 0.2}, {w * 0.85, h}, {w * 0.15, h}, {w * 0.05, h * 0.2}});
     LinearV(c, 0, h, {{0, a}, {1, b}});
     cairo_fill_preserve(cr);
@@ -211,7 +213,7 @@ void DrawGuardian(Canvas& c, double w, double h, bool hit) {
     for (int k = 1; k < 8; ++k) {
         cairo_move_to(cr, w * 0.12, h * k / 8.0);
         cairo_line_to(cr, w * 0.88, h * k / 8.0);
-        Stroke(c, hit ? Rgb{255, 200, 200} : Rgb{90, 40, 120}, 1.5, 1);
+        Stroke(c, hit ? Rgb{200, 200, 215} : Rgb{90, 40, 120}, 1.5, 1);
     }
     Radial(c, w * 0.7, h * 0.12, w * 0.2, {{0, {255, 255, 255}, 1}, {0.3, {255, 40, 40}, 1}, {1, {120, 0, 0}, 1}});
     Ellipse(c, w * 0.7, h * 0.12, w * 0.16, h * 0.04);
@@ -263,22 +265,22 @@ void SetItem(std::vector<media::PictureItemData>& v, int i, std::shared_ptr<medi
 std::vector<media::PictureItemData> BuildAlienSet(int level) {
     auto v = BlankSet(AlienNames());
     auto set = [&](int i, std::shared_ptr<media::TDIB> p) { SetItem(v, i, std::move(p)); };
+    auto frames = [&](int first, const std::vector<std::shared_ptr<media::TDIB>>& pics) {
+        for (size_t k = 0; k < pics.size(); ++k) set(first + static_cast<int>(k), pics[k]);
+    };
     // Shot frames; `toRight` for shots that fly to the right (the bolt's head leads).
     auto shots = [&](Rgb core, Rgb edge, int w, int h, bool toRight) {
-        for (int f = 0; f < 4; ++f)
-            set(5 + f, Sprite(w, h, 8, kBlack, [=](Canvas& c) {
-                if (toRight) Mirror(c, w);
-                DrawBolt(c, w, h, f, core, edge);
-            }));
+        frames(5, FitFrames(w, h, w, h, 4, 8, kBlack, [=](Canvas& c, int f) {
+            if (toRight) Mirror(c, w);
+            DrawBolt(c, w, h, f, core, edge);
+        }));
     };
     switch (level) {
     case 1:
         // Flyers: pictures of 100 x 80, drawn 70 x 50 (flyers) and 60 x 30 (climber boxes).
-        for (int f = 0; f < 4; ++f)
-            set(f, Sprite(100, 80, 70, 50, 8, kBlack, [f](Canvas& c) { DrawCraft(c, 70, 50, f, {90, 170, 255}, {255, 120, 40}, 0); }));
+        frames(0, FitFrames(100, 80, 70, 50, 4, 8, kBlack, [](Canvas& c, int f) { DrawCraft(c, 70, 50, f, {90, 170, 255}, {255, 120, 40}, 0); }));
         shots({255, 90, 60}, {200, 0, 80}, 52, 20, false);
-        for (int f = 0; f < 4; ++f)
-            set(10 + f, Sprite(60, 30, 8, kBlack, [f](Canvas& c) { DrawCraft(c, 60, 30, f, {240, 170, 60}, {255, 60, 60}, 1); }));
+        frames(10, FitFrames(60, 30, 60, 30, 4, 8, kBlack, [](Canvas& c, int f) { DrawCraft(c, 60, 30, f, {240, 170, 60}, {255, 60, 60}, 1); }));
         set(16, Sprite(20, 20, 8, kBlack, [](Canvas& c) { DrawRock(c, 20, 20, 16, {150, 130, 110}); }));
         break;
     case 2:
@@ -301,12 +303,12 @@ std::vector<media::PictureItemData> BuildAlienSet(int level) {
         break;
     case 3:
     case 4:
-        for (int f = 0; f < 4; ++f) set(f, Sprite(80, 60, 8, kBlack, [f](Canvas& c) { DrawCannon(c, 80, 60, f); }));
+        frames(0, FitFrames(80, 60, 80, 60, 4, 8, kBlack, [](Canvas& c, int f) { DrawCannon(c, 80, 60, f); }, "B"));
         if (level == 3) {
-            set(4, Sprite(72, 30, 8, kBlack, [](Canvas& c) { DrawCraft(c, 72, 30, 0, {255, 120, 160}, {120, 255, 255}, 2); }));
+            frames(4, FitFrames(72, 30, 72, 30, 1, 8, kBlack, [](Canvas& c, int) { DrawCraft(c, 72, 30, 0, {255, 120, 160}, {120, 255, 255}, 2); }));
             // The mortar shell rises; the game turns it by 190/256 of a turn, which brings the
             // picture's right side to the top, so its head is drawn on the right.
-            set(5, Sprite(33, 32, 8, kBlack, [](Canvas& c) {
+            frames(5, FitFrames(33, 32, 33, 32, 1, 8, kBlack, [](Canvas& c, int) {
                 Mirror(c, 33);
                 Radial(c, 12, 12, 18, {{0, {255, 255, 200}, 1}, {0.4, {255, 140, 30}, 1}, {1, {120, 20, 0}, 1}});
                 c.FillCircle(16.5, 16, 10);
@@ -330,23 +332,22 @@ std::vector<media::PictureItemData> BuildAlienSet(int level) {
             for (int f = 0; f < 4; ++f) set(10 + f, Sprite(64, 40, 8, kBlack, [f](Canvas& c) { DrawBeacon(c, 64, 40, f); }));
         } else {
             // Bouncer frames; item 5 doubles as the mortar shot of the cannons.
-            for (int f = 0; f < 4; ++f) set(5 + f, Sprite(56, 44, 8, kBlack, [f](Canvas& c) { DrawJelly(c, 56, 44, f); }));
+            frames(5, FitFrames(56, 44, 56, 44, 4, 8, kBlack, [](Canvas& c, int f) { DrawJelly(c, 56, 44, f); }));
         }
         break;
     case 5:
-        for (int f = 0; f < 4; ++f) set(f, Sprite(64, 150, 8, kBlack, [f](Canvas& c) { DrawPillar(c, 64, 150, f); }));
+        frames(0, FitFrames(64, 150, 64, 150, 4, 8, kBlack, [](Canvas& c, int f) { DrawPillar(c, 64, 150, f); }, "B"));
         set(4, Sprite(44, 40, 8, kBlack, [](Canvas& c) { DrawRock(c, 44, 40, 5, {170, 110, 70}); }));
         break;
     case 7:
-        set(0, Sprite(70, 36, 8, kBlack, [](Canvas& c) {
-            // Chasers fly to the right: mirror a left-facing craft.
+        // Chasers fly to the right: a left-facing craft, mirrored.
+        frames(0, FitFrames(70, 36, 70, 36, 1, 8, kBlack, [](Canvas& c, int) {
             cairo_translate(c.cr(), 70, 0);
             cairo_scale(c.cr(), -1, 1);
             DrawCraft(c, 70, 36, 0, {255, 80, 80}, {255, 230, 60}, 2);
         }));
         shots({255, 80, 255}, {120, 0, 160}, 52, 20, false);
-        for (int f = 0; f < 4; ++f)
-            set(10 + f, Sprite(100, 70, 60, 30, 8, kBlack, [f](Canvas& c) { DrawCraft(c, 60, 30, f, {190, 90, 255}, {255, 255, 120}, 1); }));
+        frames(10, FitFrames(100, 70, 60, 30, 4, 8, kBlack, [](Canvas& c, int f) { DrawCraft(c, 60, 30, f, {190, 90, 255}, {255, 255, 120}, 1); }));
         set(14, Sprite(110, 270, 8, kBlack, [](Canvas& c) { DrawGuardian(c, 110, 270, false); }));
         set(15, Sprite(110, 270, 8, kBlack, [](Canvas& c) { DrawGuardian(c, 110, 270, true); }));
         set(16, Sprite(30, 40, 8, kBlack, [](Canvas& c) { DrawRecipeCard(c, 30, 40, false); }));
@@ -470,7 +471,7 @@ std::vector<media::PictureItemData> BuildObjectSet(int level) {
         break;
     }
     case 5:
-        set(0, Sprite(80, 240, 8, kBlack, [](Canvas& c) {
+        SetItem(v, 0, FitFrames(80, 240, 80, 240, 1, 8, kBlack, [](Canvas& c, int) {
             // A signal tower of the Grey ones; it falls when destroyed.
             cairo_t* cr = c.cr();
             Poly(c, {{30, 0}, {50, 0}, {70, 239}, {10, 239}});
@@ -485,7 +486,7 @@ std::vector<media::PictureItemData> BuildObjectSet(int level) {
             }
             Radial(c, 40, 12, 16, {{0, {255, 255, 255}, 1}, {0.3, {255, 60, 60}, 1}, {1, {255, 0, 0}, 0}});
             c.FillCircle(40, 12, 12);
-        }));
+        }, "B")[0]);
         set(1, Sprite(120, 120, 8, kBlack, [](Canvas& c) {
             // A rotating station with four arms.
             cairo_t* cr = c.cr();
@@ -567,7 +568,7 @@ std::vector<media::PictureItemData> BuildObjectSet(int level) {
         }));
         break;
     case 7:
-        set(0, Sprite(60, 220, 8, kBlack, [](Canvas& c) {
+        SetItem(v, 0, FitFrames(60, 220, 60, 220, 1, 8, kBlack, [](Canvas& c, int) {
             // A fortress obelisk.
             cairo_t* cr = c.cr();
             Poly(c, {{30, 0}, {50, 20}, {55, 219}, {5, 219}, {10, 20}});
@@ -578,7 +579,7 @@ std::vector<media::PictureItemData> BuildObjectSet(int level) {
                 Radial(c, 30, 40 + k * 38, 10, {{0, {255, 255, 255}, 1}, {0.5, {120, 255, 255}, 1}, {1, {0, 120, 255}, 0}});
                 c.FillCircle(30, 40 + k * 38, 8);
             }
-        }));
+        }, "B")[0]);
         break;
     case 8:
         for (int f = 0; f < 4; ++f)

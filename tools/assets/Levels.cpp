@@ -108,35 +108,120 @@ int RampRoof(int x, double roof) {
     return int(14 + (roof - 14) * t);
 }
 
-// Writes the deadly terrain: lime rims, green rock with lime strata and glints.
-void PaintTerrain(World& w, uint32_t seed) {
-    w.canvas.Flush();
+// The deadly material of a level: every solid pixel is one of the two collision colours; the
+// pattern inside is drawn as shapes and lines at least two pixels wide, so that nothing shimmers
+// when the scenery moves a pixel a frame.
+enum class Material { Crystal, Strata, Columns, Plates, Bricks, Craters };
+
+// City-block distance, capped, to the nearest solid pixel (toSolid) or open pixel (!toSolid);
+// 0 for the pixels of that kind themselves.
+std::vector<uint8_t> Distance(const World& w, bool toSolid, int cap) {
+    std::vector<uint8_t> d(w.solid.size(), 0);
+    auto at = [&](int x, int y) -> uint8_t& { return d[static_cast<size_t>(y) * w.w + x]; };
     for (int y = 0; y < w.h; ++y)
         for (int x = 0; x < w.w; ++x) {
-            if (!w.S(x, y)) continue;
-            bool edge = false;
-            for (int d = 1; d <= 2 && !edge; ++d)
-                edge = (x - d >= 0 && !w.S(x - d, y)) || (x + d < w.w && !w.S(x + d, y)) ||
-                       (y - d >= 0 && !w.S(x, y - d)) || (y + d < w.h && !w.S(x, y + d));
-            bool lime = edge;
-            if (!lime) {
-                // Crystal facets: the rims of jittered cells, with a lit upper-left face.
-                const double cell = 26;
-                int cx = int(std::floor(x / cell)), cy = int(std::floor(y / cell));
-                double d1 = 1e9, d2 = 1e9, fx = 0, fy = 0;
-                for (int j = -1; j <= 1; ++j)
-                    for (int i = -1; i <= 1; ++i) {
-                        double px = (cx + i + 0.15 + 0.7 * Rand2(cx + i, cy + j, seed)) * cell;
-                        double py = (cy + j + 0.15 + 0.7 * Rand2(cx + i, cy + j, seed + 1)) * cell;
-                        double d = std::hypot(x - px, y - py);
-                        if (d < d1) { d2 = d1; d1 = d; fx = px; fy = py; }
-                        else if (d < d2) d2 = d;
-                    }
-                bool rim = d2 - d1 < 1.6;
-                bool lit = (x - fx) + (y - fy) < -d1 * 0.6 && ((x ^ y) & 1);  // dithered highlight
-                lime = rim || lit || Rand2(x, y, seed + 5) < 0.01;
+            bool mine = w.solid[static_cast<size_t>(y) * w.w + x] != 0;
+            if (mine == toSolid) continue;  // pixels of the other kind are the sources
+            int v = cap;
+            if (x > 0) v = std::min(v, at(x - 1, y) + 1);
+            if (y > 0) v = std::min(v, at(x, y - 1) + 1);
+            at(x, y) = static_cast<uint8_t>(v);
+        }
+    for (int y = w.h - 1; y >= 0; --y)
+        for (int x = w.w - 1; x >= 0; --x) {
+            if (at(x, y) == 0) continue;
+            int v = at(x, y);
+            if (x + 1 < w.w) v = std::min(v, at(x + 1, y) + 1);
+            if (y + 1 < w.h) v = std::min(v, at(x, y + 1) + 1);
+            at(x, y) = static_cast<uint8_t>(v);
+        }
+    return d;
+}
+
+bool CrystalLine(int x, int y, uint32_t seed) {
+    const double cell = 30;
+    int cx = int(std::floor(x / cell)), cy = int(std::floor(y / cell));
+    double d1 = 1e9, d2 = 1e9;
+    for (int j = -1; j <= 1; ++j)
+        for (int i = -1; i <= 1; ++i) {
+            double px = (cx + i + 0.15 + 0.7 * Rand2(cx + i, cy + j, seed)) * cell;
+            double py = (cy + j + 0.15 + 0.7 * Rand2(cx + i, cy + j, seed + 1)) * cell;
+            double d = std::hypot(x - px, y - py);
+            if (d < d1) { d2 = d1; d1 = d; }
+            else if (d < d2) d2 = d;
+        }
+    return d2 - d1 < 2.2;
+}
+
+// True where the material shows its lime lines, false for its green body.
+bool MaterialLime(Material m, int x, int y, uint32_t seed) {
+    switch (m) {
+    case Material::Crystal: return CrystalLine(x, y, seed);
+    case Material::Strata: {  // ragged sediment: wavy bands with cracks between them
+        double band = y / 13.0 + 2.2 * Fbm(x / 90.0, y / 40.0, seed, 3);
+        double f = band - std::floor(band);
+        if (f < 0.16) return true;
+        return std::fabs(Fbm(x / 28.0, y / 28.0, seed + 3, 2) - 0.5) < 0.012;
+    }
+    case Material::Columns: {  // basalt columns along the shaft, broken into drums
+        double col = x / 22.0 + 0.6 * Noise1(y / 70.0, seed);
+        int c = int(std::floor(col));
+        double f = col - c;
+        if (f < 0.12) return true;
+        int drum = int(std::floor((y + 97 * Rand2(c, 0, seed)) / 46.0));
+        return int(y + 97 * Rand2(c, 0, seed)) % 46 < 2 && Rand2(c, drum, seed + 1) < 0.8;
+    }
+    case Material::Plates: {  // riveted armour plates
+        int px = ((x % 80) + 80) % 80, py = ((y % 40) + 40) % 40;
+        if (px < 2 || py < 2) return true;
+        bool rivetX = (px >= 6 && px < 9) || (px >= 72 && px < 75);
+        bool rivetY = (py >= 6 && py < 9) || (py >= 32 && py < 35);
+        if (rivetX && rivetY) return true;
+        return (px + py) % 40 < 2 && Rand2(x / 80, y / 40, seed) < 0.3;  // a stencilled diagonal on some
+    }
+    case Material::Bricks: {  // fortress brickwork
+        int row = int(std::floor(y / 20.0));
+        int bx = ((x + (row % 2) * 20) % 40 + 40) % 40, by = ((y % 20) + 20) % 20;
+        if (bx < 2 || by < 2) return true;
+        int brick = int(std::floor((x + (row % 2) * 20) / 40.0));
+        return Rand2(brick, row, seed) < 0.12 && bx > 10 && bx < 14 && by > 5 && by < 15;  // chipped
+    }
+    case Material::Craters: {  // pitted asteroid rock
+        const double cell = 48;
+        int cx = int(std::floor(x / cell)), cy = int(std::floor(y / cell));
+        for (int j = -1; j <= 1; ++j)
+            for (int i = -1; i <= 1; ++i) {
+                if (Rand2(cx + i, cy + j, seed + 7) < 0.35) continue;
+                double px = (cx + i + 0.5) * cell + (Rand2(cx + i, cy + j, seed) - 0.5) * 20;
+                double py = (cy + j + 0.5) * cell + (Rand2(cx + i, cy + j, seed + 1) - 0.5) * 20;
+                double r = 6 + 12 * Rand2(cx + i, cy + j, seed + 2);
+                double d = std::hypot(x - px, y - py);
+                if (d > r - 2.2 && d < r) return true;
             }
-            w.canvas.SetDeadly(x, y, lime);
+        return std::fabs(Fbm(x / 35.0, y / 35.0, seed + 3, 2) - 0.5) < 0.01;
+    }
+    }
+    return false;
+}
+
+// Writes the deadly terrain: a lime rim, the material's pattern inside, and around it a band of
+// shadow over the backdrop, so the terrain sits in the scene instead of floating on it.
+void PaintTerrain(World& w, Material m, uint32_t seed) {
+    w.canvas.Flush();
+    const int kShade = 9;
+    std::vector<uint8_t> inside = Distance(w, false, 4);
+    std::vector<uint8_t> outside = Distance(w, true, kShade);
+    for (int y = 0; y < w.h; ++y)
+        for (int x = 0; x < w.w; ++x) {
+            size_t i = static_cast<size_t>(y) * w.w + x;
+            if (w.solid[i]) {
+                bool lime = inside[i] <= 2 || MaterialLime(m, x, y, seed);
+                w.canvas.SetDeadly(x, y, lime);
+            } else if (outside[i] < kShade) {
+                double k = 0.25 + 0.75 * (outside[i] - 1) / double(kShade - 1);
+                Rgb c = w.canvas.Get(x, y);
+                w.canvas.Set(x, y, {uint8_t(c.r * k), uint8_t(c.g * k), uint8_t(c.b * k)});
+            }
         }
     w.canvas.MarkDirty();
 }
@@ -239,7 +324,7 @@ void Level1(World& w) {  // over a planet's surface at dusk
     for (auto& sp : spires) SolidSpike(w, sp[0], 340, sp[1], 70, sp[0]);
     const int rocks[][3] = {{1500, 60, 40}, {2250, 45, 50}, {2900, 70, 35}, {3600, 50, 45}, {4300, 65, 40}, {5000, 55, 50}};
     for (auto& r : rocks) SolidBlob(w, r[0], r[1], r[2], r[2] * 0.6, r[0] + 3);
-    PaintTerrain(w, s);
+    PaintTerrain(w, Material::Crystal, s);
 }
 
 void Level2(World& w) {  // a vertical shaft of gun emplacements
@@ -291,7 +376,7 @@ void Level2(World& w) {  // a vertical shaft of gun emplacements
     for (auto& t : teeth) SolidBlob(w, 640, t[0], 640 - t[1], 28, t[0]);
     // Keep the emplacements' ledges clear of rock.
     for (auto& g : guns) ClearRect(w, 0, g[1] - 10, g[0] + 100, g[1] + 132);
-    PaintTerrain(w, s);
+    PaintTerrain(w, Material::Columns, s);
 }
 
 void Level3(World& w) {  // ground cannons in a canyon
@@ -339,7 +424,7 @@ void Level3(World& w) {  // ground cannons in a canyon
     const int stal[][2] = {{1450, 120}, {2400, 130}, {3050, 115}, {4100, 125}, {4800, 110}};
     for (auto& st : stal) SolidSpike(w, st[0], 30, st[1], 60, st[0] + 2);
     for (int lx : lamps) ClearRect(w, lx + 20, 0, lx + 44, 70);
-    PaintTerrain(w, s);
+    PaintTerrain(w, Material::Strata, s);
 }
 
 void Level4(World& w) {  // a cave: up a shaft, then left along a tunnel
@@ -386,7 +471,7 @@ void Level4(World& w) {  // a cave: up a shaft, then left along a tunnel
     for (auto& st : stal) SolidSpike(w, st[0], st[1], st[2], 70, st[0]);
     const int mite[][2] = {{330, 230}, {700, 240}, {1080, 225}};
     for (auto& m : mite) SolidSpike(w, m[0], 350, m[1], 80, m[0] + 1);
-    PaintTerrain(w, s);
+    PaintTerrain(w, Material::Crystal, s);
 }
 
 void Level5(World& w, const Layout& l) {  // a falling-rock chasm
@@ -459,7 +544,7 @@ void Level5(World& w, const Layout& l) {  // a falling-rock chasm
     // The bottom of the chasm: rubble under the start screen.
     for (int x = 0; x < w.w; ++x)
         for (int y = int(Profile(x, s + 4, H - 14, 6, 40)); y < H; ++y) w.S(x, y) = 1;
-    PaintTerrain(w, s);
+    PaintTerrain(w, Material::Strata, s);
 }
 
 void Level6(World& w) {  // a factory with a stone conveyor
@@ -512,7 +597,7 @@ void Level6(World& w) {  // a factory with a stone conveyor
     for (auto& h : hang) SolidRect(w, h[0], 0, h[0] + 50, h[1]);
     const int stand[][2] = {{1250, 230}, {3150, 220}, {3800, 235}};
     for (auto& st : stand) SolidRect(w, st[0], st[1], st[0] + 60, 380);
-    PaintTerrain(w, s);
+    PaintTerrain(w, Material::Plates, s);
 }
 
 void Level7(World& w, bool afterFall) {  // the alien fortress guarding the recipe
@@ -573,7 +658,7 @@ void Level7(World& w, bool afterFall) {  // the alien fortress guarding the reci
     ClearRect(w, 2680, 300, 2760, 330);
     // A gate in the battlements over the guardian (it stands up to y = 30).
     ClearRect(w, 1570, 14, 1780, 40);
-    PaintTerrain(w, s);
+    PaintTerrain(w, Material::Bricks, s);
 }
 
 void Level8(World& w, const Layout& l) {  // the way home past a descending hulk
@@ -614,7 +699,51 @@ void Level8(World& w, const Layout& l) {  // the way home past a descending hulk
         SolidBlob(w, 0, y - 150, 110, 40, 90 + k);
     }
     ClearRect(w, 0, 0, w.w, 60);  // open sky above the Earth
-    PaintTerrain(w, s);
+    PaintTerrain(w, Material::Craters, s);
+}
+
+// The level's Czech name, painted on the sign of its first tile.
+const char* LevelName(int level) {
+    static const char* const names[] = {"", "Krystalové pláně", "Šachta děl", "Rudý kaňon", "Modrá jeskyně",
+                                        "Propast", "Továrna Šedých", "Pevnost strážce", "Cesta domů"};
+    return names[level];
+}
+
+// A lit sign on a post in the open part of the first tile: the sector's number and name. It is
+// scenery: the deadly pixels under it, if any, are kept as they were.
+void PaintSign(World& w, const Layout& l, int level) {
+    const int x0 = l.tiles[0].first + 360, y0 = l.tiles[0].second + 236, sw = 230, sh = 58;
+    Canvas& c = w.canvas;
+    c.Flush();
+    std::vector<std::pair<std::pair<int, int>, bool>> keep;
+    for (int y = y0 - 4; y < y0 + sh + 40; ++y)
+        for (int x = x0 - 4; x < x0 + sw + 4; ++x)
+            if (w.In(x, y) && w.S(x, y)) keep.push_back({{x, y}, c.Get(x, y).g > 200});
+    cairo_t* cr = c.cr();
+    c.Antialias(true);
+    // Post, frame and face.
+    LinearV(c, y0 + sh, y0 + sh + 40, {{0, {90, 90, 100}}, {1, {40, 40, 48}}});
+    c.FillRect(x0 + sw / 2 - 4, y0 + sh, 8, 40);
+    LinearV(c, y0, y0 + sh, {{0, {70, 60, 40}}, {1, {30, 24, 16}}});
+    c.FillRect(x0 - 3, y0 - 3, sw + 6, sh + 6);
+    LinearV(c, y0, y0 + sh, {{0, {30, 40, 80}}, {1, {10, 14, 36}}});
+    c.FillRect(x0, y0, sw, sh);
+    cairo_rectangle(cr, x0 + 2.5, y0 + 2.5, sw - 5, sh - 5);
+    Stroke(c, {230, 180, 70}, 1, 0.9);
+    for (double bx : {x0 + 6.0, x0 + sw - 6.0})
+        for (double by : {y0 + 6.0, y0 + sh - 6.0}) {
+            c.Colour(0.75, 0.7, 0.6);
+            c.FillCircle(bx, by, 2);
+        }
+    const std::string head = "SEKTOR " + std::to_string(level);
+    c.Font(15, true);
+    c.OutlinedText(x0 + (sw - c.TextWidth(head)) / 2, y0 + 24, head, {255, 200, 60}, {60, 20, 0}, 3);
+    c.Font(14, true, true);
+    const std::string name = LevelName(level);
+    c.OutlinedText(x0 + (sw - c.TextWidth(name)) / 2, y0 + 47, name, {200, 230, 255}, {0, 10, 40}, 3);
+    c.Flush();
+    for (auto& k : keep) c.SetDeadly(k.first.first, k.first.second, k.second);
+    c.MarkDirty();
 }
 
 std::vector<media::PictureItemData> CutTiles(World& w, const Layout& l) {
@@ -654,6 +783,7 @@ std::vector<media::PictureItemData> BuildLevelTiles(int level, int variant) {
     case 7: Level7(w, variant == 1); break;
     default: Level8(w, l); break;
     }
+    if (variant == 0) PaintSign(w, l, level);
     return CutTiles(w, l);
 }
 

@@ -19,11 +19,32 @@ using Samples = std::vector<double>;
 
 double MidiHz(double m) { return 440.0 * std::pow(2.0, (m - 69) / 12.0); }
 
-// Peak-normalises to at most `peak` and converts to PCM bytes.
-std::shared_ptr<media::TWave> ToWave(Samples s, int bits, double peak = 0.89) {
+// Mastering levels: effects and the stone cues near -6 dBFS, music near -9 dBFS, the menu drone,
+// which sounds under every level theme, a little below that. The mixer sums everything that
+// plays, so these leave it headroom.
+constexpr double kEffectDbfs = -6.0;
+constexpr double kMusicDbfs = -9.0;
+constexpr double kDroneDbfs = -10.5;
+
+double FromDbfs(double db) { return std::pow(10.0, db / 20.0); }
+
+// Removes the mean. Only for loops: a constant shift keeps their seam continuous, while a one-shot
+// must keep starting and ending at silence.
+void RemoveDc(Samples& s) {
+    if (s.empty()) return;
+    double mean = 0;
+    for (double v : s) mean += v;
+    mean /= double(s.size());
+    for (double& v : s) v -= mean;
+}
+
+// Peak-normalises to `peakDbfs` and converts to PCM bytes. 8-bit samples are rounded to the level
+// nearest to 128 + 127 v, so the written peak is within half a step of the target.
+std::shared_ptr<media::TWave> ToWave(Samples s, int bits, double peakDbfs, bool loop = false) {
+    if (loop) RemoveDc(s);
     double m = 1e-9;
     for (double v : s) m = std::max(m, std::fabs(v));
-    const double g = peak / m;
+    const double g = FromDbfs(peakDbfs) / m;
     auto w = std::make_shared<media::TWave>();
     w->Format.BitsPerSample = static_cast<uint16_t>(bits);
     w->Format.BlockAlign = static_cast<uint16_t>(bits / 8);
@@ -41,6 +62,9 @@ std::shared_ptr<media::TWave> ToWave(Samples s, int bits, double peak = 0.89) {
     }
     return w;
 }
+
+std::shared_ptr<media::TWave> Effect(Samples s) { return ToWave(std::move(s), 16, kEffectDbfs); }
+std::shared_ptr<media::TWave> Music(Samples s, bool loop) { return ToWave(std::move(s), 8, kMusicDbfs, loop); }
 
 media::WaveItemData WaveItem(const std::string& name, std::shared_ptr<media::TWave> w) {
     media::WaveItemData it;
@@ -60,7 +84,9 @@ struct LowPass {
 };
 
 double Saw(double ph) { return 2 * (ph - std::floor(ph + 0.5)); }
-double Square(double ph, double duty = 0.5) { return (ph - std::floor(ph)) < duty ? 1.0 : -1.0; }
+// A pulse wave of the given duty, shifted so that its mean is zero: a narrow pulse carries no
+// constant offset into the mix.
+double Square(double ph, double duty = 0.5) { return ((ph - std::floor(ph)) < duty ? 1.0 : -1.0) + (1 - 2 * duty); }
 double Tri(double ph) { double f = ph - std::floor(ph); return f < 0.5 ? 4 * f - 1 : 3 - 4 * f; }
 
 // Fades the first and last few milliseconds so a one-shot starts and ends at silence.
@@ -487,11 +513,12 @@ Samples Swell(size_t n) {  // d4: a soft whoosh of a bouncer passing
 Samples StoneStart(size_t n, uint32_t seed) {
     Samples s(n);
     Rng r(seed);
-    LowPass lp, lp2;
+    LowPass lp, lp2, sub;
     for (size_t i = 0; i < n; ++i) {
         double t = i / kRate;
         double crack = (r.Uniform() < 0.02 * std::exp(-t * 3)) ? r.Range(-1, 1) : 0;
-        double rumble = lp2.Step(lp.Step(r.Range(-1, 1), 300), 200) * 3;
+        double low = lp2.Step(lp.Step(r.Range(-1, 1), 300), 200);
+        double rumble = (low - sub.Step(low, 30)) * 3;  // without the drift below 30 Hz
         double env = std::min(1.0, t * 100) * std::exp(-t * 4);
         s[i] = env * (rumble + crack + 0.3 * std::sin(kTau * 70 * t) * std::exp(-t * 8));
     }
@@ -504,23 +531,23 @@ Samples StoneStart(size_t n, uint32_t seed) {
 std::vector<media::WaveItemData> BuildEffects() {
     // Byte counts as the built-in list fixes them (16-bit: two bytes a sample).
     std::vector<media::WaveItemData> w;
-    w.push_back(WaveItem("kul", ToWave(Shot(21876 / 2), 16)));
-    w.push_back(WaveItem("vybuch", ToWave(Explosion(49946 / 2, 3, 1.0), 16)));
-    w.push_back(WaveItem("raket1", ToWave(Rocket(22220 / 2, 120, 480, 21), 16)));
-    w.push_back(WaveItem("raket2", ToWave(Rocket(17170 / 2, 200, 700, 22), 16)));
-    w.push_back(WaveItem("laser", ToWave(Laser(20762 / 2, 1600, 300, 0.05, 1.5), 16)));
-    w.push_back(WaveItem("laser2", ToWave(Laser(44856 / 2, 220, 660, 0.02, 0.8), 16)));
-    w.push_back(WaveItem("laser3", ToWave(Laser(25244 / 2, 900, 1800, 0.08, 1.2), 16)));
-    w.push_back(WaveItem("pust", ToWave(Release(22964 / 2), 16)));
-    w.push_back(WaveItem("hudba", ToWave(MenuDrone(532225), 8, 0.6)));
-    w.push_back(WaveItem("finish", ToWave(EndTune(233910), 8)));
+    w.push_back(WaveItem("kul", Effect(Shot(21876 / 2))));
+    w.push_back(WaveItem("vybuch", Effect(Explosion(49946 / 2, 3, 1.0))));
+    w.push_back(WaveItem("raket1", Effect(Rocket(22220 / 2, 120, 480, 21))));
+    w.push_back(WaveItem("raket2", Effect(Rocket(17170 / 2, 200, 700, 22))));
+    w.push_back(WaveItem("laser", Effect(Laser(20762 / 2, 1600, 300, 0.05, 1.5))));
+    w.push_back(WaveItem("laser2", Effect(Laser(44856 / 2, 220, 660, 0.02, 0.8))));
+    w.push_back(WaveItem("laser3", Effect(Laser(25244 / 2, 900, 1800, 0.08, 1.2))));
+    w.push_back(WaveItem("pust", Effect(Release(22964 / 2))));
+    w.push_back(WaveItem("hudba", ToWave(MenuDrone(532225), 8, kDroneDbfs, true)));
+    w.push_back(WaveItem("finish", Music(EndTune(233910), false)));
     return w;
 }
 
 std::vector<media::WaveItemData> BuildMusic(int level) {
     std::vector<media::WaveItemData> w;
-    auto music = [](const Theme& th) { return ToWave(Loop(th), 8, 0.85); };
-    auto filler = [](uint32_t seed) { return ToWave(Filler(seed), 8, 0.7); };
+    auto music = [](const Theme& th) { return Music(Loop(th), true); };
+    auto filler = [](uint32_t seed) { return Music(Filler(seed), false); };
     switch (level) {
     case 0:  // story: calm and mysterious
         w.push_back(WaveItem("hudba1", music({84, {0, 8, 3, 10}, 8, 100, 4, false})));
@@ -539,24 +566,24 @@ std::vector<media::WaveItemData> BuildMusic(int level) {
         w.push_back(WaveItem("hudba2", filler(4)));
         break;
     case 4:
-        w.push_back(WaveItem("hudba1", ToWave(Swell(static_cast<size_t>(0.3 * kRate)), 16, 0.5)));
+        w.push_back(WaveItem("hudba1", Effect(Swell(static_cast<size_t>(0.3 * kRate)))));
         w.push_back(WaveItem("hudba2", filler(5)));
         break;
     case 5:
         w.push_back(WaveItem("hudba1", music({96, {0, 8, 5, 7}, 16, 105, 1, true})));
-        w.push_back(WaveItem("hudba2", ToWave(StoneStart(static_cast<size_t>(0.6 * kRate), 55), 16, 0.7)));
+        w.push_back(WaveItem("hudba2", Effect(StoneStart(static_cast<size_t>(0.6 * kRate), 55))));
         break;
     case 6:
         w.push_back(WaveItem("hudba1", music({124, {0, 0, 5, 7}, 16, 106, 3, true})));
-        w.push_back(WaveItem("hudba2", ToWave(SoftStartLoop({124, {8, 10, 0, 0}, 8, 116, 2, true}), 8, 0.85)));
+        w.push_back(WaveItem("hudba2", Music(SoftStartLoop({124, {8, 10, 0, 0}, 8, 116, 2, true}), true)));
         break;
     case 7:
-        w.push_back(WaveItem("hudba1", ToWave(SoftStartLoop({150, {0, 8, 0, 7}, 16, 107, 0, true}), 8, 0.85)));
+        w.push_back(WaveItem("hudba1", Music(SoftStartLoop({150, {0, 8, 0, 7}, 16, 107, 0, true}), true)));
         w.push_back(WaveItem("hudba2", music({120, {8, 10, 3, 0}, 16, 117, 2, true})));
         break;
     default:
         w.push_back(WaveItem("hudba1", music({116, {0, 8, 3, 10}, 16, 108, 2, true})));
-        w.push_back(WaveItem("hudba2", ToWave(StoneStart(static_cast<size_t>(0.5 * kRate), 88), 16, 0.6)));
+        w.push_back(WaveItem("hudba2", Effect(StoneStart(static_cast<size_t>(0.5 * kRate), 88))));
         break;
     }
     return w;

@@ -1,5 +1,6 @@
 // The ship, its shots, the pod, explosions, the HUD pictures and every alien and level-object
 // sprite of the run-time sets.
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -21,6 +22,48 @@ std::shared_ptr<media::TDIB> Sprite(int w, int h, double drawnW, double drawnH, 
 
 std::shared_ptr<media::TDIB> Sprite(int w, int h, int bits, uint32_t key, const Draw& fn) {
     return Sprite(w, h, w, h, bits, key, fn);
+}
+
+std::vector<std::shared_ptr<media::TDIB>> FitFrames(int w, int h, double drawnW, double drawnH, int frames, int bits, uint32_t key,
+                                                    const std::function<void(Canvas&, int)>& fn, const std::string& flush) {
+    // Measure the ink on a canvas with room of one drawn size on every side.
+    const int mw = int(std::ceil(drawnW * 3)), mh = int(std::ceil(drawnH * 3));
+    int x0 = mw, y0 = mh, x1 = -1, y1 = -1;
+    for (int f = 0; f < frames; ++f) {
+        Canvas m(mw, mh);
+        cairo_save(m.cr());
+        cairo_translate(m.cr(), drawnW, drawnH);
+        fn(m, f);
+        cairo_restore(m.cr());
+        m.Flush();
+        // Any trace of ink counts: a faint edge pixel can become opaque once stretched.
+        cairo_surface_t* surf = cairo_get_target(m.cr());
+        const unsigned char* data = cairo_image_surface_get_data(surf);
+        const int stride = cairo_image_surface_get_stride(surf);
+        for (int y = 0; y < mh; ++y)
+            for (int x = 0; x < mw; ++x)
+                if (reinterpret_cast<const uint32_t*>(data + y * stride)[x] >> 24 > 8)
+                    x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+    }
+    std::vector<std::shared_ptr<media::TDIB>> out;
+    if (x1 < 0) {  // nothing drawn
+        for (int f = 0; f < frames; ++f) out.push_back(Sprite(w, h, drawnW, drawnH, bits, key, [&](Canvas& c) { fn(c, f); }));
+        return out;
+    }
+    auto margin = [&](char side) { return flush.find(side) == std::string::npos ? 1.0 : 0.0; };
+    const double ix0 = x0 - drawnW, iy0 = y0 - drawnH, iw = x1 + 1 - x0, ih = y1 + 1 - y0;
+    const double ml = margin('L'), mr = margin('R'), mt = margin('T'), mb = margin('B');
+    for (int f = 0; f < frames; ++f) {
+        Canvas c(w, h);
+        cairo_save(c.cr());
+        cairo_translate(c.cr(), ml, mt);
+        cairo_scale(c.cr(), (w - ml - mr) / iw, (h - mt - mb) / ih);
+        cairo_translate(c.cr(), -ix0, -iy0);
+        fn(c, f);
+        cairo_restore(c.cr());
+        out.push_back(ToDib(c, bits, key));
+    }
+    return out;
 }
 
 void LinearV(Canvas& c, double y0, double y1, std::initializer_list<std::pair<double, Rgb>> stops) {
@@ -250,16 +293,17 @@ void DrawFace(Canvas& c, int look) {
     LinearV(c, 0, 72, {{0, {20, 30, 70}}, {1, {5, 10, 30}}});
     c.FillRect(0, 0, 81, 72);
     double dx = look == 1 ? -3 : look == 2 ? 3 : 0, dy = look == 3 ? -3 : look == 4 ? 3 : 0;
-    double hx = 40.5 + dx * 0.6, hy = 40 + dy * 0.5;
+    // Only rows 0..60 are shown under the panel's edge: the head sits in them.
+    double hx = 40.5 + dx * 0.6, hy = 31 + dy * 0.5;
     // Helmet.
-    Ellipse(c, hx, hy, 31, 31);
-    LinearV(c, hy - 31, hy + 31, {{0, {250, 250, 255}}, {0.5, {170, 180, 200}}, {1, {70, 80, 110}}});
+    Ellipse(c, hx, hy, 29, 29);
+    LinearV(c, hy - 29, hy + 29, {{0, {250, 250, 255}}, {0.5, {170, 180, 200}}, {1, {70, 80, 110}}});
     cairo_fill_preserve(cr);
     Stroke(c, {20, 20, 40}, 1.5, 1);
     c.Colour(0.8, 0.15, 0.1);
-    c.FillRect(hx - 3, hy - 31, 6, 10);
+    c.FillRect(hx - 3, hy - 29, 6, 9);
     // Face opening.
-    Ellipse(c, hx, hy + 4, 21, 22);
+    Ellipse(c, hx, hy + 3, 20, 20);
     c.Colour(0.95, 0.75, 0.6);
     cairo_fill_preserve(cr);
     Stroke(c, {60, 40, 40}, 1.2, 1);
@@ -328,50 +372,75 @@ void DrawRecipeCard(Canvas& c, double w, double h, bool large) {
 
 std::vector<media::PictureItemData> BuildHud() {
     std::vector<media::PictureItemData> v;
+    // The panel shows rows 0..77 of the 631 x 83 picture, with the form's grey (66, 65, 66) above
+    // and below it and the panel's black to the right of it: the frames close by row 77, the top
+    // and bottom edges carry the form's grey and the right edge ends in black. The face is shown
+    // at (282, 17), the recipe at (386, 3), the life markers at (20, 39), (85, 39) and (50, 64).
     v.push_back(PictureItem("meny", Sprite(631, 83, 8, 0, [](Canvas& c) {
         cairo_t* cr = c.cr();
-        LinearV(c, 0, 83, {{0, {90, 95, 115}}, {0.08, {150, 155, 175}}, {0.2, {70, 75, 95}}, {1, {25, 28, 40}}});
+        LinearV(c, 0, 78, {{0, {66, 65, 66}}, {0.03, {150, 155, 175}}, {0.12, {95, 100, 120}}, {0.9, {40, 44, 58}}, {1, {66, 65, 66}}});
         c.FillRect(0, 0, 631, 83);
+        cairo_pattern_t* edge = cairo_pattern_create_linear(619, 0, 631, 0);
+        cairo_pattern_add_color_stop_rgba(edge, 0, 0, 0, 0, 0);
+        cairo_pattern_add_color_stop_rgba(edge, 1, 0, 0, 0, 1);
+        cairo_set_source(cr, edge);
+        cairo_pattern_destroy(edge);
+        c.FillRect(619, 0, 12, 83);
         auto well = [&](double x, double y, double w, double h) {
             c.Colour(0.04, 0.05, 0.09);
             c.FillRect(x, y, w, h);
             cairo_rectangle(cr, x - 0.5, y - 0.5, w + 1, h + 1);
             Stroke(c, {170, 175, 200}, 1, 0.8);
         };
-        well(10, 30, 145, 50);    // lives
-        well(262, 4, 89, 77);     // face
-        well(382, 2, 47, 80);     // recipe slot
-        well(445, 10, 176, 64);   // logo
-        for (double x : {5.0, 160.0, 250.0, 360.0, 436.0, 625.0})
-            for (double y : {8.0, 75.0}) {
+        well(10, 30, 138, 47);    // lives: the markers at (20..124, 39..81), cut at row 77
+        well(160, 30, 92, 47);    // the keys
+        well(281, 16, 83, 61);    // the face, 81 x 72 at (282, 17), shown down to row 77
+        well(385, 2, 41, 75);     // the recipe, 39 x 78 at (386, 3)
+        well(445, 10, 168, 62);   // logo
+        for (double x : {5.0, 154.0, 270.0, 376.0, 436.0})
+            for (double y : {8.0, 70.0}) {
                 Radial(c, x - 1, y - 1, 3, {{0, {230, 230, 240}, 1}, {1, {60, 60, 70}, 1}});
                 c.FillCircle(x, y, 2.5);
             }
         c.Font(13, true);
         c.Colour(1.0, 0.85, 0.3);
         c.Text(14, 24, "ŽIVOTY");
-        c.Text(176, 24, "PILOT");
-        c.Font(10, true);
-        c.Text(178, 44, "ROK 2461");
-        c.Text(178, 60, "MLHOVINA");
-        c.Text(178, 72, "KRAKEN");
+        c.Text(164, 24, "PILOT");
+        // What is always true for the pilot: the keys of the ship.
+        c.Font(8.5, true);
+        const char* keys[][2] = {{"mezerník", "palba"}, {"Tab", "koule"}, {"Enter", "pauza"}, {"Esc", "menu"}};
+        for (int k = 0; k < 4; ++k) {
+            c.Colour(1.0, 0.85, 0.3);
+            c.Text(165, 42 + k * 10, keys[k][0]);
+            c.Colour(0.75, 0.85, 1.0);
+            c.Text(218, 42 + k * 10, keys[k][1]);
+        }
         cairo_save(cr);
-        cairo_translate(cr, 372, 80);
+        cairo_translate(cr, 374, 72);
         cairo_rotate(cr, -M_PI / 2);
         c.Font(9, true);
+        c.Colour(1.0, 0.85, 0.3);
         c.Text(4, 0, "RECEPT");
         cairo_restore(cr);
         c.Font(30, true);
-        c.OutlinedText(458, 50, "ORBITA", {255, 190, 40}, {120, 30, 0}, 3);
+        c.OutlinedText(456, 48, "ORBITA", {255, 190, 40}, {120, 30, 0}, 3);
         c.Font(10, false);
         c.Colour(0.6, 0.8, 1.0);
-        c.Text(470, 66, "Návrat receptu");
+        c.Text(468, 64, "Návrat receptu");
     }), false, 0));
     const char* faces[] = {"obrov", "oblev", "obprav", "obhore", "obdole"};
     for (int f = 0; f < 5; ++f)
         v.push_back(PictureItem(faces[f], Sprite(81, 72, 8, 0, [f](Canvas& c) { DrawFace(c, f); }), false, 0));
-    for (int k = 1; k <= 3; ++k) v.push_back(PictureItem("zi" + std::to_string(k), ShipPicture(), true, 0xFFFFFF));
-    v.push_back(PictureItem("recept", Sprite(39, 78, 8, 0, [](Canvas& c) { DrawRecipeCard(c, 39, 78, true); }), true, 0));
+    // The third marker is shown from row 64, so its lowest rows fall under the panel's edge: the
+    // markers draw the ship in their upper 25 rows of 31.
+    auto marker = Sprite(96, 31, 96, 31, 8, 0xFFFFFF, [](Canvas& c) {
+        cairo_translate(c.cr(), 0, 0);
+        cairo_scale(c.cr(), 1, 25.0 / 31);
+        DrawShip(c);
+    });
+    for (int k = 1; k <= 3; ++k) v.push_back(PictureItem("zi" + std::to_string(k), marker, true, 0xFFFFFF));
+    // Shown from row 3 of the panel, so its lowest 3 rows are cut: the card ends above them.
+    v.push_back(PictureItem("recept", Sprite(39, 78, 8, 0, [](Canvas& c) { DrawRecipeCard(c, 39, 74, true); }), true, 0));
     return v;
 }
 

@@ -78,6 +78,10 @@ void PageText(Canvas& c, int page) {
     c.Font(13, true);
     c.Colour(0.7, 0.6, 0.9);
     c.Text(570, 468, std::to_string(page + 1) + " / 5");
+    // How to go on, on every page.
+    c.Font(12, true);
+    c.Colour(0.95, 0.85, 0.55);
+    c.Text(34, 468, page < 4 ? "mezerník – další strana      Esc – přeskočit příběh" : "mezerník – dál      Esc – přeskočit příběh");
 }
 
 void Illustration(Canvas& c, int page) {
@@ -186,22 +190,35 @@ void Illustration(Canvas& c, int page) {
             c.Colour(0.1, 0.1, 0.15);
             c.Text(x + (w - c.TextWidth(label)) / 2, y + 26, label);
         };
-        key(90, 60, 44, "↑");
-        key(44, 104, 44, "←");
-        key(90, 104, 44, "↓");
-        key(136, 104, 44, "→");
-        key(210, 104, 44, "H");
-        key(256, 104, 44, "J");
-        key(302, 104, 44, "K");
-        key(348, 104, 44, "L");
+        // Three crosses of keys that steer the same way, and what the other keys do.
+        const struct { const char* up; const char* left; const char* down; const char* right; double x; } crosses[] = {
+            {"↑", "←", "↓", "→", 30}, {"K", "H", "J", "L", 190}, {"8", "4", "2", "6", 350}};
+        for (const auto& k : crosses) {
+            key(k.x + 46, 40, 44, k.up);
+            key(k.x, 84, 44, k.left);
+            key(k.x + 46, 84, 44, k.down);
+            key(k.x + 92, 84, 44, k.right);
+        }
+        auto caption = [&](double x, double y, const std::string& text) {
+            c.Font(12, true);
+            c.Colour(1.0, 0.85, 0.4);
+            c.Text(x, y, text);
+        };
+        caption(30, 142, "let: šipky");
+        caption(190, 142, "nebo H J K L");
+        caption(350, 142, "nebo numerická 8 4 2 6");
         key(44, 170, 250, "mezerník");
         key(310, 170, 70, "Tab");
         key(396, 170, 80, "Enter");
         key(492, 170, 60, "Esc");
+        caption(134, 228, "palba");
+        caption(322, 228, "koule");
+        caption(414, 228, "pauza");
+        caption(496, 228, "zpět");
         cairo_save(cr);
-        cairo_translate(cr, 470, 30);
+        cairo_translate(cr, 540, 36);
         cairo_rotate(cr, 0.15);
-        DrawRecipeCard(c, 60, 90, true);
+        DrawRecipeCard(c, 48, 72, true);
         cairo_restore(cr);
         break;
     }
@@ -293,6 +310,10 @@ std::vector<media::PictureItemData> BuildMenu() {
         c.Colour(0.85, 0.85, 0.95);
         const char* hint = "Klepni na START a leť pro recept.";
         c.Text((640 - c.TextWidth(hint)) / 2, 250, hint);
+        c.Font(13, true);
+        c.Colour(0.7, 0.8, 1.0);
+        const char* mouse = "Menu se ovládá myší: najeď na pole a klepni.";
+        c.Text((640 - c.TextWidth(mouse)) / 2, 274, mouse);
         cairo_save(cr);
         cairo_translate(cr, 250, 300);
         cairo_scale(cr, 1.5, 1.5);
