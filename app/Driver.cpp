@@ -1,6 +1,9 @@
 #include "app/Driver.h"
 
 #include "app/ReplayPlatform.h"
+#include "platform/Files.h"
+
+#include <signal.h>
 
 #include <algorithm>
 #include <chrono>
@@ -17,7 +20,77 @@ double now() {
     return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
+volatile sig_atomic_t g_stop = 0;
+
+void onStopSignal(int) { g_stop = 1; }
+
+// The first SIGINT or SIGTERM asks for a clean end; a second one, should the run not get
+// there, ends the program at once as usual.
+void catchStopSignals() {
+    struct sigaction sa {};
+    sa.sa_handler = onStopSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESETHAND;
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+}
+
+[[noreturn]] void refuse(const std::string& text) { throw OptionError("orbita: " + text); }
+
 }  // namespace
+
+void applyScriptHeader(Options& o, const ScriptHeader& h, const std::string& scriptPath) {
+    if (!h.present) return;  // a hand-written script: the command line's options apply
+    const std::string where = " contradicts the header of " + scriptPath;
+    if (h.hasSeed) {
+        if (o.hasSeed && o.seed != h.seed)
+            refuse("--seed " + std::to_string(o.seed) + where + " (seed=" + std::to_string(h.seed) + ")");
+        o.hasSeed = true;
+        o.seed = h.seed;
+    }
+    if (h.hasWarp) {
+        if (o.warp && o.warp != h.warp)
+            refuse("--warp " + std::to_string(o.warp) + where + " (warp=" + std::to_string(h.warp) + ")");
+        o.warp = h.warp;
+    }
+    if (h.hasGod) {
+        if (o.god && !h.god) refuse("--god" + where + " (god=0)");
+        o.god = h.god;
+    }
+}
+
+void checkOutputTargets(const Options& o) {
+    const std::string& script = !o.timedemoFile.empty() ? o.timedemoFile : o.playFile;
+    auto overwritesScript = [&](const std::string& out) {
+        return !script.empty() && (out == script || platform::sameFile(out, script));
+    };
+    if (!o.recordFile.empty()) {
+        if (overwritesScript(o.recordFile)) refuse("--record " + o.recordFile + " is the script being replayed");
+        const std::string reason = platform::unwritableReason(o.recordFile);
+        if (!reason.empty()) refuse("--record " + o.recordFile + " " + reason);
+    }
+    for (const TickFile& s : o.screenshots)
+        if (overwritesScript(s.path)) refuse("--screenshot " + s.path + " is the script being replayed");
+    for (const TickFile& d : o.stateDumps)
+        if (overwritesScript(d.path)) refuse("--dump-state " + d.path + " is the script being replayed");
+}
+
+bool Driver::stopRequested() { return g_stop != 0; }
+
+void Driver::outputFailed(const std::string& path, const std::string& reason) {
+    std::fprintf(stderr, "orbita: cannot write %s: %s\n", path.c_str(), reason.c_str());
+    if (std::find(failedOutputs_.begin(), failedOutputs_.end(), path) == failedOutputs_.end())
+        failedOutputs_.push_back(path);
+}
+
+int Driver::reportOutputs(int status) const {
+    if (failedOutputs_.empty()) return status;
+    std::string list;
+    for (const std::string& p : failedOutputs_) list += (list.empty() ? "" : ", ") + p;
+    std::fprintf(stderr, "orbita: %zu output%s could not be written: %s\n", failedOutputs_.size(),
+                 failedOutputs_.size() == 1 ? "" : "s", list.c_str());
+    return status ? status : 1;
+}
 
 Driver::Driver(Options options) : options_(std::move(options)) {}
 
@@ -34,16 +107,9 @@ platform::Platform& Driver::start() {
     InputScript script;
     if (!scriptPath.empty()) {
         script = loadScript(scriptPath);
-        const ScriptHeader& h = script.header;
-        if (h.present) {  // a recorded script carries every start option that changes the game
-            if (h.hasSeed) {
-                options_.hasSeed = true;
-                options_.seed = h.seed;
-            }
-            options_.warp = h.warp;
-            options_.god = h.god;
-        }
+        applyScriptHeader(options_, script.header, scriptPath);
     }
+    checkOutputTargets(options_);
     bool headless = options_.headless || !options_.timedemoFile.empty();
     backEnd_ = headless ? platform::createHeadlessPlatform(25) : platform::createSdlPlatform();
     active_ = backEnd_.get();
@@ -57,6 +123,8 @@ platform::Platform& Driver::start() {
         player_ = std::make_unique<ScriptPlayer>(std::move(script), *control);
     }
     platform::setCurrent(active_);
+    g_stop = 0;
+    catchStopSignals();
     return *active_;
 }
 
@@ -70,6 +138,7 @@ platform::WindowOptions Driver::windowOptions() const {
 }
 
 void Driver::loopPass() {
+    if (g_stop) finish();
     if (player_) player_->beforeTick(tick_ + 1);
 }
 
@@ -89,18 +158,21 @@ void Driver::tickDone() {
     for (const TickFile& s : options_.screenshots) {
         if (s.tick != tick_ || !active_) continue;
         const std::vector<uint16_t>& frame = active_->lastPresented();
+        std::string reason;
         if (frame.size() < static_cast<size_t>(platform::kFrameWidth) * platform::kFrameHeight)
-            std::fprintf(stderr, "orbita: no picture has been shown yet for %s\n", s.path.c_str());
-        else if (!platform::saveRgb565Png(s.path, platform::kFrameWidth, platform::kFrameHeight, frame.data()))
-            std::fprintf(stderr, "orbita: cannot write %s\n", s.path.c_str());
+            outputFailed(s.path, "no picture has been shown yet");
+        else if (!platform::saveRgb565Png(s.path, platform::kFrameWidth, platform::kFrameHeight, frame.data(),
+                                          &reason))
+            outputFailed(s.path, reason);
     }
     for (const TickFile& d : options_.stateDumps) {
         if (d.tick != tick_) continue;
         if (!hooks_.dumpState) {
             if (!dumpWarned_) std::fprintf(stderr, "orbita: state dumps are not available\n");
             dumpWarned_ = true;
-        } else if (!hooks_.dumpState(d.path)) {
-            std::fprintf(stderr, "orbita: cannot write %s\n", d.path.c_str());
+        } else {
+            const std::string reason = hooks_.dumpState(d.path);
+            if (!reason.empty()) outputFailed(d.path, reason);
         }
     }
     if (options_.frames && tick_ >= options_.frames) finish();

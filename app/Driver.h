@@ -13,16 +13,27 @@
 
 #include "app/InputScript.h"
 #include "app/Options.h"
+#include "app/InputScript.h"
 #include "platform/Platform.h"
 
 namespace app {
 
 struct DriverHooks {
-    // Writes the game state as JSON to path; false when it could not be written.
-    std::function<bool(const std::string& path)> dumpState;
+    // Writes the game state as JSON to path; empty on success, else why it could not be written.
+    std::function<std::string(const std::string& path)> dumpState;
     // Called once when the run is over (--frames reached, a replay's script ended).
     std::function<void()> quit;
 };
+
+// Puts a replayed script's start options into the options. A key the header does not name
+// leaves the command line's option in force; a header that contradicts an option given on
+// the command line (--seed, --warp, --god) is an error (OptionError), not a silent choice.
+void applyScriptHeader(Options& options, const ScriptHeader& header, const std::string& scriptPath);
+
+// Refuses (OptionError) a --record, --screenshot or --dump-state target that is the same file
+// as the script being replayed, however it is spelt (links, ./, absolute paths), and a
+// --record target that is a link or no regular file, before anything runs.
+void checkOutputTargets(const Options& options);
 
 class Driver {
 public:
@@ -32,7 +43,9 @@ public:
     Driver& operator=(const Driver&) = delete;
 
     // Creates the back-end (headless with --headless or --timedemo, else sdl), makes it
-    // the current one and loads the script to replay. Throws ScriptError for a bad script.
+    // the current one and loads the script to replay. Throws ScriptError for a bad script,
+    // OptionError for options that contradict it or outputs that would overwrite it.
+    // From here on SIGINT and SIGTERM end the run cleanly after the current tick.
     platform::Platform& start();
     platform::Platform& platform();
     bool started() const { return platform_ != nullptr; }
@@ -50,6 +63,16 @@ public:
     void tickDone();
 
     uint32_t tick() const { return tick_; }  // frame ticks done so far
+
+    // An output could not be written: says so on standard error at once and keeps it for
+    // the end of the run.
+    void outputFailed(const std::string& path, const std::string& reason);
+    const std::vector<std::string>& failedOutputs() const { return failedOutputs_; }
+    // At the end of the run: one line naming every output that could not be written; the
+    // exit status the run should end with (1 when any failed, else status).
+    int reportOutputs(int status) const;
+    // A stop signal (SIGINT, SIGTERM) has arrived since start().
+    static bool stopRequested();
     bool finished() const { return finished_; }
     const ScriptPlayer* player() const { return player_.get(); }
 
@@ -71,6 +94,7 @@ private:
     double runStart_ = -1;
     double runEnd_ = -1;
     std::vector<double> tickCosts_;  // seconds
+    std::vector<std::string> failedOutputs_;
 };
 
 }  // namespace app

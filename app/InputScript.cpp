@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+
+#include "platform/Files.h"
 
 namespace app {
 
@@ -60,7 +63,29 @@ public:
     explicit Parser(const std::string& name) : name_(name) {}
 
     [[noreturn]] void fail(const std::string& text) const {
-        throw ScriptError(name_ + ":" + std::to_string(line_) + ": " + text);
+        throw ScriptError(escapeControls(name_ + ":" + std::to_string(line_) + ": " + text));
+    }
+
+    // One line into raw, read with a bounded buffer: a line longer than kMaxLine is an error
+    // as soon as its kMaxLine + 1st byte is seen, however long the line goes on.
+    bool readLine(std::istream& in, std::string& raw) {
+        raw.clear();
+        std::streambuf* buf = in.rdbuf();
+        bool any = false;
+        for (;;) {
+            const int c = buf->sbumpc();
+            if (c == std::char_traits<char>::eof()) {
+                in.setstate(std::ios::eofbit);
+                return any;
+            }
+            any = true;
+            if (c == '\n') return true;
+            if (raw.size() == kMaxLine + (line_ == 0 ? 3 : 0)) {  // room for a byte-order mark
+                ++line_;
+                fail("line too long (more than " + std::to_string(kMaxLine) + " characters)");
+            }
+            raw.push_back(static_cast<char>(c));
+        }
     }
 
     InputScript run(std::istream& in) {
@@ -68,10 +93,10 @@ public:
         std::string raw;
         bool seenContent = false;
         uint32_t lastTick = 0;
-        while (std::getline(in, raw)) {
+        while (readLine(in, raw)) {
             ++line_;
             if (line_ == 1 && raw.compare(0, 3, "\xEF\xBB\xBF") == 0) raw.erase(0, 3);  // a byte-order mark
-            if (raw.size() > kMaxLine) fail("line too long");
+            if (raw.size() > kMaxLine) fail("line too long (more than " + std::to_string(kMaxLine) + " characters)");
             std::string text = raw.substr(0, raw.find('#'));
             auto w = words(text);
             if (w.empty()) continue;
@@ -111,11 +136,13 @@ private:
             } else if (key == "warp") {
                 if (!parseUnsigned(value, 8, v) || v < 1) fail("bad warp " + value + " (levels are 1..8)");
                 h.warp = static_cast<int>(v);
+                h.hasWarp = true;
             } else if (key == "god") {
                 if (value != "0" && value != "1") fail("bad god " + value + " (0 or 1)");
                 h.god = value == "1";
+                h.hasGod = true;
             } else {
-                h.other[key] = value;
+                fail("unknown header key " + key + " (the keys are " + kScriptHeaderKeys + ")");
             }
         }
         return h;
@@ -221,7 +248,7 @@ void writeScript(std::ostream& out, const InputScript& script) {
         if (h.hasSeed) out << " seed=" << h.seed;
         if (h.warp) out << " warp=" << h.warp;
         if (h.god) out << " god=1";
-        for (const auto& kv : h.other) out << ' ' << kv.first << '=' << kv.second;
+        else if (h.hasGod) out << " god=0";
         out << '\n';
     }
     for (const auto& e : script.events) {
@@ -254,12 +281,22 @@ std::string scriptText(const InputScript& script) {
     return out.str();
 }
 
-bool saveScript(const std::string& path, const InputScript& script) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    writeScript(out, script);
-    out.flush();
-    return static_cast<bool>(out);
+std::string saveScript(const std::string& path, const InputScript& script) {
+    return platform::writeFileSafely(path, scriptText(script));
+}
+
+std::string escapeControls(const std::string& text) {
+    std::string out;
+    for (unsigned char c : text) {
+        if (c < 0x20 || c == 0x7F) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\x%02x", c);
+            out += buf;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
 }
 
 // --- ScriptPlayer ---------------------------------------------------------------

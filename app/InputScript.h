@@ -22,19 +22,26 @@
 namespace app {
 
 // A script that cannot be read; what() names the file and line ("demo.txt:3: unknown key Foo").
+// Control characters of the script are shown escaped ("\x1b"), never sent to the terminal.
 class ScriptError : public std::runtime_error {
 public:
     explicit ScriptError(const std::string& message) : std::runtime_error(message) {}
 };
 
+// The start options a script's first line names. A key the line does not name leaves the
+// command line's option in force; a key this version does not know is an error.
 struct ScriptHeader {
     bool present = false;  // the file starts with the orbita-script line
     bool hasSeed = false;
     uint32_t seed = 0;
-    int warp = 0;  // 0: none
+    bool hasWarp = false;  // warp=L named (L in 1..8)
+    int warp = 0;          // 0: none
+    bool hasGod = false;   // god=0 or god=1 named
     bool god = false;
-    std::map<std::string, std::string> other;  // fields this version does not know, kept as written
 };
+
+// The keys a script header may name, as the error for an unknown one lists them.
+constexpr const char* kScriptHeaderKeys = "seed, warp, god";
 
 enum class ScriptOp { Hold, Release, Move, Click, Hash };
 
@@ -63,7 +70,11 @@ InputScript loadScript(const std::string& path);
 
 void writeScript(std::ostream& out, const InputScript& script);
 std::string scriptText(const InputScript& script);
-bool saveScript(const std::string& path, const InputScript& script);
+// Written safely (platform/Files.h). Empty on success, else why it could not be written.
+std::string saveScript(const std::string& path, const InputScript& script);
+
+// Text with its control characters (and bytes 0x7F) written as \xHH escapes.
+std::string escapeControls(const std::string& text);
 
 // Plays a script into the headless back-end's hooks: before each tick, every event
 // scheduled up to that tick is delivered (key-down events for keys that go down, the

@@ -127,6 +127,8 @@ Options parseOptions(const std::vector<std::string>& args) {
         }
     }
     if (!o.playFile.empty() && !o.timedemoFile.empty()) bad("--play and --timedemo cannot be used together");
+    // Spellings, links and absolute paths of the same file are caught once the paths are known
+    // (checkOutputTargets); the plain case is refused here already.
     if (!o.recordFile.empty() && (o.recordFile == o.playFile || o.recordFile == o.timedemoFile))
         bad("--record would overwrite the script being replayed");
     return o;

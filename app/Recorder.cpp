@@ -1,6 +1,7 @@
 #include "app/Recorder.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace app {
 
@@ -106,12 +107,28 @@ void Recorder::tickDone(uint32_t tick, uint64_t stateHash) {
     script_.events.push_back(e);
 }
 
-void Recorder::finish(uint32_t lastTick) {
-    if (lastTick == 0) return;
-    if (!script_.events.empty() && script_.events.back().tick >= lastTick) return;
-    hold(lastTick, held_);
+void Recorder::finish(uint32_t lastTick) { script_ = snapshot(lastTick); }
+
+InputScript Recorder::snapshot(uint32_t lastTick) const {
+    InputScript s = script_;
+    if (lastTick == 0) return s;
+    if (!s.events.empty() && s.events.back().tick >= lastTick) return s;
+    ScriptEvent e;
+    e.tick = lastTick;
+    e.op = held_.empty() ? ScriptOp::Release : ScriptOp::Hold;
+    e.keys = held_;
+    s.events.push_back(e);
+    return s;
 }
 
-bool Recorder::save(const std::string& path) const { return saveScript(path, script_); }
+std::string Recorder::save(const std::string& path) const { return saveScript(path, script_); }
+
+std::string Recorder::checkpoint(const std::string& path, uint32_t lastTick, bool force) {
+    using namespace std::chrono;
+    const double now = duration<double>(steady_clock::now().time_since_epoch()).count();
+    if (!force && lastWrite_ >= 0 && now - lastWrite_ < kCheckpointSeconds) return std::string();
+    lastWrite_ = now;
+    return saveScript(path, snapshot(lastTick));
+}
 
 }  // namespace app

@@ -33,13 +33,23 @@ public:
 
     static constexpr uint32_t kHashEvery = 40;
     const InputScript& script() const { return script_; }
-    bool save(const std::string& path) const;
+    // The recording as it would be if the game ended after lastTick.
+    InputScript snapshot(uint32_t lastTick) const;
+    // Writes the script safely; empty on success, else why not.
+    std::string save(const std::string& path) const;
+
+    // A recording is written as it goes, so that a crash or a kill loses at most the last
+    // few seconds: writes the recording up to lastTick when kCheckpointSeconds have passed
+    // since the last write (at once with force). Empty on success, else why not.
+    static constexpr double kCheckpointSeconds = 5.0;
+    std::string checkpoint(const std::string& path, uint32_t lastTick, bool force = false);
 
 private:
     void hold(uint32_t tick, const std::vector<int>& keys);
 
     InputScript script_;
     std::vector<int> held_;  // keys of the last hold line
+    double lastWrite_ = -1;  // seconds on the steady clock
     bool pendingMove_ = false;
     ScriptEvent move_;
 };

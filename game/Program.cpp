@@ -6,7 +6,6 @@
 #include <chrono>
 #include <climits>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -18,6 +17,7 @@
 #include "game/Main.h"
 #include "game/State.h"
 #include "game/data1.h"
+#include "platform/Files.h"
 
 namespace game {
 
@@ -107,13 +107,6 @@ void addJoystickKeys(media::TDXInput& input, uint8_t keys[256]) {
         if (s.Has(m.state)) keys[m.vk] |= 0x80;
 }
 
-bool writeFile(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    if (!out) return false;
-    out << text;
-    return static_cast<bool>(out);
-}
-
 }  // namespace
 
 int runProgram(int argc, char** argv) {
@@ -126,6 +119,9 @@ int runProgram(int argc, char** argv) {
     app::Driver driver(options);
     try {
         driver.start();
+    } catch (const app::OptionError& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 2;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "orbita: %s\n", e.what());
         return 2;
@@ -160,8 +156,11 @@ int runProgram(int argc, char** argv) {
 
     int status = 0;
     bool mismatch = false;
+    bool recordWarned = false;
     app::DriverHooks hooks;
-    hooks.dumpState = [](const std::string& path) { return writeFile(path, stateJson(currentShellFacts())); };
+    hooks.dumpState = [](const std::string& path) {
+        return platform::writeFileSafely(path, stateJson(currentShellFacts()));
+    };
     hooks.quit = [&application] { application.Terminate(); };
     driver.setHooks(hooks);
 
@@ -179,7 +178,15 @@ int runProgram(int argc, char** argv) {
         uint64_t hash = 0;
         bool needHash = recorder || (driver.player() && driver.player()->lastTick() > 0);
         if (needHash) hash = stateHash();
-        if (recorder) recorder->tickDone(tick, hash);
+        if (recorder) {
+            recorder->tickDone(tick, hash);
+            // Written as it goes: a crash or a kill loses a few seconds, not the session.
+            const std::string reason = recorder->checkpoint(o.recordFile, tick);
+            if (!reason.empty() && !recordWarned) {
+                std::fprintf(stderr, "orbita: cannot write %s yet: %s\n", o.recordFile.c_str(), reason.c_str());
+                recordWarned = true;
+            }
+        }
         uint64_t expected = 0;
         if (!mismatch && driver.player() && driver.player()->expectedHash(tick, expected) && expected != hash) {
             std::fprintf(stderr, "orbita: the game state differs from the recording at tick %u\n", tick);
@@ -219,7 +226,9 @@ int runProgram(int argc, char** argv) {
             path = name;
             makeAbsolute(path, startDirectory);
         } while (access(path.c_str(), F_OK) == 0 && screenshotNumber < 1000);
-        platform::saveRgb565Png(path, platform::kFrameWidth, platform::kFrameHeight, frame.data());
+        std::string reason;
+        if (!platform::saveRgb565Png(path, platform::kFrameWidth, platform::kFrameHeight, frame.data(), &reason))
+            driver.outputFailed(path, reason);
     };
 
     form->Loaded();
@@ -230,11 +239,12 @@ int runProgram(int argc, char** argv) {
     application.Run();
 
     if (!o.timedemoFile.empty()) std::printf("%s\n", driver.timedemoReport().c_str());
-    if (recorder) recorder->finish(tick);
-    if (recorder && !recorder->save(o.recordFile)) {
-        std::fprintf(stderr, "orbita: cannot write %s\n", o.recordFile.c_str());
-        status = status ? status : 1;
+    if (recorder) {
+        recorder->finish(tick);
+        const std::string reason = recorder->save(o.recordFile);
+        if (!reason.empty()) driver.outputFailed(o.recordFile, reason);
     }
+    status = driver.reportOutputs(status);
     form->DXTimer.SetEnabled(false);
     form->DXDraw.Finalize();
     application.SetMainForm(nullptr);

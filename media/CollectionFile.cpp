@@ -2,12 +2,12 @@
 
 #include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
 
 #include "media/DIBFile.h"
 #include "media/DxgStream.h"
 #include "media/DxgWave.h"
 #include "media/Errors.h"
+#include "platform/Files.h"
 
 namespace media {
 
@@ -82,14 +82,27 @@ void readItemProperties(Reader& r, const Sink& onItem, const ReadProperty& readP
     onItem(std::move(item));
 }
 
-void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+std::string systemPath(const std::string& path) {
     std::string real = path;
     for (char& c : real)
         if (c == '\\') c = '/';
-    std::FILE* f = std::fopen(real.c_str(), "wb");
-    if (!f) throw EFOpenError(Format("Cannot create file %s", path.c_str()));
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    if (std::fclose(f) != 0 || !ok) throw EFOpenError(Format("Cannot create file %s", path.c_str()));
+    return real;
+}
+
+void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    const std::string reason = platform::writeFileSafely(systemPath(path), bytes);
+    if (!reason.empty()) throw EFCreateError(Format("Cannot write file %s: %s", path.c_str(), reason.c_str()));
+}
+
+// Runs a file's reader so that an error names the file it came from.
+template <typename F>
+void readingFile(const std::string& path, const F& read) {
+    try {
+        read();
+    } catch (Exception& e) {
+        if (e.File().empty()) e.SetFile(path);
+        throw;
+    }
 }
 
 std::vector<uint8_t> component(const char* className, const std::function<void(dxg::Writer&)>& writeItems) {
@@ -165,36 +178,25 @@ void ReadWaveCollection(const uint8_t* data, size_t size, const WaveItemSink& on
 }
 
 std::vector<uint8_t> ReadCollectionFileBytes(const std::string& path) {
-    std::string real = path;
-    for (char& c : real)
-        if (c == '\\') c = '/';
-    std::FILE* f = std::fopen(real.c_str(), "rb");
-    if (!f) throw EFOpenError(Format("Cannot open file %s", path.c_str()));
-    // Only regular files: a directory, pipe or device is no collection file.
-    struct stat st {};
-    if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
-        std::fclose(f);
-        throw EFOpenError(Format("Cannot open file %s", path.c_str()));
-    }
+    // Only regular files, checked before anything is opened: a folder, pipe or device is no
+    // collection file, and opening a pipe would wait for a writer for ever.
     std::vector<uint8_t> bytes;
-    bytes.reserve(static_cast<size_t>(st.st_size));
-    uint8_t buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.insert(bytes.end(), buf, buf + n);
-    const bool failed = std::ferror(f) != 0;
-    std::fclose(f);
-    if (failed) throw EFOpenError(Format("Cannot open file %s", path.c_str()));
+    if (platform::readRegularFile(systemPath(path), bytes, kMaxCollectionFileBytes) != platform::ReadFailure::None) {
+        EFOpenError e(Format("Cannot open file %s", path.c_str()));
+        e.SetFile(path);
+        throw e;
+    }
     return bytes;
 }
 
 void ReadPictureCollectionFile(const std::string& path, const PictureItemSink& onItem) {
     std::vector<uint8_t> bytes = ReadCollectionFileBytes(path);
-    ReadPictureCollection(bytes.data(), bytes.size(), onItem);
+    readingFile(path, [&] { ReadPictureCollection(bytes.data(), bytes.size(), onItem); });
 }
 
 void ReadWaveCollectionFile(const std::string& path, const WaveItemSink& onItem) {
     std::vector<uint8_t> bytes = ReadCollectionFileBytes(path);
-    ReadWaveCollection(bytes.data(), bytes.size(), onItem);
+    readingFile(path, [&] { ReadWaveCollection(bytes.data(), bytes.size(), onItem); });
 }
 
 std::vector<uint8_t> WritePictureCollection(const std::vector<PictureItemData>& items) {

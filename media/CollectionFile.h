@@ -46,11 +46,15 @@ void ReadWaveCollectionFile(const std::string& path, const WaveItemSink& onItem)
 
 std::vector<uint8_t> WritePictureCollection(const std::vector<PictureItemData>& items);
 std::vector<uint8_t> WriteWaveCollection(const std::vector<WaveItemData>& items);
+// Written safely (platform/Files.h): a failure raises EFCreateError "Cannot write file %s: REASON"
+// and leaves any previous file as it was.
 void WritePictureCollectionFile(const std::string& path, const std::vector<PictureItemData>& items);
 void WriteWaveCollectionFile(const std::string& path, const std::vector<WaveItemData>& items);
 
 // The whole content of a collection file; EFOpenError "Cannot open file %s" (path as
-// written) when it cannot be opened.
+// written) when it cannot be opened, is no regular file (a pipe, device or folder is refused
+// before it is opened) or is larger than any collection file can be.
+constexpr size_t kMaxCollectionFileBytes = size_t(256) << 20;
 std::vector<uint8_t> ReadCollectionFileBytes(const std::string& path);
 
 // The payload of a "Picture.Data" property: the graphic kind ("TDIB" or "TBitmap") and

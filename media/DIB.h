@@ -8,6 +8,11 @@
 
 namespace media {
 
+// The largest picture a collection file may hold: the reader refuses a bigger declared
+// size as an invalid DIB, whatever the file's length, and the tools refuse to pack one.
+constexpr int kMaxDibSide = 16384;
+constexpr uint64_t kMaxDibPixels = uint64_t(8192) * 8192;
+
 class TDIB {
 public:
     TDIB() = default;

@@ -175,6 +175,7 @@ TDIB ReadDIB(const uint8_t* data, size_t size, size_t pixelOffset) {
         return dib;
     }
     const uint64_t w = static_cast<uint64_t>(width), h = static_cast<uint64_t>(height);
+    if (w > kMaxDibSide || h > kMaxDibSide || w * h > kMaxDibPixels) invalidDIB();
     auto colourOf = [&palette](unsigned index) -> uint32_t {
         return index < palette.size() ? palette[index] : 0u;
     };

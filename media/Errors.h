@@ -11,6 +11,13 @@ class Exception : public std::runtime_error {
 public:
     explicit Exception(const std::string& message) : std::runtime_error(message) {}
     std::string Message() const { return what(); }
+    // The data file being read when the error arose, as the game names it; empty when the
+    // error belongs to no file. The message itself stays the system's own text.
+    const std::string& File() const { return file_; }
+    void SetFile(const std::string& file) { file_ = file; }
+
+private:
+    std::string file_;
 };
 
 #define ORBITA_MEDIA_ERROR(Name)                                              \
@@ -29,6 +36,7 @@ ORBITA_MEDIA_ERROR(EDIBError);          // "DIB is invalid", "Bitcount in invali
 ORBITA_MEDIA_ERROR(EWaveError);         // "Wave is invalid"
 ORBITA_MEDIA_ERROR(EReadError);         // stream and property read errors
 ORBITA_MEDIA_ERROR(EFOpenError);        // "Cannot open file %s"
+ORBITA_MEDIA_ERROR(EFCreateError);      // "Cannot write file %s: reason"
 ORBITA_MEDIA_ERROR(EListError);         // list index out of bounds
 ORBITA_MEDIA_ERROR(EInvalidOperation);
 ORBITA_MEDIA_ERROR(EConvertError);

@@ -301,11 +301,20 @@ void TApplication::ShowMessage(const std::string& text) {
         std::fprintf(stderr, "orbita: %s\n", text.c_str());
 }
 
-void TApplication::ShowException(const std::exception& e) {
+std::string TApplication::FailureText(const std::exception& e) {
     std::string msg = e.what();
-    if (msg == lastMessage_) return;
-    lastMessage_ = msg;
-    ShowMessage(msg);
+    const auto* media = dynamic_cast<const Exception*>(&e);
+    // The system's own message, with the data file it came from in front unless the message
+    // names it already ("Cannot open file pozadi\po3.dxg").
+    if (media && !media->File().empty() && msg.find(media->File()) == std::string::npos)
+        return media->File() + ": " + msg;
+    return msg;
+}
+
+void TApplication::ShowException(const std::exception& e) {
+    const std::string text = FailureText(e);
+    if (!seen_.insert(text).second) return;
+    ShowMessage(text);
 }
 
 void TApplication::Guard(const std::function<void()>& f) {
@@ -324,7 +333,7 @@ void TApplication::ResetForTests() {
     mainForm_ = nullptr;
     terminated_ = false;
     active_ = true;
-    lastMessage_.clear();
+    seen_.clear();
     shown_.clear();
 }
 

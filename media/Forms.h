@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -152,10 +153,13 @@ public:
     void Terminate() { terminated_ = true; }
     bool Terminated() const { return terminated_; }
 
-    // The default exception handler: shows the message (message box with a window,
-    // standard error when headless). The same message raised again straight after is
-    // not shown again, so an error repeated in every tick gives one box, not a storm.
+    // The default exception handler: shows the message (message box with a window, and
+    // one line on standard error in any case). An error of a data file names the file.
+    // Each distinct failure (file and message) is shown once in a run, so an error repeated
+    // in every tick gives one box, not a storm, and three broken files give three.
     void ShowException(const std::exception& e);
+    // What ShowException shows for e.
+    static std::string FailureText(const std::exception& e);
     void ShowMessage(const std::string& text);
     // Runs f and hands any media exception to ShowException.
     void Guard(const std::function<void()>& f);
@@ -168,7 +172,7 @@ private:
     TDXForm* mainForm_ = nullptr;
     bool terminated_ = false;
     bool active_ = true;
-    std::string lastMessage_;
+    std::set<std::string> seen_;
     std::vector<std::string> shown_;
 };
 

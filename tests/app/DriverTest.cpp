@@ -2,6 +2,9 @@
 // each tick, screenshots and state dumps after their tick, and the end of the run.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 
@@ -40,20 +43,19 @@ TEST(Driver, HeadlessBackEndBecomesCurrent) {
     EXPECT_FALSE(platform::hasCurrent());  // the back-end went with the driver
 }
 
-TEST(Driver, ScriptHeaderOverridesStartOptionsAndEventsArriveBeforeTheirTick) {
+TEST(Driver, ScriptHeaderGivesItsStartOptionsAndEventsArriveBeforeTheirTick) {
     std::string path = temp("play.txt");
     writeFile(path, "orbita-script 1 seed=9 warp=4\n@1 hold Space\n@3 move 10 20\n@3 click\n");
     Options o;
     o.headless = true;
     o.god = true;
-    o.warp = 7;
     o.playFile = path;
     Driver d(o);
     platform::Platform& p = d.start();
     EXPECT_TRUE(d.options().hasSeed);
     EXPECT_EQ(d.options().seed, 9u);
     EXPECT_EQ(d.options().warp, 4);
-    EXPECT_FALSE(d.options().god);  // a recorded header carries every start option
+    EXPECT_TRUE(d.options().god);  // the header says nothing of god: the command line's --god stays
 
     d.loopPass();  // before tick 1
     auto ev = drain(p);
@@ -85,7 +87,7 @@ TEST(Driver, ScreenshotsDumpsAndFrameLimitAfterTheirTick) {
     Driver d(o);
     d.setHooks({[&](const std::string& path) {
                     dumped.push_back(path);
-                    return true;
+                    return std::string();
                 },
                 [&] { ++quits; }});
     platform::Platform& p = d.start();
@@ -203,6 +205,140 @@ TEST(Driver, HandWrittenScriptKeepsCommandLineOptionsAndBadOnesNameTheirLine) {
         EXPECT_EQ(std::string(e.what()), path + ":2: unknown key Foo");
     }
     std::remove(path.c_str());
+}
+
+}  // namespace
+
+namespace {
+
+std::string headerError(const std::string& header, Options o) {
+    ScriptHeader h = parseScriptText(header + "\n", "demo.txt").header;
+    try {
+        applyScriptHeader(o, h, "demo.txt");
+    } catch (const OptionError& e) {
+        return e.what();
+    }
+    return "";
+}
+
+TEST(Driver, AHeaderSilentAboutAnOptionKeepsItAndOneThatContradictsItIsAnError) {
+    Options o;
+    o.warp = 3;
+    o.god = true;
+    o.hasSeed = true;
+    o.seed = 5;
+    Options kept = o;
+    applyScriptHeader(kept, parseScriptText("orbita-script 1\n").header, "demo.txt");
+    EXPECT_EQ(kept.warp, 3);
+    EXPECT_TRUE(kept.god);
+    EXPECT_EQ(kept.seed, 5u);
+    Options agreeing = o;
+    applyScriptHeader(agreeing, parseScriptText("orbita-script 1 seed=5 warp=3 god=1\n").header, "demo.txt");
+    EXPECT_EQ(agreeing.warp, 3);
+
+    EXPECT_EQ(headerError("orbita-script 1 seed=7", o), "orbita: --seed 5 contradicts the header of demo.txt (seed=7)");
+    EXPECT_EQ(headerError("orbita-script 1 warp=2", o), "orbita: --warp 3 contradicts the header of demo.txt (warp=2)");
+    EXPECT_EQ(headerError("orbita-script 1 god=0", o), "orbita: --god contradicts the header of demo.txt (god=0)");
+
+    Options none;
+    applyScriptHeader(none, parseScriptText("orbita-script 1 seed=7 warp=2 god=1\n").header, "demo.txt");
+    EXPECT_TRUE(none.hasSeed);
+    EXPECT_EQ(none.seed, 7u);
+    EXPECT_EQ(none.warp, 2);
+    EXPECT_TRUE(none.god);
+    // A hand-written script without a header leaves every option alone.
+    Options hand = o;
+    applyScriptHeader(hand, parseScriptText("@1 release\n").header, "demo.txt");
+    EXPECT_EQ(hand.seed, 5u);
+}
+
+TEST(Driver, ARecordingMayNotReplaceTheScriptItReplaysHoweverItIsSpelt) {
+    const std::string play = temp("replayed.txt");
+    writeFile(play, "orbita-script 1 seed=1\n@5 release\n");
+    const std::string link = temp("replayed-link.txt");
+    std::remove(link.c_str());
+    ASSERT_EQ(symlink(play.c_str(), link.c_str()), 0);
+    Options o;
+    o.headless = true;
+    o.playFile = play;
+    auto refusal = [&](const Options& options) {
+        try {
+            Driver d(options);
+            d.start();
+        } catch (const OptionError& e) {
+            return std::string(e.what());
+        }
+        return std::string();
+    };
+    Options viaLink = o;
+    viaLink.recordFile = link;
+    EXPECT_EQ(refusal(viaLink), "orbita: --record " + link + " is the script being replayed");
+    Options viaDot = o;
+    viaDot.recordFile = testing::TempDir() + "./orbita_driver_replayed.txt";
+    EXPECT_NE(refusal(viaDot), "");
+    Options shot = o;
+    shot.screenshots = {{1, link}};
+    EXPECT_EQ(refusal(shot), "orbita: --screenshot " + link + " is the script being replayed");
+    // A link to anything else is refused too, before the run: it would never be written.
+    const std::string other = temp("other-link.txt");
+    std::remove(other.c_str());
+    ASSERT_EQ(symlink(temp("nowhere").c_str(), other.c_str()), 0);
+    Options dangling = o;
+    dangling.recordFile = other;
+    EXPECT_EQ(refusal(dangling), "orbita: --record " + other + " is a symbolic link");
+    Options fine = o;
+    fine.recordFile = temp("new-recording.txt");
+    EXPECT_EQ(refusal(fine), "");
+    std::ifstream in(play);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text, "orbita-script 1 seed=1\n@5 release\n");
+    std::remove(link.c_str());
+    std::remove(other.c_str());
+    std::remove(play.c_str());
+}
+
+TEST(Driver, OutputsThatCannotBeWrittenAreNamedAndFailTheRun) {
+    Options o;
+    o.headless = true;
+    o.screenshots = {{1, "/dev/full"}, {1, temp("no/such/folder/shot.png")}};
+    o.stateDumps = {{1, temp("state.json")}};
+    Driver d(o);
+    d.setHooks({[](const std::string&) { return std::string("No space left on device"); }, [] {}});
+    platform::Platform& p = d.start();
+    std::vector<uint16_t> frame(platform::kFrameWidth * platform::kFrameHeight, 0);
+    p.present(frame.data(), true);
+    testing::internal::CaptureStderr();
+    d.tickDone();
+    const int status = d.reportOutputs(0);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(err.find("orbita: cannot write /dev/full: is not a regular file\n"), std::string::npos) << err;
+    EXPECT_NE(err.find("orbita: cannot write " + temp("state.json") + ": No space left on device\n"),
+              std::string::npos)
+        << err;
+    EXPECT_NE(err.find("orbita: 3 outputs could not be written: /dev/full, " + temp("no/such/folder/shot.png") +
+                       ", " + temp("state.json") + "\n"),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(d.failedOutputs().size(), 3u);
+    EXPECT_EQ(d.reportOutputs(2), 2) << "an earlier failure's status is kept";
+}
+
+TEST(Driver, AStopSignalEndsTheRunAfterTheCurrentTick) {
+    Options o;
+    o.headless = true;
+    int quits = 0;
+    Driver d(o);
+    d.setHooks({nullptr, [&] { ++quits; }});
+    d.start();
+    d.loopPass();
+    EXPECT_FALSE(Driver::stopRequested());
+    raise(SIGTERM);
+    EXPECT_TRUE(Driver::stopRequested());
+    d.loopPass();
+    EXPECT_TRUE(d.finished());
+    EXPECT_EQ(quits, 1);
+    signal(SIGTERM, SIG_DFL);
 }
 
 }  // namespace

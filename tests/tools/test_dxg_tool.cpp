@@ -24,8 +24,11 @@ struct Result {
     std::string out;  // standard output and standard error together
 };
 
-Result runTool(const std::string& arguments) {
-    const std::string cmd = std::string(ORBITA_BINARY_DIR) + "/orbita-dxg " + arguments + " 2>&1";
+const std::string kTool = std::string(ORBITA_BINARY_DIR) + "/orbita-dxg";
+
+// Runs a shell command line; its standard error goes with its output.
+Result runCommand(const std::string& commandLine) {
+    const std::string cmd = commandLine + " 2>&1";
     Result r;
     FILE* p = popen(cmd.c_str(), "r");
     if (!p) return r;
@@ -35,6 +38,13 @@ Result runTool(const std::string& arguments) {
     int st = pclose(p);
     r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
     return r;
+}
+
+Result runTool(const std::string& arguments) { return runCommand(kTool + " " + arguments); }
+
+// The tool under shell limits (ulimit lines) given first.
+Result runLimited(const std::string& limits, const std::string& arguments) {
+    return runCommand("sh -c \"" + limits + "; exec " + kTool + " " + arguments + "\"");
 }
 
 class DxgTool : public ::testing::Test {
@@ -92,12 +102,18 @@ TEST_F(DxgTool, ListPicturesAsJson) {
     Result r = runTool("list --json " + writePictures());
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_NE(r.out.find("\"kind\": \"pictures\""), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("{\"Name\": \"rak1\", \"Width\": 3, \"Height\": 2, \"PatternWidth\": 0, \"PatternHeight\": 0, "
+    EXPECT_NE(r.out.find("{\"Name\": \"rak1\", \"Width\": 3, \"Height\": 2, \"PictureWidth\": 3, \"PictureHeight\": 2, "
+                         "\"PatternWidth\": 0, \"PatternHeight\": 0, "
                          "\"SkipWidth\": 0, \"SkipHeight\": 0, \"SystemMemory\": false, \"Transparent\": true, "
                          "\"TransparentColor\": 16777215, \"BitCount\": 4}"),
               std::string::npos)
         << r.out;
-    EXPECT_NE(r.out.find("\"Name\": \"z2\", \"Width\": 0, \"Height\": 0"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"Name\": \"z2\", \"Width\": 0, \"Height\": 0, \"PictureWidth\": 0"), std::string::npos)
+        << r.out;
+    // The item's own size is its pattern size where one is set, as the game reads it.
+    EXPECT_NE(r.out.find("\"Name\": \"p0\", \"Width\": 2, \"Height\": 1, \"PictureWidth\": 4, \"PictureHeight\": 1"),
+              std::string::npos)
+        << r.out;
     EXPECT_NE(r.out.find("\"PatternWidth\": 2"), std::string::npos);
     EXPECT_NE(r.out.find("\"SystemMemory\": true, \"Transparent\": false"), std::string::npos);
     Result text = runTool("list " + path("pictures.dxg"));
@@ -260,7 +276,7 @@ TEST_F(DxgTool, CheckAndFailures) {
     EXPECT_EQ(runTool("frobnicate").status, 1);
     EXPECT_EQ(runTool("").status, 1);
     EXPECT_EQ(runTool("pack --pictures " + path("o.dxg") + " " + path("nothere.png")).out,
-              "orbita-dxg: " + path("nothere.png") + ": Cannot read PNG file\n");
+              "orbita-dxg: " + path("nothere.png") + ": Cannot open file " + path("nothere.png") + "\n");
 }
 
 TEST(DxgToolHelpers, ColoursAndFileNames) {
@@ -276,4 +292,105 @@ TEST(DxgToolHelpers, ColoursAndFileNames) {
     EXPECT_EQ(dxgtool::itemFileName(7, "a/b\\c", ".png"), "007-a_b_c.png");
     EXPECT_EQ(dxgtool::itemFileName(12, "", ".wav"), "012.wav");
     EXPECT_EQ(dxgtool::itemFileName(3, "..", ".png"), "003-_.png");
+}
+
+TEST_F(DxgTool, AnItemWithoutAPictureListsItsPatternSize) {
+    std::vector<PictureItemData> items(1);
+    items[0].Name = "box";
+    items[0].PatternWidth = 40;
+    items[0].PatternHeight = 30;
+    WritePictureCollectionFile(path("boxes.dxg"), items);
+    Result r = runTool("list --json " + path("boxes.dxg"));
+    EXPECT_NE(r.out.find("\"Width\": 40, \"Height\": 30, \"PictureWidth\": 0, \"PictureHeight\": 0"), std::string::npos)
+        << r.out;
+    r = runTool("list " + path("boxes.dxg"));
+    EXPECT_NE(r.out.find("   40x30    no picture"), std::string::npos) << r.out;
+}
+
+TEST_F(DxgTool, ExtractNeverFollowsALinkPlantedInItsFolder) {
+    const std::string file = writePictures();
+    fs::create_directories(dir / "out");
+    const std::string victim = path("victim.txt");
+    std::ofstream(victim) << "keep me";
+    fs::create_symlink(victim, dir / "out" / "000-rak1.png");
+    fs::create_symlink(dir / "created-elsewhere", dir / "out" / "002-p0.png");  // dangling
+    Result r = runTool("extract " + file + " " + path("out"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find((dir / "out" / "000-rak1.png").string() + ": Cannot write file: is a symbolic link"),
+              std::string::npos)
+        << r.out;
+    std::ifstream in(victim);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text, "keep me");
+    fs::remove(dir / "out" / "000-rak1.png");
+    r = runTool("extract " + file + " " + path("out"));
+    EXPECT_EQ(r.status, 1) << "the dangling link is refused too";
+    EXPECT_FALSE(fs::exists(dir / "created-elsewhere"));
+}
+
+TEST_F(DxgTool, AFullDiskFailsTheCommandAndKeepsThePreviousFiles) {
+    const std::string file = writePictures();
+    // The tool runs with a file size limit of 1 KiB, as on a nearly full disk; the limit's
+    // signal is ignored so that the write reports its error.
+    auto limited = [&](const std::string& arguments) { return runLimited("trap '' XFSZ; ulimit -f 2", arguments); };
+    std::vector<uint32_t> big(300 * 300);
+    for (size_t i = 0; i < big.size(); ++i) big[i] = 0xFF000000u | static_cast<uint32_t>(i * 2654435761u);
+    ASSERT_TRUE(platform::savePng(path("big.png"), 300, 300, big));
+    Result r = limited("pack --pictures " + file + " --opaque --bits 24 " + path("big.png"));
+    EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_NE(r.out.find(file + ": Cannot write file " + file + ": File too large"), std::string::npos) << r.out;
+    EXPECT_EQ(runTool("check " + file).status, 0) << "the previous collection is whole";
+
+    std::vector<PictureItemData> items(1);
+    items[0].Name = "big";
+    items[0].Transparent = false;
+    int w = 0, h = 0;
+    std::vector<uint32_t> rgba;
+    ASSERT_TRUE(platform::loadPng(path("big.png"), w, h, rgba));
+    items[0].Picture = std::make_shared<TDIB>(w, h, 24);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) items[0].Picture->SetPixel(x, y, rgba[static_cast<size_t>(y) * w + x]);
+    WritePictureCollectionFile(path("one.dxg"), items);
+    r = limited("extract " + path("one.dxg") + " " + path("out"));
+    EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_NE(r.out.find("000-big.png: Cannot write file: File too large"), std::string::npos) << r.out;
+    EXPECT_FALSE(fs::exists(dir / "out" / "000-big.png")) << "no cut picture is left";
+}
+
+TEST_F(DxgTool, PackRefusesAForgottenOutputNameAndItsOwnInputs) {
+    std::vector<uint32_t> px(4, 0xFF00FF00u);
+    ASSERT_TRUE(platform::savePng(path("a.png"), 2, 2, px));
+    ASSERT_TRUE(platform::savePng(path("b.png"), 2, 2, px));
+    const auto before = fs::file_size(path("a.png"));
+    Result r = runTool("pack --pictures " + path("a.png") + " " + path("b.png"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out.rfind("orbita-dxg: the output " + path("a.png") + " is not named .dxg", 0), 0u) << r.out;
+    EXPECT_EQ(fs::file_size(path("a.png")), before);
+
+    const std::string waves = writeWaves();
+    const auto wavesBefore = fs::file_size(waves);
+    fs::create_symlink(waves, path("same.dxg"));
+    r = runTool("pack --waves " + waves + " " + path("same.dxg"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "orbita-dxg: " + waves + ": the output is also one of the inputs\n");
+    EXPECT_EQ(fs::file_size(waves), wavesBefore);
+    r = runTool("pack --pictures " + path("same.dxg") + " " + path("b.png"));
+    EXPECT_EQ(r.out, "orbita-dxg: " + path("same.dxg") + ": Cannot write file: is a symbolic link\n");
+    EXPECT_EQ(runTool("pack --pictures " + path("UPPER.DXG") + " " + path("b.png")).status, 0);
+}
+
+TEST_F(DxgTool, PackRefusesAGiantDeclaredPictureBeforeDecodingIt) {
+    std::vector<uint32_t> px(1, 0xFF0000FFu);
+    ASSERT_TRUE(platform::savePng(path("tiny.png"), 1, 1, px));
+    std::ifstream in(path("tiny.png"), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const char declared[8] = {0, 0, 0x75, 0x30, 0, 0, 0x75, 0x30};  // 30000 x 30000
+    bytes.replace(16, 8, declared, 8);
+    std::ofstream(path("giant.png"), std::ios::binary) << bytes;
+    // Under a memory limit far below what decoding would take.
+    Result r = runLimited("ulimit -v 400000", "pack --pictures " + path("g.dxg") + " " + path("giant.png"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "orbita-dxg: " + path("giant.png") +
+                         ": the picture is 30000 x 30000 pixels, larger than a collection can hold\n");
+    EXPECT_FALSE(fs::exists(path("g.dxg")));
 }

@@ -16,6 +16,7 @@
 #include "media/DxgWave.h"
 #include "media/Errors.h"
 #include "platform/Audio.h"
+#include "platform/Files.h"
 #include "platform/Platform.h"
 
 namespace dxgtool {
@@ -90,6 +91,13 @@ std::string jsonString(const std::string& s) {
 
 bool hasPicture(const PictureItemData& item) { return item.Picture && !item.Picture->Empty(); }
 
+// The item's own size, as the game reads it for hit boxes: the pattern size where one is set,
+// else the picture's.
+int itemWidth(const PictureItemData& p) { return p.PatternWidth > 0 ? p.PatternWidth : p.Picture ? p.Picture->Width() : 0; }
+int itemHeight(const PictureItemData& p) {
+    return p.PatternHeight > 0 ? p.PatternHeight : p.Picture ? p.Picture->Height() : 0;
+}
+
 void listText(const std::string& path, const Collection& c, std::ostream& out) {
     char line[512];
     if (c.Kind == CollectionKind::Pictures) {
@@ -98,13 +106,14 @@ void listText(const std::string& path, const Collection& c, std::ostream& out) {
             const PictureItemData& p = c.Pictures[i];
             std::string picture = "no picture";
             if (hasPicture(p)) {
-                std::snprintf(line, sizeof line, "%dx%d %d-bit", p.Picture->Width(), p.Picture->Height(),
+                std::snprintf(line, sizeof line, "picture %dx%d %d-bit", p.Picture->Width(), p.Picture->Height(),
                               p.Picture->BitCount());
                 picture = line;
             }
             std::snprintf(line, sizeof line,
-                          "%03zu %-16s %-16s pattern %dx%d skip %dx%d %s key 0x%06X%s\n", i, p.Name.c_str(),
-                          picture.c_str(), p.PatternWidth, p.PatternHeight, p.SkipWidth, p.SkipHeight,
+                          "%03zu %-16s %5dx%-5d %-24s pattern %dx%d skip %dx%d %s key 0x%06X%s\n", i,
+                          p.Name.c_str(), itemWidth(p), itemHeight(p), picture.c_str(), p.PatternWidth,
+                          p.PatternHeight, p.SkipWidth, p.SkipHeight,
                           p.Transparent ? "transparent" : "opaque", p.TransparentColor,
                           p.SystemMemory ? " system-memory" : "");
             out << line;
@@ -136,8 +145,9 @@ void listJson(const Collection& c, std::ostream& out) {
         if (pictures) {
             const PictureItemData& p = c.Pictures[i];
             const bool has = static_cast<bool>(p.Picture);
-            out << "{\"Name\": " << jsonString(p.Name) << ", \"Width\": " << (has ? p.Picture->Width() : 0)
-                << ", \"Height\": " << (has ? p.Picture->Height() : 0) << ", \"PatternWidth\": " << p.PatternWidth
+            out << "{\"Name\": " << jsonString(p.Name) << ", \"Width\": " << itemWidth(p)
+                << ", \"Height\": " << itemHeight(p) << ", \"PictureWidth\": " << (has ? p.Picture->Width() : 0)
+                << ", \"PictureHeight\": " << (has ? p.Picture->Height() : 0) << ", \"PatternWidth\": " << p.PatternWidth
                 << ", \"PatternHeight\": " << p.PatternHeight << ", \"SkipWidth\": " << p.SkipWidth
                 << ", \"SkipHeight\": " << p.SkipHeight << ", \"SystemMemory\": " << (p.SystemMemory ? "true" : "false")
                 << ", \"Transparent\": " << (p.Transparent ? "true" : "false")
@@ -160,11 +170,11 @@ void listJson(const Collection& c, std::ostream& out) {
     out << (n ? "\n]}\n" : "]}\n");
 }
 
+// Every file the tool writes goes to a temporary file first and replaces the target only
+// when complete; a link or a non-regular file at the target is refused, never followed.
 void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) throw Failure{path, "Cannot create file " + path};
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    if (std::fclose(f) != 0 || !ok) throw Failure{path, "Cannot write file " + path};
+    const std::string reason = platform::writeFileSafely(path, bytes);
+    if (!reason.empty()) throw Failure{path, "Cannot write file: " + reason};
 }
 
 int extract(const std::string& path, const std::string& dir, std::ostream& out) {
@@ -187,7 +197,9 @@ int extract(const std::string& path, const std::string& dir, std::ostream& out) 
                 rgba[k] = (p.Transparent && px == p.TransparentColor) ? px : (px | 0xFF000000u);
             }
             const std::string target = (fs::path(dir) / file).string();
-            if (!platform::savePng(target, d.Width(), d.Height(), rgba)) throw Failure{target, "Cannot write PNG file"};
+            std::string reason;
+            if (!platform::savePng(target, d.Width(), d.Height(), rgba, &reason))
+                throw Failure{target, "Cannot write file: " + reason};
             out << target << "\n";
         }
     } else {
@@ -226,6 +238,17 @@ int pack(const std::vector<std::string>& args, std::ostream& out) {
         throw UsageError{"pack needs --pictures or --waves, an output file and inputs"};
     const bool pictures = args[1] == "--pictures";
     const std::string output = args[2];
+    // The output is named first; a forgotten name would make the first input the output.
+    const std::string extension = fs::path(output).extension().string();
+    if (extension.size() != 4 || (extension[1] | 0x20) != 'd' || (extension[2] | 0x20) != 'x' ||
+        (extension[3] | 0x20) != 'g')
+        throw UsageError{"the output " + output + " is not named .dxg (pack --pictures OUT.dxg IN.png...)"};
+    {
+        const std::string reason = platform::unwritableReason(output);
+        if (!reason.empty()) throw Failure{output, "Cannot write file: " + reason};
+    }
+    for (size_t i = 3; i < args.size(); ++i)
+        if (platform::sameFile(args[i], output)) throw Failure{output, "the output is also one of the inputs"};
     std::vector<PictureItemData> pictureItems;
     std::vector<WaveItemData> waveItems;
     // Settings that apply to the inputs after them.
@@ -283,8 +306,11 @@ int pack(const std::vector<std::string>& args, std::ostream& out) {
             haveName = false;
             int w = 0, h = 0;
             std::vector<uint32_t> rgba;
-            if (!platform::loadPng(a, w, h, rgba) || w <= 0 || h <= 0 ||
-                rgba.size() != static_cast<size_t>(w) * static_cast<size_t>(h))
+            std::string reason;
+            // The declared size is checked before decoding, against what the reader accepts.
+            const platform::PngLimits limits{kMaxDibSide, kMaxDibSide, kMaxDibPixels};
+            if (!platform::loadPng(a, w, h, rgba, &reason, limits)) throw Failure{a, reason};
+            if (w <= 0 || h <= 0 || rgba.size() != static_cast<size_t>(w) * static_cast<size_t>(h))
                 throw Failure{a, "Cannot read PNG file"};
             auto dib = std::make_shared<TDIB>(w, h, 24);
             std::set<uint32_t> colours;

@@ -1,0 +1,173 @@
+#include "platform/Files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace platform {
+
+namespace {
+
+std::string systemReason(int error) { return std::strerror(error); }
+
+std::string folderOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+std::string nameOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Writes all of it, going on after short writes and interrupted calls.
+bool writeAll(int fd, const uint8_t* p, size_t n, int& error) {
+    while (n > 0) {
+        ssize_t w = ::write(fd, p, n);
+        if (w < 0) {
+            if (errno == EINTR) continue;
+            error = errno;
+            return false;
+        }
+        if (w == 0) {
+            error = EIO;
+            return false;
+        }
+        p += w;
+        n -= static_cast<size_t>(w);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string unwritableReason(const std::string& path) {
+    if (path.empty()) return "has no name";
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT) return std::string();
+        return systemReason(errno);
+    }
+    if (S_ISLNK(st.st_mode)) return "is a symbolic link";
+    if (!S_ISREG(st.st_mode)) return "is not a regular file";
+    return std::string();
+}
+
+std::string writeFileSafely(const std::string& path, const void* data, size_t size) {
+    std::string reason = unwritableReason(path);
+    if (!reason.empty()) return reason;
+    const std::string name = nameOf(path);
+    if (name.empty() || name == "." || name == "..") return "is not a file name";
+
+    // The new content keeps the mode of the file it replaces; a new file gets the usual
+    // mode under the umask.
+    mode_t mode = 0666;
+    bool keepMode = false;
+    struct stat old {};
+    if (::stat(path.c_str(), &old) == 0) {
+        mode = old.st_mode & 07777;
+        keepMode = true;
+    }
+    if (!keepMode) {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode &= ~mask;
+    }
+
+    std::string temp = folderOf(path) + "/." + name + ".XXXXXX";
+    std::vector<char> templ(temp.begin(), temp.end());
+    templ.push_back('\0');
+    int fd = ::mkstemp(templ.data());
+    if (fd < 0) return systemReason(errno);
+    temp = templ.data();
+
+    int error = 0;
+    bool ok = writeAll(fd, static_cast<const uint8_t*>(data), size, error);
+    if (ok && ::fchmod(fd, mode) != 0) {
+        error = errno;
+        ok = false;
+    }
+    if (ok && ::fsync(fd) != 0) {
+        error = errno;
+        ok = false;
+    }
+    if (::close(fd) != 0 && ok) {
+        error = errno;
+        ok = false;
+    }
+    if (ok) {
+        // Checked again just before the rename, which replaces a link rather than following it.
+        reason = unwritableReason(path);
+        if (!reason.empty()) {
+            ::unlink(temp.c_str());
+            return reason;
+        }
+        if (::rename(temp.c_str(), path.c_str()) != 0) {
+            error = errno;
+            ok = false;
+        }
+    }
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return systemReason(error);
+    }
+    // The rename itself reaches the disk with the folder.
+    int dir = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return std::string();
+}
+
+ReadFailure readRegularFile(const std::string& path, std::vector<uint8_t>& out, size_t maxBytes) {
+    out.clear();
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return ReadFailure::Missing;
+    if (!S_ISREG(st.st_mode)) return ReadFailure::NotRegular;
+    if (static_cast<uint64_t>(st.st_size) > maxBytes) return ReadFailure::TooLarge;
+    // Not blocking even if a pipe has taken the file's place since the check.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return ReadFailure::Missing;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return ReadFailure::NotRegular;
+    }
+    if (static_cast<uint64_t>(st.st_size) > maxBytes) {
+        ::close(fd);
+        return ReadFailure::TooLarge;
+    }
+    out.reserve(static_cast<size_t>(st.st_size));
+    uint8_t buf[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ::close(fd);
+            out.clear();
+            return ReadFailure::ReadError;
+        }
+        if (n == 0) break;
+        if (out.size() + static_cast<size_t>(n) > maxBytes) {  // the file grew while read
+            ::close(fd);
+            out.clear();
+            return ReadFailure::TooLarge;
+        }
+        out.insert(out.end(), buf, buf + n);
+    }
+    ::close(fd);
+    return ReadFailure::None;
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+    struct stat sa {}, sb {};
+    if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+}  // namespace platform

@@ -1,0 +1,46 @@
+// Files on disk, read and written so that nothing is lost and nothing is followed.
+//
+// Every file the program and its tools write goes through writeFileSafely: the bytes go to
+// a temporary file in the target's own folder, which is flushed to the disk and only then
+// renamed over the target, so a failed write never leaves a cut or empty file behind and
+// never destroys the previous good one. A target that is a symbolic link (dangling or not),
+// a folder, a pipe or a device is refused, never followed.
+//
+// Inputs are checked before they are opened: readRegularFile refuses a pipe, a device or a
+// folder at once, so that reading never blocks, and refuses a file larger than its caller
+// can use before reading a byte of it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Empty when path may be written (absent, or an existing regular file that is not a link);
+// otherwise why not ("is a symbolic link", "is not a regular file").
+std::string unwritableReason(const std::string& path);
+
+// Writes the bytes as the complete new content of path. Empty on success, otherwise the
+// reason ("No space left on device", "is a symbolic link", ...); the target is then as it
+// was before the call.
+std::string writeFileSafely(const std::string& path, const void* data, size_t size);
+inline std::string writeFileSafely(const std::string& path, const std::string& text) {
+    return writeFileSafely(path, text.data(), text.size());
+}
+inline std::string writeFileSafely(const std::string& path, const std::vector<uint8_t>& bytes) {
+    return writeFileSafely(path, bytes.data(), bytes.size());
+}
+
+// Reasons readRegularFile gives, so that callers can word their own messages.
+enum class ReadFailure { None, Missing, NotRegular, TooLarge, ReadError };
+
+// Reads the whole of a regular file (a link to one is fine). Nothing is opened unless the
+// path is a regular file; a file over maxBytes is refused unread.
+ReadFailure readRegularFile(const std::string& path, std::vector<uint8_t>& out, size_t maxBytes = SIZE_MAX);
+
+// True when both paths name one existing file (same device and inode, links followed).
+bool sameFile(const std::string& a, const std::string& b);
+
+}  // namespace platform
