@@ -1,60 +1,38 @@
-// Headless audio: no device. Every voice keeps its state on the platform's clock, so a
-// one-shot voice stops by itself once its samples' duration has passed and a looped voice
-// sounds until it is stopped. Also home of the process-wide audio device accessor.
+// Headless audio: no device. Every voice runs on the platform's clock, so a one-shot voice
+// stops by itself once its samples' duration has passed and a looped voice sounds until it
+// is stopped. Also home of the process-wide audio device accessor.
 #include <algorithm>
 #include <map>
 #include <memory>
 #include <vector>
 
 #include "platform/Audio.h"
+#include "platform/Mixer.h"
 #include "platform/Platform.h"
 
 namespace platform {
 
 namespace {
 
-// Larger buffers than this are refused: no sound of the game comes near it, and a broken
-// format record must not turn into an allocation of gigabytes.
-constexpr size_t kMaxBufferBytes = size_t(64) << 20;
-
-struct Samples {
-    PcmFormat format;
-    std::vector<uint8_t> bytes;
-};
-
-struct Voice {
-    std::shared_ptr<Samples> samples;
-    bool playing = false;
-    bool looped = false;
-    uint32_t startTick = 0;  // clock when play began
-    uint32_t startPos = 0;   // byte position when play began
-    uint32_t pos = 0;        // byte position while stopped
-    uint32_t frequency = 0;
-    int volume = 0;
-    int pan = 0;
-};
-
-uint32_t blockOf(const PcmFormat& f) {
-    if (f.blockAlign) return f.blockAlign;
-    uint32_t b = uint32_t(f.channels) * ((f.bitsPerSample + 7u) / 8u);
-    return b ? b : 1;
-}
+// The voices run on our mixer at an output rate of one frame per millisecond of the
+// platform's clock; nothing is summed, they only move on.
+constexpr uint32_t kClockRate = 1000;
 
 class HeadlessAudio : public AudioDevice, public HeadlessAudioControl {
 public:
-    explicit HeadlessAudio(Platform& platform) : platform_(platform) {}
+    explicit HeadlessAudio(Platform& platform) : platform_(platform), mixer_(kClockRate) {}
 
     bool isHeadless() const override { return true; }
 
     bool open() override {
         if (openFails_) return false;
-        ++openCount_;
+        if (openCount_++ == 0) synced_ = platform_.ticks();
         return true;
     }
     void close() override {
         if (openCount_ == 0) return;
         if (--openCount_ == 0) {
-            voices_.clear();
+            mixer_.clear();
             primary_ = false;
         }
     }
@@ -68,99 +46,55 @@ public:
 
     VoiceId createBuffer(const PcmFormat& format, size_t size) override {
         if (!isOpen() || createFails_) return 0;
-        if (format.channels == 0 || format.sampleRate == 0 || size > kMaxBufferBytes) return 0;
-        auto s = std::make_shared<Samples>();
-        s->format = format;
-        s->bytes.assign(size, format.bitsPerSample == 8 ? 0x80 : 0x00);
-        Voice v;
-        v.samples = std::move(s);
-        return add(std::move(v));
+        sync();
+        return mixer_.create(format, size);
     }
     bool writeBuffer(VoiceId id, const uint8_t* data, size_t size) override {
-        Voice* v = find(id);
-        if (!v || writeFails_) return false;
-        size_t n = std::min(size, v->samples->bytes.size());
-        if (n) std::copy(data, data + n, v->samples->bytes.begin());
-        return true;
+        if (writeFails_) return false;
+        return mixer_.write(id, data, size);
     }
     VoiceId duplicate(VoiceId id) override {
-        Voice* v = find(id);
-        if (!v || createFails_) return 0;
-        Voice copy;
-        copy.samples = v->samples;
-        return add(std::move(copy));
+        if (createFails_) return 0;
+        sync();
+        return mixer_.duplicate(id);
     }
-    void release(VoiceId id) override { voices_.erase(id); }
+    void release(VoiceId id) override { mixer_.release(id); }
 
     void play(VoiceId id, bool looped) override {
-        Voice* v = find(id);
-        if (!v) return;
+        if (!mixer_.has(id)) return;
         ++playCount_;
-        uint32_t p = current(*v);
-        if (v->samples->bytes.empty()) {
-            v->playing = false;
-            return;
-        }
-        v->playing = true;
-        v->looped = looped;
-        v->startTick = platform_.ticks();
-        v->startPos = p;
+        sync();
+        mixer_.play(id, looped);
     }
     void stop(VoiceId id) override {
-        Voice* v = find(id);
-        if (!v) return;
-        v->pos = current(*v);
-        v->playing = false;
+        sync();
+        mixer_.stop(id);
     }
     void setPosition(VoiceId id, uint32_t bytes) override {
-        Voice* v = find(id);
-        if (!v) return;
-        uint32_t size = static_cast<uint32_t>(v->samples->bytes.size());
-        uint32_t b = std::min(bytes, size);
-        b -= b % blockOf(v->samples->format);
-        current(*v);
-        if (v->playing) {
-            v->startTick = platform_.ticks();
-            v->startPos = b;
-        }
-        v->pos = b;
+        sync();
+        mixer_.setPosition(id, bytes);
     }
     uint32_t position(VoiceId id) override {
-        Voice* v = find(id);
-        return v ? current(*v) : 0;
+        sync();
+        return mixer_.position(id);
     }
     bool isPlaying(VoiceId id) override {
-        Voice* v = find(id);
-        if (!v) return false;
-        current(*v);
-        return v->playing;
+        sync();
+        return mixer_.isPlaying(id);
     }
     bool isLooping(VoiceId id) override {
-        Voice* v = find(id);
-        if (!v) return false;
-        current(*v);
-        return v->playing && v->looped;
+        sync();
+        return mixer_.isLooping(id);
     }
     void setFrequency(VoiceId id, uint32_t hz) override {
-        Voice* v = find(id);
-        if (!v) return;
-        // Re-anchor the running playback so that the new rate counts from now on.
-        uint32_t p = current(*v);
-        if (v->playing) {
-            v->startTick = platform_.ticks();
-            v->startPos = p;
-        }
-        v->frequency = hz;
+        sync();
+        mixer_.setFrequency(id, hz);
     }
-    void setVolume(VoiceId id, int volume) override {
-        if (Voice* v = find(id)) v->volume = volume;
-    }
-    void setPan(VoiceId id, int pan) override {
-        if (Voice* v = find(id)) v->pan = pan;
-    }
+    void setVolume(VoiceId id, int volume) override { mixer_.setVolume(id, volume); }
+    void setPan(VoiceId id, int pan) override { mixer_.setPan(id, pan); }
 
     void wait(uint32_t ms) override { platform_.waitEvents(ms); }
-    int voiceCount() const override { return static_cast<int>(voices_.size()); }
+    int voiceCount() const override { return mixer_.voiceCount(); }
 
     // --- test hooks ---
     void setOpenFails(bool fails) override { openFails_ = fails; }
@@ -170,39 +104,16 @@ public:
     int playCount() const override { return playCount_; }
 
 private:
-    VoiceId add(Voice&& v) {
-        VoiceId id = ++lastId_;
-        voices_.emplace(id, std::move(v));
-        return id;
-    }
-    Voice* find(VoiceId id) {
-        auto it = voices_.find(id);
-        return it == voices_.end() ? nullptr : &it->second;
-    }
-
-    // Brings the voice up to the clock and returns its byte position.
-    uint32_t current(Voice& v) {
-        if (!v.playing) return v.pos;
-        const PcmFormat& f = v.samples->format;
-        uint64_t size = v.samples->bytes.size();
-        uint64_t rate = v.frequency ? v.frequency : f.sampleRate;
-        uint64_t block = blockOf(f);
-        uint64_t elapsedMs = uint32_t(platform_.ticks() - v.startTick);  // wraps like the clock
-        uint64_t played = elapsedMs * rate / 1000 * block;
-        if (v.looped) {
-            return static_cast<uint32_t>(size ? (v.startPos + played) % size : 0);
-        }
-        if (v.startPos + played >= size) {
-            v.playing = false;
-            v.pos = 0;
-            return 0;
-        }
-        return static_cast<uint32_t>(v.startPos + played);
+    // Brings every voice up to the clock (which wraps like a 32-bit system clock).
+    void sync() {
+        const uint32_t now = platform_.ticks();
+        mixer_.advance(uint32_t(now - synced_));
+        synced_ = now;
     }
 
     Platform& platform_;
-    std::map<VoiceId, Voice> voices_;
-    VoiceId lastId_ = 0;
+    Mixer mixer_;
+    uint32_t synced_ = 0;
     int openCount_ = 0;
     bool primary_ = false;
     bool openFails_ = false, primaryFails_ = false, createFails_ = false, writeFails_ = false;

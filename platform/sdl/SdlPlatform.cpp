@@ -13,7 +13,7 @@
 #include "platform/Font.h"
 #include "platform/Platform.h"
 #include "platform/sdl/KeyMap.h"
-#include "platform/sdl/Viewport.h"
+#include "platform/Viewport.h"
 
 namespace platform {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/sdl/KeyMap.h"
-#include "platform/sdl/Viewport.h"
+#include "platform/Viewport.h"
 
 using namespace platform;
 

@@ -1,4 +1,4 @@
-#include "platform/sdl/Viewport.h"
+#include "platform/Viewport.h"
 
 #include <algorithm>
 
