@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "app/InputScript.h"
+#include "tests/TestFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -24,24 +25,12 @@ namespace {
 
 const std::string kProgram = std::string(ORBITA_BINARY_DIR) + "/orbita";
 
-struct Outcome {
-    int status = -1;
-    std::string output;  // standard output and standard error
-};
+using testfiles::Outcome;
 
-// Runs a shell command line in folder; a run that outlives its time limit ends with 124.
+// Runs a shell command line in folder; a run that outlives its time limit ends with 137.
 Outcome run(const std::string& folder, const std::string& commandLine, int seconds = 60) {
-    const std::string cmd =
-        "cd '" + folder + "' && timeout -s KILL " + std::to_string(seconds) + " sh -c \"" + commandLine + "\" 2>&1";
-    Outcome r;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.output.append(buf, n);
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
+    return testfiles::runShell("cd '" + folder + "' && timeout -s KILL " + std::to_string(seconds) + " sh -c \"" +
+                               commandLine + "\"");
 }
 
 std::string readText(const std::string& path) {
@@ -57,16 +46,9 @@ size_t count(const std::string& text, const std::string& what) {
     return n;
 }
 
-class Program : public ::testing::Test {
+class Program : public testfiles::TempFolderTest {
 protected:
-    void SetUp() override {
-        dir = fs::path(::testing::TempDir()) /
-              ("orbita_program_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    std::string path(const std::string& name) const { return (dir / name).string(); }
+    Program() : TempFolderTest("orbita_program_") {}
     // A data folder of its own: the program reads the working folder when it has pozadi/.
     // The music is the build's (a scene's set-up loads it first and stops where a load fails).
     void dataFolders() {
@@ -75,7 +57,6 @@ protected:
         if (fs::is_directory(music)) fs::create_directory_symlink(music, dir / "zvuky");
         else fs::create_directories(dir / "zvuky");
     }
-    fs::path dir;
 };
 
 }  // namespace
@@ -84,7 +65,7 @@ TEST_F(Program, APipeInTheDataFolderIsRefusedAndNothingWaitsForIt) {
     dataFolders();
     ASSERT_EQ(mkfifo(path("pozadi/story.dxg").c_str(), 0600), 0);
     Outcome check = run(dir.string(), kProgram + " --verify-data", 20);
-    EXPECT_EQ(check.status, 1) << check.output;  // 124 would be a hang
+    EXPECT_EQ(check.status, 1) << check.output;  // 137 would be a hang cut short
     EXPECT_NE(check.output.find("pozadi\\story.dxg: Cannot open file pozadi\\story.dxg"), std::string::npos)
         << check.output;
     Outcome game = run(dir.string(), kProgram + " --headless --frames 5", 20);
