@@ -7,6 +7,7 @@
 #include "media/CollectionFile.h"
 #include "media/DIBFile.h"
 #include "media/DxgWave.h"
+#include "platform/Files.h"
 
 using namespace media;
 
@@ -14,13 +15,8 @@ namespace {
 
 void save(const std::string& dir, const std::string& name, const std::vector<uint8_t>& bytes) {
     const std::string path = dir + "/" + name;
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) {
-        std::perror(path.c_str());
-        return;
-    }
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
+    const std::string reason = platform::writeFileSafely(path, bytes);
+    if (!reason.empty()) std::fprintf(stderr, "%s: %s\n", path.c_str(), reason.c_str());
 }
 
 std::shared_ptr<TDIB> picture(int w, int h, int bits, int colours) {

@@ -258,6 +258,25 @@ bool TDXDrawDisplay::SelectMode(const std::vector<platform::DisplayMode>& offere
     return search(false);
 }
 
+bool TDXDrawDisplay::SetBestMode(const std::vector<platform::DisplayMode>& offered, int w, int h, int b,
+                                 bool fixedRatio, bool fixedSize, bool fixedBitCount,
+                                 const std::function<bool(const platform::DisplayMode&)>& open,
+                                 platform::DisplayMode& chosen) {
+    platform::DisplayMode first;
+    if (!SelectMode(offered, w, h, b, fixedRatio, fixedSize, fixedBitCount, first)) return false;
+    if (open(first)) {
+        chosen = first;
+        return true;
+    }
+    std::vector<platform::DisplayMode> others;
+    for (const auto& m : offered)
+        if (m.width != first.width || m.height != first.height || m.bitCount != first.bitCount) others.push_back(m);
+    platform::DisplayMode second;
+    if (!SelectMode(others, w, h, b, false, fixedSize, fixedBitCount, second) || !open(second)) return false;
+    chosen = second;
+    return true;
+}
+
 // ---------------------------------------------------------------------------------------
 // TCustomDXDraw
 
@@ -357,9 +376,10 @@ void TCustomDXDraw::Initialize() {
         platform::DisplayMode mode{Display.Width, Display.Height, Display.BitCount()};
         if (nowOptions_.Has(doFullScreen) && WindowOptions.fullScreen) {
             platform::DisplayMode chosen;
-            if (!TDXDrawDisplay::SelectMode(p.displayModes(), Display.Width, Display.Height, Display.BitCount(),
-                                            Display.FixedRatio, Display.FixedSize, Display.FixedBitCount, chosen) ||
-                !p.openDisplay(chosen, WindowOptions))
+            auto open = [&](const platform::DisplayMode& m) { return p.openDisplay(m, WindowOptions); };
+            if (!TDXDrawDisplay::SetBestMode(p.displayModes(), Display.Width, Display.Height, Display.BitCount(),
+                                             Display.FixedRatio, Display.FixedSize, Display.FixedBitCount, open,
+                                             chosen))
                 throw EDXDrawError(Format("Display mode cannot be changed (%dx%d %dbit)", Display.Width,
                                           Display.Height, Display.BitCount()));
         } else {

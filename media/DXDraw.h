@@ -180,6 +180,13 @@ public:
     // modes. False when none fits.
     static bool SelectMode(const std::vector<platform::DisplayMode>& offered, int w, int h, int b,
                            bool fixedRatio, bool fixedSize, bool fixedBitCount, platform::DisplayMode& chosen);
+    // Selects a mode as SelectMode does and sets it with open. When the mode found cannot be
+    // set, the search runs again without the ratio rule among the other offered modes, and
+    // that mode is tried. False when no mode could be set; chosen is the one that was.
+    static bool SetBestMode(const std::vector<platform::DisplayMode>& offered, int w, int h, int b, bool fixedRatio,
+                            bool fixedSize, bool fixedBitCount,
+                            const std::function<bool(const platform::DisplayMode&)>& open,
+                            platform::DisplayMode& chosen);
 
 private:
     int bitCount_ = 8;

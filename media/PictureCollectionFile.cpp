@@ -3,6 +3,7 @@
 
 #include "media/CollectionFile.h"
 #include "media/DXImageList.h"
+#include "media/Errors.h"
 
 namespace media {
 
@@ -10,7 +11,12 @@ void TPictureCollection::LoadFromFile(const std::string& fileName) {
     // A file that cannot be opened leaves the items as they were.
     std::vector<uint8_t> bytes = ReadCollectionFileBytes(fileName);
     Clear();
-    ReadPictureCollection(bytes.data(), bytes.size(), [this](PictureItemData&& data) { Add(data); });
+    try {
+        ReadPictureCollection(bytes.data(), bytes.size(), [this](PictureItemData&& data) { Add(data); });
+    } catch (Exception& e) {  // the message names the file it came from
+        if (e.File().empty()) e.SetFile(fileName);
+        throw;
+    }
     // Initialising the collection for an open display also builds every item's surfaces.
     TCustomDXDraw* display = DXDraw();
     if (display && display->Initialized()) Initialize(display);

@@ -16,26 +16,24 @@
 #include "media/DIBFile.h"
 #include "media/Errors.h"
 #include "media/Forms.h"
+#include "tests/TestFiles.h"
 
 using namespace media;
 namespace fs = std::filesystem;
 
 namespace {
 
-class DataFiles : public ::testing::Test {
+class DataFiles : public testfiles::TempFolderTest {
 protected:
+    DataFiles() : TempFolderTest("orbita_datafiles_") {}
     void SetUp() override {
-        dir = fs::path(::testing::TempDir()) /
-              ("orbita_datafiles_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+        TempFolderTest::SetUp();
         Application().ResetForTests();
     }
     void TearDown() override {
         Application().ResetForTests();
-        fs::remove_all(dir);
+        TempFolderTest::TearDown();
     }
-    std::string path(const std::string& name) const { return (dir / name).string(); }
 
     std::vector<PictureItemData> onePicture() const {
         std::vector<PictureItemData> items(1);
@@ -43,8 +41,6 @@ protected:
         items[0].Picture = std::make_shared<TDIB>(2, 2, 24);
         return items;
     }
-
-    fs::path dir;
 };
 
 template <typename F>
@@ -113,15 +109,8 @@ TEST_F(DataFiles, ACollectionIsNeverWrittenThroughALinkOrHalfWay) {
     // A full disk (a file size limit stands in for it): the old file stays whole.
     std::vector<PictureItemData> big = onePicture();
     big[0].Picture = std::make_shared<TDIB>(200, 200, 24);
-    struct rlimit old {};
-    getrlimit(RLIMIT_FSIZE, &old);
-    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 8192;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const std::string message = failure([&] { WritePictureCollectionFile(good, big); });
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previousHandler);
+    const std::string message =
+        testfiles::withFileSizeLimit(8192, [&] { return failure([&] { WritePictureCollectionFile(good, big); }); });
     EXPECT_EQ(message, "Cannot write file " + good + ": File too large");
     EXPECT_EQ(ReadCollectionFileBytes(good), before);
 }

@@ -344,3 +344,41 @@ TEST_F(DisplayTest, EffectiveOptions) {
     draw_->Finalize();
     EXPECT_EQ(draw_->NowOptions(), (TDXDrawOptions{doStretch}));
 }
+
+TEST(ModeSelection, AModeFoundWithTheRatioRuleThatCannotBeSetGivesWayToOneWithout) {
+    using platform::DisplayMode;
+    const std::vector<DisplayMode> offered = {{1280, 720, 16}, {1600, 1200, 16}, {1920, 1080, 32}};
+    std::vector<DisplayMode> tried;
+    auto refuse = [&](int width) {
+        return [&tried, width](const DisplayMode& m) {
+            tried.push_back(m);
+            return m.width != width;
+        };
+    };
+    DisplayMode m;
+    // 1600 x 1200 is the 4:3 mode; the display refuses it, so 1280 x 720 is searched and set.
+    ASSERT_TRUE(TDXDrawDisplay::SetBestMode(offered, 640, 480, 16, true, false, false, refuse(1600), m));
+    EXPECT_EQ(m.width, 1280);
+    ASSERT_EQ(tried.size(), 2u);
+    EXPECT_EQ(tried[0].width, 1600);
+    EXPECT_EQ(tried[1].width, 1280);
+    // The first choice set at once: nothing else is tried.
+    tried.clear();
+    ASSERT_TRUE(TDXDrawDisplay::SetBestMode(offered, 640, 480, 16, true, false, false, refuse(0), m));
+    EXPECT_EQ(m.width, 1600);
+    EXPECT_EQ(tried.size(), 1u);
+    // An exactly offered mode that fails gives way to the best of the others.
+    tried.clear();
+    const std::vector<DisplayMode> exact = {{640, 480, 16}, {800, 600, 16}};
+    ASSERT_TRUE(TDXDrawDisplay::SetBestMode(exact, 640, 480, 16, true, false, false, refuse(640), m));
+    EXPECT_EQ(m.width, 800);
+    // Nothing that can be set: false, after two tries at most.
+    tried.clear();
+    auto never = [&](const DisplayMode& mode) {
+        tried.push_back(mode);
+        return false;
+    };
+    EXPECT_FALSE(TDXDrawDisplay::SetBestMode(offered, 640, 480, 16, true, false, false, never, m));
+    EXPECT_EQ(tried.size(), 2u);
+    EXPECT_FALSE(TDXDrawDisplay::SetBestMode({{640, 480, 8}}, 640, 480, 16, true, false, false, never, m));
+}

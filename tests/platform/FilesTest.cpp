@@ -15,21 +15,15 @@
 
 #include "platform/Files.h"
 #include "platform/Platform.h"
+#include "tests/TestFiles.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class Files : public ::testing::Test {
+class Files : public testfiles::TempFolderTest {
 protected:
-    void SetUp() override {
-        dir = fs::path(::testing::TempDir()) /
-              ("orbita_files_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    std::string path(const std::string& name) const { return (dir / name).string(); }
+    Files() : TempFolderTest("orbita_files_") {}
     static std::string read(const std::string& p) {
         std::ifstream in(p, std::ios::binary);
         std::ostringstream s;
@@ -38,7 +32,6 @@ protected:
     }
     // Names in the folder, so that a left-over temporary file shows.
     size_t entries() const { return static_cast<size_t>(std::distance(fs::directory_iterator(dir), {})); }
-    fs::path dir;
 };
 
 // Runs f in a child process that is killed after a few seconds; true when it ended by itself
@@ -97,16 +90,8 @@ TEST_F(Files, LinksAndSpecialFilesAtTheTargetAreRefusedNotFollowed) {
 TEST_F(Files, AFullDiskKeepsThePreviousFileAndSaysWhy) {
     const std::string p = path("shot.png");
     std::ofstream(p) << "the previous good picture";
-    // A file size limit stands in for a full disk: writes past it fail as they would there.
-    struct rlimit old {};
-    getrlimit(RLIMIT_FSIZE, &old);
-    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const std::string reason = platform::writeFileSafely(p, std::string(100000, 'x'));
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previousHandler);
+    const std::string reason =
+        testfiles::withFileSizeLimit(4096, [&] { return platform::writeFileSafely(p, std::string(100000, 'x')); });
     EXPECT_EQ(reason, "File too large");
     EXPECT_EQ(read(p), "the previous good picture");
     EXPECT_EQ(entries(), 1u);
