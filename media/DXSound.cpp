@@ -20,13 +20,7 @@ void TDirectSoundBuffer::CreateFromWave(const TWave& wave) {
         device_->release(voice_);
         voice_ = 0;
     }
-    platform::PcmFormat f;
-    f.formatTag = wave.Format.FormatTag;
-    f.channels = wave.Format.Channels;
-    f.sampleRate = wave.Format.SamplesPerSec;
-    f.blockAlign = wave.Format.BlockAlign;
-    f.bitsPerSample = wave.Format.BitsPerSample;
-    if (device_) voice_ = device_->createBuffer(f, wave.Data.size());
+    if (device_) voice_ = device_->createBuffer(wave.Pcm(), wave.Data.size());
     if (!voice_) throw EDirectSoundBufferError(Format("%s cannot be made", "Sound Buffer"));
     if (!device_->writeBuffer(voice_, wave.Data.data(), wave.Data.size())) {
         device_->release(voice_);

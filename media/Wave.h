@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/Audio.h"
+
 namespace media {
 
 struct TWaveFormat {
@@ -23,6 +25,16 @@ public:
     // Length in milliseconds (0 when the format says nothing).
     uint32_t DurationMs() const {
         return Format.AvgBytesPerSec ? static_cast<uint32_t>(uint64_t(Data.size()) * 1000 / Format.AvgBytesPerSec) : 0;
+    }
+    // The format as the audio device takes it.
+    platform::PcmFormat Pcm() const {
+        platform::PcmFormat f;
+        f.formatTag = Format.FormatTag;
+        f.channels = Format.Channels;
+        f.sampleRate = Format.SamplesPerSec;
+        f.blockAlign = Format.BlockAlign;
+        f.bitsPerSample = Format.BitsPerSample;
+        return f;
     }
 };
 

@@ -13,13 +13,7 @@
 namespace {
 
 platform::VoiceId voiceOf(platform::Mixer& mixer, const media::TWave& wave) {
-    platform::PcmFormat f;
-    f.formatTag = wave.Format.FormatTag;
-    f.channels = wave.Format.Channels;
-    f.sampleRate = wave.Format.SamplesPerSec;
-    f.blockAlign = wave.Format.BlockAlign;
-    f.bitsPerSample = wave.Format.BitsPerSample;
-    platform::VoiceId v = mixer.create(f, wave.Data.size());
+    platform::VoiceId v = mixer.create(wave.Pcm(), wave.Data.size());
     if (v) mixer.write(v, wave.Data.data(), wave.Data.size());
     return v;
 }
