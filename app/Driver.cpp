@@ -4,6 +4,7 @@
 #include "platform/Files.h"
 
 #include <signal.h>
+#include <time.h>
 
 #include <algorithm>
 #include <chrono>
@@ -18,6 +19,13 @@ namespace {
 double now() {
     using namespace std::chrono;
     return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+// Processor time of this thread, in seconds.
+double cpuNow() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
 volatile sig_atomic_t g_stop = 0;
@@ -121,6 +129,8 @@ platform::Platform& Driver::start() {
             control = platform::headlessControl(*platform_);
         }
         player_ = std::make_unique<ScriptPlayer>(std::move(script), *control);
+        // The timedemo keeps every tick's cost; room for all of them is made now.
+        if (!options_.timedemoFile.empty()) tickCosts_.reserve(player_->lastTick() + 16);
     }
     platform::setCurrent(active_);
     g_stop = 0;
@@ -142,6 +152,24 @@ void Driver::loopPass() {
     if (player_) player_->beforeTick(tick_ + 1);
 }
 
+void Driver::setupStarted(const char* scene) {
+    if (setupDepth_++ > 0) return;  // a set-up inside a set-up counts as part of it
+    currentSetup_.scene = scene;
+    currentSetup_.tick = tick_;
+    currentSetup_.wall = now();
+    currentSetup_.cpu = cpuNow();
+}
+
+void Driver::setupDone() {
+    if (setupDepth_ == 0 || --setupDepth_ > 0) return;
+    const double wall = now() - currentSetup_.wall, cpu = cpuNow() - currentSetup_.cpu;
+    if (wall > largestSetup_.wall) {
+        largestSetup_ = currentSetup_;
+        largestSetup_.wall = wall;
+        largestSetup_.cpu = cpu;
+    }
+}
+
 void Driver::tickStarted() {
     tickStart_ = now();
     if (runStart_ < 0) runStart_ = tickStart_;
@@ -151,7 +179,12 @@ void Driver::tickDone() {
     ++tick_;
     if (tickStart_ >= 0) {
         double t = now();
-        tickCosts_.push_back(t - tickStart_);
+        const double cost = t - tickStart_;
+        if (!options_.timedemoFile.empty()) tickCosts_.push_back(cost);
+        if (cost > largestCost_) {
+            largestCost_ = cost;
+            largestTick_ = tick_;
+        }
         runEnd_ = t;
         tickStart_ = -1;
     }
@@ -201,10 +234,14 @@ std::string Driver::timedemoReport() const {
         return c[std::min(i, c.size() - 1)];
     };
     double seconds = runStart_ >= 0 && runEnd_ >= runStart_ ? runEnd_ - runStart_ : 0.0;
-    char buf[256];
-    std::snprintf(buf, sizeof buf, "%u frames, %.3f seconds, %.1f frames per second, median %.3f ms, 99th percentile %.3f ms",
+    char buf[320];
+    std::snprintf(buf, sizeof buf,
+                  "%u frames, %.3f seconds, %.1f frames per second, median %.3f ms, 99th percentile %.3f ms, "
+                  "largest %.3f ms at tick %u, largest set-up %.3f ms (%.3f ms CPU, %s at tick %u)",
                   tick_, seconds, seconds > 0 ? tick_ / seconds : 0.0, percentile(0.5) * 1000.0,
-                  percentile(0.99) * 1000.0);
+                  percentile(0.99) * 1000.0, largestCost_ * 1000.0, largestTick_, largestSetup_.wall * 1000.0,
+                  largestSetup_.cpu * 1000.0, *largestSetup_.scene ? largestSetup_.scene : "none",
+                  largestSetup_.tick);
     return buf;
 }
 

@@ -64,6 +64,17 @@ public:
 
     uint32_t tick() const { return tick_; }  // frame ticks done so far
 
+    // A scene's set-up starts (scene names it: "story", "level 3", ...) and ends; the
+    // timedemo reports the dearest one.
+    void setupStarted(const char* scene);
+    void setupDone();
+    struct SetupCost {
+        double wall = 0, cpu = 0;  // seconds
+        const char* scene = "";
+        uint32_t tick = 0;  // the tick during or after which it ran
+    };
+    const SetupCost& largestSetup() const { return largestSetup_; }
+
     // An output could not be written: says so on standard error at once and keeps it for
     // the end of the run.
     void outputFailed(const std::string& path, const std::string& reason);
@@ -76,7 +87,8 @@ public:
     bool finished() const { return finished_; }
     const ScriptPlayer* player() const { return player_.get(); }
 
-    // Frames, seconds, frames per second, median and 99th-percentile tick cost.
+    // Frames, seconds, frames per second, median and 99th-percentile tick cost, and the
+    // largest single tick with its number.
     std::string timedemoReport() const;
 
 private:
@@ -93,7 +105,12 @@ private:
     double tickStart_ = -1;
     double runStart_ = -1;
     double runEnd_ = -1;
-    std::vector<double> tickCosts_;  // seconds
+    std::vector<double> tickCosts_;  // seconds, kept for a timedemo
+    SetupCost largestSetup_;
+    SetupCost currentSetup_;
+    int setupDepth_ = 0;
+    double largestCost_ = 0;         // the dearest tick so far, and its number
+    uint32_t largestTick_ = 0;
     std::vector<std::string> failedOutputs_;
 };
 

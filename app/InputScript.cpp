@@ -303,6 +303,7 @@ std::string escapeControls(const std::string& text) {
 
 ScriptPlayer::ScriptPlayer(InputScript script, platform::HeadlessControl& control)
     : script_(std::move(script)), control_(control) {
+    held_.reserve(256);  // room for every key: taking over a hold line allocates nothing
     for (const auto& e : script_.events)
         if (e.op == ScriptOp::Hash) hashes_[e.tick] = e.hash;
 }

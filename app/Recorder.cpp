@@ -25,6 +25,13 @@ const std::vector<int>& scriptKeys() {
 Recorder::Recorder(ScriptHeader header) {
     script_.header = std::move(header);
     script_.header.present = true;
+    // Room for the key table and for the lines of a long session, set aside once: a tick
+    // that records a hash line or a change of keys then needs no memory of its own.
+    const size_t keyCount = scriptKeys().size();
+    for (std::vector<int>* v : {&held_, &nowScratch_, &sortedNow_, &sortedHeld_}) v->reserve(keyCount);
+    script_.events.reserve(kReservedLines);
+    keyLists_.resize(kReservedKeyLists);
+    for (auto& list : keyLists_) list.reserve(keyCount);
 }
 
 void Recorder::hold(uint32_t tick, const std::vector<int>& keys) {
@@ -34,9 +41,13 @@ void Recorder::hold(uint32_t tick, const std::vector<int>& keys) {
         e.op = ScriptOp::Release;
     } else {
         e.op = ScriptOp::Hold;
-        e.keys = keys;
+        if (!keyLists_.empty()) {
+            e.keys = std::move(keyLists_.back());
+            keyLists_.pop_back();
+        }
+        e.keys.assign(keys.begin(), keys.end());
     }
-    script_.events.push_back(e);
+    script_.events.push_back(std::move(e));
     held_ = keys;
 }
 
@@ -49,14 +60,17 @@ void Recorder::keyDown(uint32_t nextTick, int vk) {
         // key going down, so the script lets it go and presses it again. Only Escape's event
         // does anything in the game; the repeats of the other keys are left out.
         if (vk != kEscapeKey) return;
-        std::vector<int> without = held_;
+        std::vector<int>& without = sortedNow_;
+        std::vector<int>& again = sortedHeld_;
+        without.assign(held_.begin(), held_.end());
         without.erase(without.begin() + (it - held_.begin()));
-        std::vector<int> again = held_;
+        again.assign(held_.begin(), held_.end());
         hold(nextTick, without);
         hold(nextTick, again);
         return;
     }
-    std::vector<int> with = held_;
+    std::vector<int>& with = nowScratch_;
+    with.assign(held_.begin(), held_.end());
     with.push_back(vk);
     hold(nextTick, with);
 }
@@ -87,12 +101,17 @@ void Recorder::tickStarting(uint32_t tick, const uint8_t keys[256]) {
         pendingMove_ = false;
     }
     // The keys held now, in the order the script already names them, then the others.
-    std::vector<int> now;
+    // Kept in buffers of the recorder, so that a tick that changes nothing allocates nothing.
+    std::vector<int>& now = nowScratch_;
+    now.clear();
     for (int vk : held_)
         if (keys[vk] & 0x80) now.push_back(vk);
     for (int vk : scriptKeys())
         if ((keys[vk] & 0x80) && std::find(now.begin(), now.end(), vk) == now.end()) now.push_back(vk);
-    std::vector<int> a = now, b = held_;
+    std::vector<int>& a = sortedNow_;
+    std::vector<int>& b = sortedHeld_;
+    a.assign(now.begin(), now.end());
+    b.assign(held_.begin(), held_.end());
     std::sort(a.begin(), a.end());
     std::sort(b.begin(), b.end());
     if (a != b) hold(tick, now);

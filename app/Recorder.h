@@ -32,6 +32,8 @@ public:
     void finish(uint32_t lastTick);
 
     static constexpr uint32_t kHashEvery = 40;
+    // Lines set aside at the start (a hash line every second, so about an hour of play).
+    static constexpr size_t kReservedLines = 4096;
     const InputScript& script() const { return script_; }
     // The recording as it would be if the game ended after lastTick.
     InputScript snapshot(uint32_t lastTick) const;
@@ -49,6 +51,10 @@ private:
 
     InputScript script_;
     std::vector<int> held_;  // keys of the last hold line
+    std::vector<int> nowScratch_, sortedNow_, sortedHeld_;  // working sets, never held across calls
+    // Key lists with room for every key, handed to new hold lines.
+    static constexpr size_t kReservedKeyLists = 1024;
+    std::vector<std::vector<int>> keyLists_;
     double lastWrite_ = -1;  // seconds on the steady clock
     bool pendingMove_ = false;
     ScriptEvent move_;

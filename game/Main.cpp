@@ -177,6 +177,8 @@ void TMainForm::FormCreate(TObject*) {
     zi3.SetLeft(50);
     zi3.SetTop(64);
     DXDraw.ApplyColorTable();
+    // The effects' copies are made once, here, not in the frames that first fire.
+    DXWaveList1.Items.PrepareCopies();
     inMenu = false;
     inTitle = true;
     resetGame();
@@ -419,15 +421,20 @@ void stepAliens() {
     }
 }
 
+constexpr int kStatusFontSize = 15;
+constexpr const char* kPauseText = "Pause >> Esc   jedeme...";
+constexpr const char* kEndText1 = "No a honem Domů...";
+constexpr const char* kEndText2 = "Ps:...Díky za hru....zas někdy";
+
 void statusText() {
     media::TDirectDrawSurfaceCanvas& c = backBuffer().Canvas();
-    c.Font.Size = 15;
+    c.Font.Size = kStatusFontSize;
     c.Brush.Style = media::TBrushStyle::bsClear;
     c.Font.Color = kYellow;
-    if (paused) c.TextOut(200, 150, "Pause >> Esc   jedeme...");
+    if (paused) c.TextOut(200, 150, kPauseText);
     if (gameFinished && level == 8) {
-        c.TextOut(200, 150, "No a honem Domů...");
-        c.TextOut(200, 200, "Ps:...Díky za hru....zas někdy");
+        c.TextOut(200, 150, kEndText1);
+        c.TextOut(200, 200, kEndText2);
     }
     c.Release();
 }
@@ -491,6 +498,14 @@ void playFrame() {
     }
     frameCounter += 1;
     f.DXDraw.Flip();
+}
+
+void prepareStatusText() {
+    media::TDirectDrawSurfaceCanvas& c = backBuffer().Canvas();
+    const int size = c.Font.Size;
+    c.Font.Size = kStatusFontSize;
+    for (const char* text : {kPauseText, kEndText1, kEndText2}) c.PrepareText(text);
+    c.Font.Size = size;
 }
 
 void runLevelSchedule() {

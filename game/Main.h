@@ -80,6 +80,9 @@ void titleFrame();
 void menuFrame();
 void storyFrame();
 void playFrame();
+// Renders the status texts (pause, end of the game) ahead, so that the frames that show
+// them only draw them.
+void prepareStatusText();
 
 // Fills the built-in image and wave lists and the HUD pictures of a new form.
 void loadBuiltins(TMainForm& form);

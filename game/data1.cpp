@@ -55,7 +55,10 @@ void levelReset() {
 
 void loadPictures(media::TDXImageList& list, const char* path) { list.Items.LoadFromFile(path); }
 
-void loadMusic(const char* path) { MainForm->List2.Items.LoadFromFile(path); }
+void loadMusic(const char* path) {
+    MainForm->List2.Items.LoadFromFile(path);
+    MainForm->List2.Items.PrepareCopies();  // so that a music cue in play makes no copy
+}
 
 void tilesAcross(int last) {
     lastTile = static_cast<uint8_t>(last);
@@ -241,6 +244,8 @@ void setupLevel6() {
 
 void setupLevel7() {
     loadPictures(MainForm->pozadi, "pozadi\\po7a.dxg");
+    // The second half of the scenery replaces the first in the middle of play: read ahead.
+    MainForm->pozadi.Items.Prepare("pozadi\\po7b.dxg");
     po7bPending = true;
     loadPictures(MainForm->alin, "alin\\al7.dxg");
     loadPictures(MainForm->vob, "vob\\vob7.dxg");
@@ -377,7 +382,29 @@ void resetGame() {
     level = 1;
 }
 
+uint32_t lastSetupTick = 0;
+SetupObserver setupObserver = nullptr;
+
+namespace {
+void setupSelectedScene();
+}
+
 void setupScene() {
+    lastSetupTick = tick;
+    struct Observed {
+        Observed() {
+            if (setupObserver) setupObserver(false);
+        }
+        ~Observed() {
+            if (setupObserver) setupObserver(true);
+        }
+    } observed;
+    setupSelectedScene();
+}
+
+namespace {
+
+void setupSelectedScene() {
     if (inStory) {
         setupStory();
         return;
@@ -389,6 +416,7 @@ void setupScene() {
     scrollAccum = 1.0f;
     scrollSpeed = 1.2f;
     MainForm->DXDraw.SetHeight(380);
+    prepareStatusText();
     gameFinished = false;
     switch (level) {
         case 1: setupLevel1(); break;
@@ -402,6 +430,8 @@ void setupScene() {
         default: break;
     }
 }
+
+}  // namespace
 
 void drawExplosion(uint32_t frame, int32_t x, int32_t y) {
     TMainForm& f = *MainForm;

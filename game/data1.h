@@ -11,6 +11,12 @@ void resetGame();
 // Prepares whatever scene the scene flags select: the story, the title or menu, or the
 // level `level`. Never changes the flags or `level` itself.
 void setupScene();
+// The tick in which setupScene last ran (a scene's set-up may allocate; a tick after it not).
+extern uint32_t lastSetupTick;
+// Told when a set-up starts (false) and when it has ended (true), even by an error; the
+// program's timedemo times the set-ups with it.
+using SetupObserver = void (*)(bool done);
+extern SetupObserver setupObserver;
 
 void drawExplosion(uint32_t frame, int32_t x, int32_t y);
 void drawStars();

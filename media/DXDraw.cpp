@@ -20,12 +20,15 @@ constexpr int64_t kMaxSurfacePixels = int64_t(16384) * 16384;
 TDirectDrawSurface::TDirectDrawSurface() = default;
 TDirectDrawSurface::~TDirectDrawSurface() = default;
 
-bool TDirectDrawSurface::Create(int width, int height, bool systemMemory) {
+bool TDirectDrawSurface::Create(int width, int height, bool systemMemory, int storageRows) {
     Free();
     if (width <= 0 || height <= 0 || int64_t(width) * height > kMaxSurfacePixels) return false;
-    pixels_.assign(static_cast<size_t>(width) * height, 0);
+    const int rows = std::max(height, storageRows);
+    if (int64_t(width) * rows > kMaxSurfacePixels) return false;
+    pixels_.assign(static_cast<size_t>(width) * rows, 0);
     width_ = width;
     height_ = height;
+    storageRows_ = rows;
     systemMemory_ = systemMemory;
     return true;
 }
@@ -34,6 +37,7 @@ void TDirectDrawSurface::Free() {
     pixels_.clear();
     pixels_.shrink_to_fit();
     width_ = height_ = 0;
+    storageRows_ = 0;
     lockCount_ = 0;
     dcBorrowed_ = false;
     if (canvas_) canvas_->Release();
@@ -41,7 +45,8 @@ void TDirectDrawSurface::Free() {
 
 void TDirectDrawSurface::Fill(uint32_t deviceColour) {
     if (!Exists() || dcBorrowed_ || lockCount_ > 0) return;
-    std::fill(pixels_.begin(), pixels_.end(), static_cast<uint16_t>(deviceColour));
+    std::fill(pixels_.begin(), pixels_.begin() + static_cast<ptrdiff_t>(width_) * height_,
+              static_cast<uint16_t>(deviceColour));
 }
 
 bool TDirectDrawSurface::Lock() {
@@ -179,11 +184,29 @@ void TDirectDrawSurfaceCanvas::LineTo(int x, int y) {
     penY_ = y;
 }
 
-void TDirectDrawSurfaceCanvas::TextOut(int x, int y, const std::string& utf8) {
+const TDirectDrawSurfaceCanvas::RenderedText* TDirectDrawSurfaceCanvas::Rendered(const char* utf8) {
+    if (!utf8 || !*utf8 || !platform::hasCurrent()) return nullptr;
+    const platform::Platform* p = &platform::current();
+    for (const RenderedText& t : texts_)
+        if (t.platform == p && t.size == Font.Size && t.text == utf8) return &t;
+    if (texts_.size() >= kKeptTexts) texts_.erase(texts_.begin());
+    RenderedText t;
+    t.platform = p;
+    t.size = Font.Size;
+    t.text = utf8;
+    t.ok = platform::current().renderText(t.text, Font.Size, t.mask);
+    texts_.push_back(std::move(t));
+    return &texts_.back();
+}
+
+void TDirectDrawSurfaceCanvas::PrepareText(const char* utf8) { Rendered(utf8); }
+
+void TDirectDrawSurfaceCanvas::TextOut(int x, int y, const char* utf8) {
     RequireHandle();
-    if (!handle_ || utf8.empty() || !platform::hasCurrent()) return;
-    platform::TextMask mask;
-    if (!platform::current().renderText(utf8, Font.Size, mask)) return;
+    if (!handle_) return;
+    const RenderedText* rendered = Rendered(utf8);
+    if (!rendered || !rendered->ok) return;
+    const platform::TextMask& mask = rendered->mask;
     const int w = surface_->Width(), h = surface_->Height();
     if (Brush.Style == TBrushStyle::bsSolid) {
         const uint16_t bg = ColorToDevice(Brush.Color);
@@ -300,6 +323,7 @@ TColorTable SystemPalette() {
 }  // namespace
 
 TCustomDXDraw::TCustomDXDraw() : surface_(std::make_unique<TDirectDrawSurface>()) {
+    covers_.reserve(16);
     SetBounds(0, 0, 100, 100);
     SetOptions({doAllowReboot, doWaitVBlank, doCenter, doRetainedMode, doHardware, doSelectDriver});
     ColorTable = SystemPalette();
@@ -358,8 +382,11 @@ void TCustomDXDraw::UnRegisterNotifyEvent(void* listener) {
 
 void TCustomDXDraw::CreateBackBuffer() {
     const int w = std::max(surfaceWidth_, 1), h = std::max(surfaceHeight_, 1);
-    bool ok = surface_->Create(w, h, nowOptions_.Has(doSystemMemory));
-    if (!ok) ok = surface_->Create(w, h, true);  // video memory failed: system memory
+    // A back buffer as wide as the window picture gets the picture's rows below it, so that
+    // a flip can present it where it lies (see FlipInternal).
+    const int rows = w == platform::kFrameWidth && h <= platform::kFrameHeight ? platform::kFrameHeight : 0;
+    bool ok = surface_->Create(w, h, nowOptions_.Has(doSystemMemory), rows);
+    if (!ok) ok = surface_->Create(w, h, true, rows);  // video memory failed: system memory
     if (!ok) throw EDXDrawError(Format("%s cannot be made", "Surface"));
     surface_->Fill(0);
 }
@@ -551,8 +578,9 @@ void TCustomDXDraw::FlipInternal(bool waitVBlank) {
     // The clipper: the control's own window, less the visible sibling windows over it.
     const int cl = std::max(ScreenLeft(), 0), ct = std::max(ScreenTop(), 0);
     const int cr = std::min(ScreenLeft() + Width(), fw), cb = std::min(ScreenTop() + Height(), fh);
-    struct R { int l, t, r, b; };
-    std::vector<R> covers;
+    using R = CoverRect;
+    std::vector<R>& covers = covers_;  // kept between flips: no allocation per frame
+    covers.clear();
     if (Parent()) {
         for (TControl* s : Parent()->Children()) {
             if (s == this || !s->Visible) continue;
@@ -560,6 +588,20 @@ void TCustomDXDraw::FlipInternal(bool waitVBlank) {
         }
     }
     const bool stretched = dw != bb.Width() || dh != bb.Height();
+    // The common case: the back buffer is the top of the window picture, unscaled, at the
+    // window's corner, with nothing over it. Its memory then holds the whole picture: the
+    // form puts the rest below it and the frame is presented without a copy on our side.
+    TDXForm* form = ParentForm();
+    if (form && Parent() == form && form->DisplayControl() == this && !stretched && x == 0 && y == 0 && cl == 0 && ct == 0 && bb.Width() == fw &&
+        cr >= fw && cb >= bb.Height() && bb.StorageRows() >= fh && Showing()) {
+        bool covered = false;
+        for (const R& c : covers)
+            if (c.l < fw && c.r > 0 && c.t < bb.Height() && c.b > 0 && c.l < c.r && c.t < c.b) covered = true;
+        if (!covered) {
+            form->PresentOver(bb.Bits(), bb.Height(), waitVBlank);
+            return;
+        }
+    }
     for (int row = std::max(y, ct); row < std::min(y + dh, cb); ++row) {
         const int sy = stretched ? static_cast<int>(int64_t(row - y) * bb.Height() / dh) : row - y;
         const uint16_t* in = bb.Bits() + static_cast<size_t>(sy) * bb.Width();
@@ -588,7 +630,7 @@ void TCustomDXDraw::FlipInternal(bool waitVBlank) {
             x0 = spanEnd;
         }
     }
-    if (TDXForm* form = ParentForm()) form->Present(waitVBlank);
+    if (form) form->Present(waitVBlank);
 }
 
 void TCustomDXDraw::Click(int x, int y) {

@@ -62,7 +62,12 @@ public:
     TBrush Brush;
     TPen Pen;
 
-    void TextOut(int x, int y, const std::string& utf8);
+    void TextOut(int x, int y, const char* utf8);
+    void TextOut(int x, int y, const std::string& utf8) { TextOut(x, y, utf8.c_str()); }
+    // Renders a line of text in the current font size ahead of its first TextOut (at a
+    // scene's set-up), drawing nothing. Every line the canvas renders is kept, so a text
+    // drawn in every frame is rendered once.
+    void PrepareText(const char* utf8);
     void MoveTo(int x, int y);
     void LineTo(int x, int y);  // one pixel wide; the end point is not drawn
     void SetPixel(int x, int y, TColor colour);
@@ -73,6 +78,16 @@ public:
     int PenY() const { return penY_; }
 
 private:
+    struct RenderedText {
+        const platform::Platform* platform = nullptr;
+        int size = 0;
+        std::string text;
+        bool ok = false;  // false: the back-end has no font, nothing is drawn
+        platform::TextMask mask;
+    };
+    const RenderedText* Rendered(const char* utf8);
+    static constexpr size_t kKeptTexts = 32;
+    std::vector<RenderedText> texts_;  // oldest first
     void RequireHandle();
     TDirectDrawSurface* surface_;
     bool handle_ = false;
@@ -86,8 +101,12 @@ public:
     TDirectDrawSurface(const TDirectDrawSurface&) = delete;
     TDirectDrawSurface& operator=(const TDirectDrawSurface&) = delete;
 
-    // Creates a plain surface of w x h pixels; false when it cannot be made.
-    bool Create(int width, int height, bool systemMemory = false);
+    // Creates a plain surface of w x h pixels; false when it cannot be made. With
+    // storageRows > height the pixel memory has room for that many rows: the rows below the
+    // surface belong to its owner (the display puts the rest of the window picture there)
+    // and no drawing on the surface reaches them.
+    bool Create(int width, int height, bool systemMemory = false, int storageRows = 0);
+    int StorageRows() const { return storageRows_; }
     void Free();
     bool Exists() const { return !pixels_.empty(); }
     int Width() const { return width_; }
@@ -132,6 +151,7 @@ public:
 private:
     std::vector<uint16_t> pixels_;
     int width_ = 0, height_ = 0;
+    int storageRows_ = 0;
     bool systemMemory_ = false;
     uint16_t colorKey_ = 0;
     int lockCount_ = 0;
@@ -274,6 +294,10 @@ private:
         TDXDrawNotifyEvent callback;
     };
     std::vector<Listener> listeners_;
+    struct CoverRect {
+        int l, t, r, b;
+    };
+    std::vector<CoverRect> covers_;  // the sibling windows over the display, at the last flip
     std::vector<uint16_t> primaryPixels_;  // 640 x 480: what Flip has put on the screen
 };
 

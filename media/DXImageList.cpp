@@ -286,6 +286,7 @@ void TPictureCollection::Initialize(TCustomDXDraw* dxdraw) {
 }
 
 void TPictureCollection::Finalize() {
+    prepared_.reset();  // built for a display that is going
     for (auto& item : items_) item->Finalize();
     dxdraw_ = nullptr;
 }

@@ -56,6 +56,7 @@ public:
     void Restore();
 
 private:
+    friend class TPictureCollection;  // hands prepared items over to itself
     TPictureCollection* owner_;
     std::shared_ptr<TDIB> picture_;
     TColor transparentColor_ = 0;
@@ -89,6 +90,11 @@ public:
     // Replaces all items with those of a picture collection file, then builds their
     // surfaces if the display is initialised. The path is as the game writes it.
     void LoadFromFile(const std::string& fileName);
+    // Reads and builds a collection file ahead of its LoadFromFile, which then only puts the
+    // prepared items in place (a picture change in the middle of play). A file that fails
+    // here is read again by LoadFromFile, which reports it as it would have.
+    void Prepare(const std::string& fileName);
+    bool Prepared(const std::string& fileName) const { return prepared_ && preparedName_ == fileName; }
 
     TColorTable ColorTable{};
 
@@ -96,6 +102,8 @@ private:
     TCustomDXImageList* owner_;
     TCustomDXDraw* dxdraw_ = nullptr;
     std::vector<std::unique_ptr<TPictureCollectionItem>> items_;
+    std::unique_ptr<TPictureCollection> prepared_;
+    std::string preparedName_;
 };
 
 class TCustomDXImageList : public TObject {

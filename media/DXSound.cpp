@@ -216,6 +216,7 @@ void TWaveCollectionItem::Initialize() {
 
 void TWaveCollectionItem::Finalize() {
     copies_.clear();
+    spares_.clear();
     buffer_.reset();
     initialized_ = false;
 }
@@ -223,8 +224,28 @@ void TWaveCollectionItem::Finalize() {
 void TWaveCollectionItem::Restore() {
     if (!initialized_) return;
     copies_.clear();
+    spares_.clear();
     buffer_.reset();
     MainBufferOrCreate();
+}
+
+void TWaveCollectionItem::PrepareCopies() {
+    if (!initialized_ || looped_ || !MainBufferOrCreate()) return;
+    // The copies that play the wave over itself are made now, not in the frames that start
+    // them: for a short effect enough for eight starts in every frame for as long as it
+    // lasts (a death starts five explosions at once), up to a limit; for a long piece of
+    // music, which plays over itself at most once, two. They wait as spares until a start
+    // needs one.
+    const uint32_t frames = wave_.DurationMs() / 25 + 1;
+    int want = frames > kLongWaveFrames ? 2 : static_cast<int>(std::min<uint32_t>(8 * frames, kPreparedCopies));
+    if (maxPlayingCount_ > 0) want = std::min(want, maxPlayingCount_);
+    copies_.reserve(copies_.size() + static_cast<size_t>(want) + 8);
+    spares_.reserve(static_cast<size_t>(want));
+    try {
+        while (static_cast<int>(spares_.size() + copies_.size()) < want) spares_.push_back(buffer_->Duplicate());
+    } catch (const std::exception&) {
+        // A device that makes fewer copies plays with those it made.
+    }
 }
 
 TDirectSoundBuffer* TWaveCollectionItem::MainBufferOrCreate() {
@@ -259,7 +280,12 @@ void TWaveCollectionItem::Play(bool wait) {
         if (maxPlayingCount_ == 0 || static_cast<int>(copies_.size()) < maxPlayingCount_) {
             TDirectSoundBuffer* main = MainBufferOrCreate();
             if (!main) return;
-            copies_.push_back(main->Duplicate());
+            if (!spares_.empty()) {
+                copies_.push_back(std::move(spares_.back()));
+                spares_.pop_back();
+            } else {
+                copies_.push_back(main->Duplicate());
+            }
         } else {
             // Every allowed copy sounds: the oldest is cut off and becomes the newest.
             std::rotate(copies_.begin(), copies_.begin() + 1, copies_.end());

@@ -166,6 +166,9 @@ public:
     // True while the main buffer or any copy sounds.
     bool Playing() const;
     int CopyCount() const { return static_cast<int>(copies_.size()); }
+    // Makes ahead the copies that one-shot starts will need (see the .cpp), so that a frame
+    // that starts the wave makes none. A restore of the device drops them.
+    void PrepareCopies();
     // Copy i (0 = oldest) for inspection.
     const TDirectSoundBuffer* Copy(int index) const { return copies_.at(static_cast<size_t>(index)).get(); }
     const TDirectSoundBuffer* MainBuffer() const { return buffer_.get(); }
@@ -185,11 +188,15 @@ private:
     TDirectSoundBuffer* MainBufferOrCreate();
     TWaveCollection* owner_;
     bool looped_ = false;
+    // Copies of a wave made in advance (see Restore).
+    static constexpr uint32_t kPreparedCopies = 64;
+    static constexpr uint32_t kLongWaveFrames = 120;  // three seconds
     int maxPlayingCount_ = 0;
     TWave wave_;
     bool initialized_ = false;
     std::unique_ptr<TDirectSoundBuffer> buffer_;
     std::vector<std::unique_ptr<TDirectSoundBuffer>> copies_;  // oldest first
+    std::vector<std::unique_ptr<TDirectSoundBuffer>> spares_;  // made ahead, not yet started
 };
 
 class TCustomDXWaveList;
@@ -223,6 +230,10 @@ public:
     void Finalize();
     // Every item with samples rebuilds its main buffer.
     void Restore();
+    // Every item makes ahead the copies its one-shot starts will need.
+    void PrepareCopies() {
+        for (auto& item : items_) item->PrepareCopies();
+    }
     // Replaces all items with those of a wave collection file (path as the game writes it)
     // and builds their buffers when the device is open. A file that cannot be opened
     // leaves the items as they were; an error later in the file leaves the items read so far.

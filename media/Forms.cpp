@@ -92,6 +92,7 @@ void TPanel::Paint(uint16_t* frame, int clipLeft, int clipTop, int clipRight, in
 
 void TImage::SetPicture(std::shared_ptr<TDIB> picture) {
     picture_ = std::move(picture);
+    ++version_;
     device_.clear();
     if (picture_ && !picture_->Empty()) {
         device_.reserve(picture_->Pixels().size());
@@ -169,7 +170,50 @@ void TDXForm::Compose() {
     }
 }
 
+namespace {
+uint64_t Mix(uint64_t h, uint64_t v) {
+    h ^= v + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
+    return h;
+}
+uint64_t ControlKey(const TControl& c, uint64_t h) {
+    h = Mix(h, reinterpret_cast<uintptr_t>(&c));
+    h = Mix(h, c.Visible);
+    h = Mix(h, (uint64_t(uint32_t(c.Left())) << 32) | uint32_t(c.Top()));
+    h = Mix(h, (uint64_t(uint32_t(c.Width())) << 32) | uint32_t(c.Height()));
+    h = Mix(h, c.PaintKey());
+    for (const TControl* child : c.Children()) h = ControlKey(*child, h);
+    return h;
+}
+}  // namespace
+
+uint64_t TDXForm::OutsideKey(int displayRows) const {
+    uint64_t h = Mix(Color, static_cast<uint64_t>(displayRows));
+    for (const TControl* child : Children())
+        if (child != display_) h = ControlKey(*child, h);
+    return h;
+}
+
+void TDXForm::PresentOver(uint16_t* picture, int displayRows, bool waitVBlank) {
+    const int fw = platform::kFrameWidth, fh = platform::kFrameHeight;
+    const uint64_t key = OutsideKey(displayRows);
+    if (picture != overPicture_ || key != overKey_) {
+        const Clip below{0, displayRows, fw, fh};
+        std::fill(picture + static_cast<size_t>(displayRows) * fw, picture + static_cast<size_t>(fh) * fw,
+                  ColorToDevice(Color));
+        for (TControl* child : Children()) {
+            if (child == display_ || !child->Visible) continue;
+            child->Paint(picture, below.l, below.t, below.r, below.b);
+        }
+        overPicture_ = picture;
+        overKey_ = key;
+        ++outsidePaints_;
+    }
+    UpdateCursor();
+    if (platform::hasCurrent()) platform::current().present(picture, waitVBlank);
+}
+
 void TDXForm::Present(bool waitVBlank) {
+    overPicture_ = nullptr;  // the next PresentOver paints its rows again
     Compose();
     UpdateCursor();
     if (platform::hasCurrent()) platform::current().present(window_.data(), waitVBlank);
@@ -315,14 +359,6 @@ void TApplication::ShowException(const std::exception& e) {
     const std::string text = FailureText(e);
     if (!seen_.insert(text).second) return;
     ShowMessage(text);
-}
-
-void TApplication::Guard(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const std::exception& e) {
-        ShowException(e);
-    }
 }
 
 void TApplication::ResetForTests() {

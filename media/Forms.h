@@ -55,6 +55,9 @@ public:
 
     // Paints the control onto the window picture (640 x 480 RGB565), clipped to clip.
     virtual void Paint(uint16_t* frame, int clipLeft, int clipTop, int clipRight, int clipBottom) { (void)frame; (void)clipLeft; (void)clipTop; (void)clipRight; (void)clipBottom; }
+    // What the control's picture depends on besides its place and visibility (a colour, a
+    // picture's version), so that the form can tell when the HUD needs painting again.
+    virtual uint64_t PaintKey() const { return 0; }
     virtual void Click(int x, int y) { (void)x; (void)y; }
     virtual void MouseMove(int x, int y) { (void)x; (void)y; }
 
@@ -72,6 +75,7 @@ class TPanel : public TControl {
 public:
     uint32_t Color = 0x000000;  // 0x00BBGGRR
     void Paint(uint16_t* frame, int clipLeft, int clipTop, int clipRight, int clipBottom) override;
+    uint64_t PaintKey() const override { return Color; }
 };
 
 // A picture control.
@@ -84,8 +88,12 @@ public:
     void SetPicture(std::shared_ptr<TDIB> picture);
     const std::shared_ptr<TDIB>& Picture() const { return picture_; }
     void Paint(uint16_t* frame, int clipLeft, int clipTop, int clipRight, int clipBottom) override;
+    uint64_t PaintKey() const override {
+        return version_ * 16 + (Center ? 1 : 0) + (Stretch ? 2 : 0) + (Transparent ? 4 : 0) + (AutoSize ? 8 : 0);
+    }
 
 private:
+    uint64_t version_ = 0;  // counts the pictures set
     std::shared_ptr<TDIB> picture_;
     std::vector<uint16_t> device_;  // the picture converted to RGB565
 };
@@ -105,9 +113,17 @@ public:
 
     // The control that carries the display area (painted from its last flipped picture).
     void SetDisplayControl(TControl* c) { display_ = c; }
+    TControl* DisplayControl() const { return display_; }
     // Composes the window picture and shows it through the platform.
     void Present(bool waitVBlank);
-    // The composed window picture (640 x 480 RGB565) as last presented.
+    // Shows a window picture whose top displayRows rows the display has drawn already and
+    // over which nothing lies (the display's back buffer with room for the whole picture):
+    // the form paints the rows below, only when what they show has changed since the last
+    // such call on the same picture, and presents it where it lies.
+    void PresentOver(uint16_t* picture, int displayRows, bool waitVBlank);
+    // How often the part of the window picture outside the display has been painted.
+    uint64_t OutsidePaints() const { return outsidePaints_; }
+    // The window picture as last composed by Present (PresentOver leaves it alone).
     const std::vector<uint16_t>& WindowPixels() const { return window_; }
     // Cursor value for the pointer at (x, y): that of the topmost showing control there,
     // or, while that is crDefault, of the nearest control holding it that has one.
@@ -121,7 +137,11 @@ public:
 
 private:
     void Compose();
+    uint64_t OutsideKey(int displayRows) const;
     TControl* ControlAt(int x, int y, bool forClick) const;
+    const uint16_t* overPicture_ = nullptr;  // the picture PresentOver painted last
+    uint64_t overKey_ = 0;                   // and what its rows below showed
+    uint64_t outsidePaints_ = 0;
     bool closed_ = false;
     TControl* display_ = nullptr;
     std::vector<uint16_t> window_;
@@ -161,8 +181,16 @@ public:
     // What ShowException shows for e.
     static std::string FailureText(const std::exception& e);
     void ShowMessage(const std::string& text);
-    // Runs f and hands any media exception to ShowException.
-    void Guard(const std::function<void()>& f);
+    // Runs f and hands any media exception to ShowException. A template, so that guarding
+    // a lambda in every tick wraps nothing on the heap.
+    template <class F>
+    void Guard(F&& f) {
+        try {
+            f();
+        } catch (const std::exception& e) {
+            ShowException(e);
+        }
+    }
     const std::vector<std::string>& ShownMessages() const { return shown_; }
     void ResetForTests();
 

@@ -7,7 +7,39 @@
 
 namespace media {
 
+void TPictureCollection::Prepare(const std::string& fileName) {
+    prepared_.reset();
+    auto ahead = std::make_unique<TPictureCollection>(owner_);
+    try {
+        ahead->dxdraw_ = nullptr;
+        ahead->LoadFromFile(fileName);  // items only: this collection is attached to no display
+        TCustomDXDraw* display = DXDraw();
+        if (display && display->Initialized()) {
+            ahead->dxdraw_ = display;
+            for (auto& item : ahead->items_) item->Initialize();
+        }
+    } catch (const std::exception&) {
+        return;  // LoadFromFile will meet the failure itself
+    }
+    prepared_ = std::move(ahead);
+    preparedName_ = fileName;
+}
+
 void TPictureCollection::LoadFromFile(const std::string& fileName) {
+    if (prepared_ && preparedName_ == fileName) {
+        std::unique_ptr<TPictureCollection> ahead = std::move(prepared_);
+        TCustomDXDraw* display = DXDraw();
+        const bool built = display && display->Initialized() && ahead->dxdraw_ == display;
+        Clear();
+        items_.swap(ahead->items_);
+        for (auto& item : items_) item->owner_ = this;
+        if (built) {
+            dxdraw_ = display;
+        } else if (display && display->Initialized()) {
+            Initialize(display);
+        }
+        return;
+    }
     // A file that cannot be opened leaves the items as they were.
     std::vector<uint8_t> bytes = ReadCollectionFileBytes(fileName);
     Clear();

@@ -3,7 +3,6 @@
 // frame timer's wait for its next tick costs nothing and ticks run back to back.
 #include <cstdio>
 #include <cstring>
-#include <deque>
 #include <map>
 
 #include "platform/Font.h"
@@ -19,6 +18,7 @@ class HeadlessPlatform final : public Platform, public HeadlessControl {
 public:
     explicit HeadlessPlatform(uint32_t intervalMs) : interval_(intervalMs) {
         std::memset(keys_, 0, sizeof keys_);
+        events_.reserve(64);
         modes_ = {{640, 480, 8},  {640, 480, 16},  {640, 480, 32},  {800, 600, 16},
                   {800, 600, 32}, {1024, 768, 16}, {1024, 768, 32}, {1280, 1024, 32},
                   {1920, 1080, 32}};
@@ -60,16 +60,19 @@ public:
     void toggleFullScreen() override { fullScreen_ = !fullScreen_; }
 
     bool pollEvent(Event& event) override {
-        if (events_.empty()) return false;
-        event = events_.front();
-        events_.pop_front();
+        if (head_ >= events_.size()) return false;
+        event = events_[head_++];
+        if (head_ == events_.size()) {  // drained: the room is used again from the start
+            events_.clear();
+            head_ = 0;
+        }
         return true;
     }
     void waitEvents(uint32_t timeoutMs) override {
         // A real wait ends at once when something is pending. Nothing but the program
         // itself can post an event here, so a wait "for ever" (a loop with no timer
         // running) moves the clock on by one timer interval instead of weeks.
-        if (!events_.empty()) return;
+        if (head_ < events_.size()) return;
         clock_ += timeoutMs >= kForever ? interval_ : timeoutMs;
     }
     void keyboardState(uint8_t keys[256]) override { std::memcpy(keys, keys_, sizeof keys_); }
@@ -124,7 +127,8 @@ private:
     bool foreground_ = true;
     bool active_ = true;
     uint8_t keys_[256];
-    std::deque<Event> events_;
+    std::vector<Event> events_;  // pending from head_ on
+    size_t head_ = 0;
     std::vector<DisplayMode> modes_;
     std::map<int, JoystickState> joysticks_;
     std::vector<uint16_t> last_;
