@@ -28,10 +28,26 @@ public:
     void SetBitCount(int bitCount) { bitCount_ = bitCount; }
 
     // Colours are 0x00BBGGRR.
-    uint32_t Pixel(int x, int y) const { return pixels_[static_cast<size_t>(y) * width_ + x]; }
-    void SetPixel(int x, int y, uint32_t colour) { pixels_[static_cast<size_t>(y) * width_ + x] = colour & 0xFFFFFF; }
-    const std::vector<uint32_t>& Pixels() const { return pixels_; }
-    std::vector<uint32_t>& Pixels() { return pixels_; }
+    uint32_t Pixel(int x, int y) const { return Pixels()[static_cast<size_t>(y) * width_ + x]; }
+    void SetPixel(int x, int y, uint32_t colour) { Pixels()[static_cast<size_t>(y) * width_ + x] = colour & 0xFFFFFF; }
+    const std::vector<uint32_t>& Pixels() const {
+        if (!device_.empty() && pixels_.empty()) WidenDevicePixels();
+        return pixels_;
+    }
+    // For changing the pixels: the display-format copy (below) is given up.
+    std::vector<uint32_t>& Pixels() {
+        if (!device_.empty() && pixels_.empty()) WidenDevicePixels();
+        device_.clear();
+        device_.shrink_to_fit();
+        return pixels_;
+    }
+
+    // A 16-bit 5-6-5 picture as it was read, already in the display's format (row 0 at the
+    // top), so that a surface is made from it by a copy; the 24-bit colours are worked out
+    // from it only when asked for. Gives the picture that size and 16 bits.
+    void SetDevicePixels(int width, int height, std::vector<uint16_t>&& pixels);
+    // The display-format pixels, or nullptr when the picture has none (or has been changed).
+    const std::vector<uint16_t>* DevicePixels() const { return device_.empty() ? nullptr : &device_; }
 
     // Colour table of 1-, 4- and 8-bit pictures (0x00BBGGRR each). When empty, a writer
     // builds one from the colours the picture uses.
@@ -42,7 +58,9 @@ private:
     int width_ = 0;
     int height_ = 0;
     int bitCount_ = 24;
-    std::vector<uint32_t> pixels_;
+    void WidenDevicePixels() const;
+    mutable std::vector<uint32_t> pixels_;  // empty while only device_ holds the picture
+    std::vector<uint16_t> device_;
     std::vector<uint32_t> palette_;
 };
 

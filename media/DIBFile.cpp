@@ -199,6 +199,20 @@ TDIB ReadDIB(const uint8_t* data, size_t size, size_t pixelOffset) {
     const uint64_t rowBytes = (w * bits + 31) / 32 * 4;
     if (rowBytes * h / h != rowBytes || rowBytes * h > c.Remaining()) invalidDIB();
     const uint8_t* rows = c.Take(static_cast<size_t>(rowBytes * h));
+    if (bits == 16 && five65) {
+        // Already the display's format: kept as it is, the 24-bit colours worked out only
+        // when someone asks for them.
+        std::vector<uint16_t> device(static_cast<size_t>(w * h));
+        for (uint64_t r = 0; r < h; ++r) {
+            const uint64_t y = topDown ? r : h - 1 - r;
+            const uint8_t* row = rows + r * rowBytes;
+            uint16_t* out = device.data() + y * w;
+            for (uint64_t x = 0; x < w; ++x) out[x] = static_cast<uint16_t>(row[2 * x] | (row[2 * x + 1] << 8));
+        }
+        dib.SetDevicePixels(static_cast<int>(w), static_cast<int>(h), std::move(device));
+        dib.Palette() = std::move(palette);
+        return dib;
+    }
     dib.SetSize(static_cast<int>(w), static_cast<int>(h), static_cast<int>(bits));
     for (uint64_t r = 0; r < h; ++r) {
         const int y = static_cast<int>(topDown ? r : h - 1 - r);

@@ -232,15 +232,28 @@ void TPictureCollectionItem::Restore() {
     auto surface = std::make_unique<TDirectDrawSurface>();
     if (!surface->Create(pw, ph, SystemMemory)) return;
     const uint16_t key = ColorToDevice(transparentColor_);
-    const auto& pixels = picture_->Pixels();
     uint16_t* out = surface->Bits();
-    for (size_t i = 0; i < pixels.size(); ++i) {
-        const uint32_t colour = pixels[i];
-        uint16_t dev = ColorToDevice(colour);
-        // Only pixels equal to the transparent colour may carry the key: a colour that merely
-        // rounds to the same device colour is nudged by one step of blue.
-        if (dev == key && colour != transparentColor_) dev ^= 1;
-        out[i] = dev;
+    if (const std::vector<uint16_t>* device = static_cast<const TDIB&>(*picture_).DevicePixels()) {
+        // A picture in the display's format is copied; only a pixel that equals the key
+        // without being the transparent colour itself is nudged, as below.
+        const bool keyIsExact = DeviceToColor(key) == transparentColor_;
+        const uint16_t* in = device->data();
+        const size_t n = device->size();
+        if (keyIsExact) {
+            std::copy(in, in + n, out);
+        } else {
+            for (size_t i = 0; i < n; ++i) out[i] = in[i] == key ? static_cast<uint16_t>(key ^ 1) : in[i];
+        }
+    } else {
+        const auto& pixels = static_cast<const TDIB&>(*picture_).Pixels();
+        for (size_t i = 0; i < pixels.size(); ++i) {
+            const uint32_t colour = pixels[i];
+            uint16_t dev = ColorToDevice(colour);
+            // Only pixels equal to the transparent colour may carry the key: a colour that
+            // merely rounds to the same device colour is nudged by one step of blue.
+            if (dev == key && colour != transparentColor_) dev ^= 1;
+            out[i] = dev;
+        }
     }
     surface->SetColorKey(key);
     if (w == pw && h == ph) {
