@@ -170,9 +170,32 @@ void Driver::setupDone() {
     }
 }
 
-void Driver::tickStarted() {
+static double processCpuNow() {
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+void Driver::tickStarted(uint32_t clockMs) {
     tickStart_ = now();
     if (runStart_ < 0) runStart_ = tickStart_;
+    if (options_.pacing && active_) {
+        const uint32_t ms = clockMs;
+        if (firstTickAt_ < 0) {
+            firstTickAt_ = tickStart_;
+            cpuAtFirstTick_ = processCpuNow();
+        } else {
+            const double gap = tickStart_ - lastTickAt_;
+            shortestInterval_ = std::min(shortestInterval_, gap);
+            longestInterval_ = std::max(longestInterval_, gap);
+            shortestIntervalMs_ = std::min(shortestIntervalMs_, ms - lastTickMs_);
+            longestIntervalMs_ = std::max(longestIntervalMs_, ms - lastTickMs_);
+            if (ms - lastTickMs_ > 27) ++lateIntervals_;
+        }
+        lastTickAt_ = tickStart_;
+        lastTickMs_ = ms;
+        ++pacedTicks_;
+    }
 }
 
 void Driver::tickDone() {
@@ -222,6 +245,24 @@ void Driver::finish() {
     if (finished_) return;
     finished_ = true;
     if (hooks_.quit) hooks_.quit();
+}
+
+std::string Driver::pacingReport() const {
+    char buf[320];
+    if (pacedTicks_ < 2) {
+        std::snprintf(buf, sizeof buf, "pacing: %u ticks, too few to measure", pacedTicks_);
+        return buf;
+    }
+    const double span = lastTickAt_ - firstTickAt_;
+    const double cpu = processCpuNow() - cpuAtFirstTick_;
+    const double wall = now() - firstTickAt_;
+    std::snprintf(buf, sizeof buf,
+                  "pacing: %u ticks in %.3f seconds, %.3f ticks per second, intervals %u..%u ms "
+                  "(%.3f..%.3f ms on a fine clock), %u over 27 ms, processor %.1f %% of one core",
+                  pacedTicks_, span, (pacedTicks_ - 1) / span, shortestIntervalMs_, longestIntervalMs_,
+                  shortestInterval_ * 1000.0, longestInterval_ * 1000.0, lateIntervals_,
+                  wall > 0 ? 100.0 * cpu / wall : 0.0);
+    return buf;
 }
 
 std::string Driver::timedemoReport() const {

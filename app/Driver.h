@@ -57,8 +57,9 @@ public:
 
     // Top of every message-loop pass: delivers the script's events for the coming tick.
     void loopPass();
-    // A frame tick is starting (for the timedemo's cost figures).
-    void tickStarted();
+    // A frame tick is starting (for the timedemo's cost figures), started by the frame timer
+    // at this reading of the platform's clock (for the pacing figures).
+    void tickStarted(uint32_t clockMs = 0);
     // A frame tick has ended: counts it, writes what is due after it, checks the end.
     void tickDone();
 
@@ -87,6 +88,11 @@ public:
     bool finished() const { return finished_; }
     const ScriptPlayer* player() const { return player_.get(); }
 
+    // Ticks, seconds, ticks per second (from the first tick to the last), the shortest and
+    // longest interval between the starts of two ticks (on the platform's millisecond clock
+    // and on a fine clock), and the processor time of the whole process as a share of one core.
+    std::string pacingReport() const;
+
     // Frames, seconds, frames per second, median and 99th-percentile tick cost, and the
     // largest single tick with its number.
     std::string timedemoReport() const;
@@ -106,6 +112,13 @@ private:
     double runStart_ = -1;
     double runEnd_ = -1;
     std::vector<double> tickCosts_;  // seconds, kept for a timedemo
+    // Pacing: the starts of the first and the last tick, the extreme intervals.
+    double firstTickAt_ = -1, lastTickAt_ = -1, cpuAtFirstTick_ = 0;
+    double shortestInterval_ = 1e9, longestInterval_ = 0;
+    uint32_t lastTickMs_ = 0;
+    uint32_t shortestIntervalMs_ = 0xFFFFFFFFu, longestIntervalMs_ = 0;
+    uint32_t pacedTicks_ = 0;
+    uint32_t lateIntervals_ = 0;  // longer than 27 ms: a stall of the machine or of the program
     SetupCost largestSetup_;
     SetupCost currentSetup_;
     int setupDepth_ = 0;

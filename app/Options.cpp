@@ -51,6 +51,8 @@ std::string usage() {
            "  --screenshot N:FILE    after tick N write the picture as PNG (repeatable)\n"
            "  --dump-state N:FILE    after tick N write the game state as JSON (repeatable)\n"
            "  --verify-data          check the data files and exit\n"
+           "  --pacing               at the end, print ticks per second, the shortest and longest\n"
+           "                         interval between ticks and the share of a core used\n"
            "  --help                 this text\n";
 }
 
@@ -116,6 +118,9 @@ Options parseOptions(const std::vector<std::string>& args) {
             o.screenshots.push_back(tickFile(arg, takeValue()));
         } else if (arg == "--dump-state") {
             o.stateDumps.push_back(tickFile(arg, takeValue()));
+        } else if (arg == "--pacing") {
+            flag();
+            o.pacing = true;
         } else if (arg == "--verify-data") {
             flag();
             o.verifyData = true;

@@ -29,6 +29,7 @@ struct Options {
     std::vector<TickFile> screenshots;
     std::vector<TickFile> stateDumps;
     bool verifyData = false;
+    bool pacing = false;  // at the end, report the ticks' pacing and the processor time used
     bool help = false;
 };
 

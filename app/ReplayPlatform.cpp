@@ -12,7 +12,10 @@ bool isInput(const platform::Event& e) {
 }
 }  // namespace
 
-ReplayPlatform::ReplayPlatform(platform::Platform& inner) : in_(inner) { std::memset(keys_, 0, sizeof keys_); }
+ReplayPlatform::ReplayPlatform(platform::Platform& inner) : in_(inner) {
+    std::memset(keys_, 0, sizeof keys_);
+    queue_.reserve(64);
+}
 
 bool ReplayPlatform::restoreDisplay() {
     if (restoreFails_) return false;
@@ -21,9 +24,12 @@ bool ReplayPlatform::restoreDisplay() {
 }
 
 bool ReplayPlatform::pollEvent(platform::Event& e) {
-    if (!queue_.empty()) {
-        e = queue_.front();
-        queue_.pop_front();
+    if (head_ < queue_.size()) {
+        e = queue_[head_++];
+        if (head_ == queue_.size()) {  // drained: its room is used again from the start
+            queue_.clear();
+            head_ = 0;
+        }
         return true;
     }
     // The real keyboard and pointer are ignored while the script plays.
@@ -34,7 +40,11 @@ bool ReplayPlatform::pollEvent(platform::Event& e) {
 }
 
 void ReplayPlatform::waitEvents(uint32_t timeoutMs) {
-    if (queue_.empty()) in_.waitEvents(timeoutMs);
+    if (head_ >= queue_.size()) in_.waitEvents(timeoutMs);
+}
+
+void ReplayPlatform::waitUntil(uint32_t dueMs) {
+    if (head_ >= queue_.size()) in_.waitUntil(dueMs - extraMs_);
 }
 
 void ReplayPlatform::keyboardState(uint8_t keys[256]) {

@@ -36,6 +36,7 @@ public:
     void toggleFullScreen() override { in_.toggleFullScreen(); }
     bool pollEvent(platform::Event& e) override;
     void waitEvents(uint32_t timeoutMs) override;
+    void waitUntil(uint32_t dueMs) override;
     void keyboardState(uint8_t keys[256]) override;
     bool isForeground() override { return handedOver_ ? in_.isForeground() : foreground_; }
     bool isActive() override { return in_.isActive(); }
@@ -59,7 +60,8 @@ public:
 
 private:
     platform::Platform& in_;
-    std::deque<platform::Event> queue_;
+    std::vector<platform::Event> queue_;  // pending from head_ on
+    size_t head_ = 0;
     uint8_t keys_[256];
     bool handedOver_ = false;
     bool foreground_ = true;

@@ -11,33 +11,11 @@
 #include "game/zbrane.h"
 #include "media/Forms.h"
 #include "platform/Platform.h"
+#include "BenchGame.h"
 
 namespace {
 
-struct Game {
-    std::unique_ptr<platform::Platform> platform = platform::createHeadlessPlatform(25);
-    std::unique_ptr<game::TMainForm> form;
-
-    Game() {
-        platform::setCurrent(platform.get());
-        media::Application().ResetForTests();
-        form = std::make_unique<game::TMainForm>();
-        media::Application().SetMainForm(form.get());
-        form->DXDraw.WindowOptions.fullScreen = false;
-        form->DXDraw.Initialize();
-        form->DXSound1.Loaded();
-        form->DXDraw.SetHeight(380);
-        game::clearAllState();
-        game::setFixedSeed(true, 7);
-        game::Randomize();
-        game::initWeapons();
-    }
-};
-
-Game& game1() {
-    static Game g;
-    return g;
-}
+bench::Game& game1() { return bench::benchGame(); }
 
 // Every slot of every group in flight, spread over the play area.
 void fillGroups() {
@@ -55,7 +33,7 @@ void fillGroups() {
 
 void BM_WeaponFrameLevel5(benchmark::State& state) {
     using namespace game;
-    Game& g = game1();
+    bench::Game& g = game1();
     weaponLevel = 5;
     shipX = 100;
     shipY = 150;

@@ -181,7 +181,7 @@ int runProgram(int argc, char** argv) {
         timedDriver->setupStarted(scene);
     };
     form->BeforeTick = [&] {
-        driver.tickStarted();
+        driver.tickStarted(form->DXTimer.LastTickTime());
         if (recorder) {
             uint8_t keys[256] = {};
             backEnd.keyboardState(keys);
@@ -256,6 +256,7 @@ int runProgram(int argc, char** argv) {
     application.Run();
 
     if (!o.timedemoFile.empty()) std::printf("%s\n", driver.timedemoReport().c_str());
+    if (o.pacing) std::printf("%s\n", driver.pacingReport().c_str());
     if (recorder) {
         recorder->finish(tick);
         const std::string reason = recorder->save(o.recordFile);

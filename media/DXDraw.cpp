@@ -85,6 +85,11 @@ bool TDirectDrawSurface::BltFast(int x, int y, const TDirectDrawSurface& src, co
     const int w = s.Width(), h = s.Height();
     if (w <= 0 || h <= 0) return true;
     const uint16_t key = src.colorKey_;
+    if (!keyed && w == width_ && w == src.width_) {  // whole rows on both sides: one copy
+        const uint16_t* in = src.pixels_.data() + static_cast<size_t>(s.Top) * w;
+        std::copy(in, in + static_cast<size_t>(w) * h, pixels_.data() + static_cast<size_t>(y) * w);
+        return true;
+    }
     for (int row = 0; row < h; ++row) {
         const uint16_t* in = src.pixels_.data() + static_cast<size_t>(s.Top + row) * src.width_ + s.Left;
         uint16_t* out = pixels_.data() + static_cast<size_t>(y + row) * width_ + x;

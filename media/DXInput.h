@@ -112,6 +112,8 @@ public:
     void SetInterval(int value);
     bool ActiveOnly = true;
     int FrameRate() const { return frameRate_; }
+    // The clock reading at which the latest tick was started.
+    uint32_t LastTickTime() const { return oldTime_; }
     bool Running() const { return running_; }
 
     std::function<void(TObject*, int lagCount)> OnTimer;

@@ -331,9 +331,17 @@ void TApplication::Run() {
         uint32_t waitMs = 25;
         if (onIdle_) Guard([&] { onIdle_(done, waitMs); });
         if (terminated_) break;
-        // The idle work says when it next has something to do; wait for events until then
-        // instead of spinning a core.
-        if (platform::hasCurrent()) platform::current().waitEvents(waitMs);
+        // The idle work says when it next has something to do (counted from its end); wait
+        // for events until that point of the clock instead of spinning a core. A wait for a
+        // point, not for a span, ends in the millisecond the work is due, so a late wake-up
+        // is not added to the next interval.
+        if (platform::hasCurrent()) {
+            platform::Platform& p = platform::current();
+            if (waitMs == 0)
+                p.waitEvents(0);
+            else
+                p.waitUntil(p.ticks() + waitMs);
+        }
     }
 }
 

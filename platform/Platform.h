@@ -101,6 +101,13 @@ public:
     // Waits until an event is pending or timeoutMs have passed (headless: the virtual
     // clock simply advances by timeoutMs).
     virtual void waitEvents(uint32_t timeoutMs) = 0;
+    // Waits until an event is pending or the clock (ticks()) has reached the absolute time
+    // dueMs, wrapping like the clock. A back-end with a fine clock wakes within a fraction of
+    // a millisecond after dueMs, so that work due then starts in that very millisecond.
+    virtual void waitUntil(uint32_t dueMs) {
+        const uint32_t left = dueMs - ticks();
+        if (left != 0 && left < 0x80000000u) waitEvents(left);
+    }
     // keys[vk] has its high bit set while the key with that virtual-key code is down.
     virtual void keyboardState(uint8_t keys[256]) = 0;
     virtual bool isForeground() = 0;  // our window is the foreground window

@@ -5,6 +5,8 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,6 +22,7 @@ namespace platform {
 namespace {
 
 constexpr const char* kTitle = "Orbita";
+constexpr uint32_t kFineWaitMs = 2;  // the end of a wait slept in small steps
 
 class SdlPlatform final : public Platform {
 public:
@@ -67,7 +70,17 @@ public:
         }
 
         renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_PRESENTVSYNC);
-        vsyncCapable_ = renderer_ != nullptr;
+        if (renderer_ && !std::getenv("SDL_RENDER_DRIVER") && onSoftwareGl(renderer_)) {
+            // OpenGL drawn by the processor (a virtual display, a machine without a graphics
+            // driver) costs several times what SDL's own software renderer does, which puts
+            // the picture into the window's shared memory directly.
+            SDL_DestroyRenderer(renderer_);
+            SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+            renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+        }
+        SDL_RendererInfo info{};
+        vsyncCapable_ = renderer_ && SDL_GetRendererInfo(renderer_, &info) == 0 &&
+                        (info.flags & SDL_RENDERER_PRESENTVSYNC);
         if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
         if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
         if (!renderer_) {
@@ -156,6 +169,29 @@ public:
         SDL_WaitEventTimeout(nullptr, ms);
     }
 
+    // Until the clock reads dueMs: the wait for events ends two milliseconds early, the rest
+    // is slept in quarter milliseconds, so that the frame starts in the millisecond it is due
+    // (a late wake-up would push every later frame back) while the core stays idle.
+    void waitUntil(uint32_t dueMs) override {
+        for (;;) {
+            const uint32_t left = dueMs - SDL_GetTicks();
+            if (left == 0 || left >= 0x80000000u) return;
+            if (videoUp_) {
+                SDL_PumpEvents();
+                if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) return;
+            }
+            if (left > kFineWaitMs) {
+                if (videoUp_) {
+                    if (SDL_WaitEventTimeout(nullptr, static_cast<int>(left - kFineWaitMs)) == 1) return;
+                } else {
+                    SDL_Delay(left - kFineWaitMs);
+                }
+                continue;
+            }
+            std::this_thread::sleep_for(std::chrono::microseconds(250));
+        }
+    }
+
     void keyboardState(uint8_t keys[256]) override {
         std::memset(keys, 0, 256);
         if (!videoUp_) return;
@@ -241,6 +277,22 @@ private:
         SDL_GameController* controller = nullptr;
         SDL_Joystick* joystick = nullptr;
     };
+
+    // The renderer draws through OpenGL that the processor rasterises (Mesa's llvmpipe,
+    // softpipe or swrast).
+    static bool onSoftwareGl(SDL_Renderer* renderer) {
+        SDL_RendererInfo info{};
+        if (SDL_GetRendererInfo(renderer, &info) != 0 || !info.name || std::strncmp(info.name, "opengl", 6) != 0)
+            return false;
+        using GetString = const unsigned char* (*)(unsigned int);
+        auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+        if (!getString) return false;
+        const unsigned char* name = getString(0x1F01);  // GL_RENDERER
+        if (!name) return false;
+        const char* n = reinterpret_cast<const char*>(name);
+        return std::strstr(n, "llvmpipe") || std::strstr(n, "softpipe") || std::strstr(n, "Software Rasterizer") ||
+               std::strstr(n, "swrast");
+    }
 
     bool fail(const char* what) {
         std::fprintf(stderr, "orbita: cannot create the %s: %s\n", what, SDL_GetError());

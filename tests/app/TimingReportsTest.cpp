@@ -1,0 +1,76 @@
+// What the driver reports about time: the timedemo's dearest tick and set-up, and the pacing
+// of the ticks (rate, shortest and longest interval, stalls) that --pacing prints.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <thread>
+
+#include "app/Driver.h"
+#include "app/Options.h"
+
+using namespace app;
+
+namespace {
+
+std::string tempFile(const char* name) { return "/tmp/orbita-timing-" + std::to_string(getpid()) + "-" + name; }
+
+}  // namespace
+
+TEST(TimingReports, TheTimedemoNamesItsDearestTickAndSetUp) {
+    const std::string path = tempFile("demo.txt");
+    std::ofstream(path) << "@1 hold Space\n@6 release\n";
+    Options o;
+    o.timedemoFile = path;
+    Driver d(o);
+    d.start();
+    while (!d.finished() && d.tick() < 100) {
+        d.loopPass();
+        d.tickStarted();
+        if (d.tick() == 2) {  // the third tick runs a set-up, and is the dearest
+            d.setupStarted("level 3");
+            d.setupStarted("inner");  // a set-up within it counts as part of it
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            d.setupDone();
+            d.setupDone();
+        }
+        d.tickDone();
+    }
+    const std::string r = d.timedemoReport();
+    EXPECT_NE(r.find(", largest "), std::string::npos) << r;
+    EXPECT_NE(r.find(" ms at tick 3, largest set-up "), std::string::npos) << r;
+    EXPECT_NE(r.find("level 3 at tick 2)"), std::string::npos) << r;
+    EXPECT_EQ(d.largestSetup().scene, std::string("level 3"));
+    EXPECT_GE(d.largestSetup().wall, 0.019);
+    EXPECT_LT(d.largestSetup().cpu, d.largestSetup().wall) << "a sleep takes no processor time";
+    // An unmatched end is ignored.
+    d.setupDone();
+    std::remove(path.c_str());
+}
+
+TEST(TimingReports, PacingCountsTheIntervalsOnTheTimersClock) {
+    Options o = parseOptions({"--headless", "--pacing"});
+    ASSERT_TRUE(o.pacing);
+    Driver d(o);
+    d.start();
+    EXPECT_EQ(d.pacingReport(), "pacing: 0 ticks, too few to measure");
+    const uint32_t starts[] = {1000, 1025, 1050, 1075, 1130, 1155};
+    for (uint32_t t : starts) {
+        d.tickStarted(t);
+        d.tickDone();
+    }
+    const std::string r = d.pacingReport();
+    EXPECT_EQ(r.rfind("pacing: 6 ticks in ", 0), 0u) << r;
+    EXPECT_NE(r.find("intervals 25..55 ms"), std::string::npos) << r;
+    EXPECT_NE(r.find(", 1 over 27 ms, "), std::string::npos) << r;
+    EXPECT_NE(r.find("% of one core"), std::string::npos) << r;
+    // Without the option nothing is kept.
+    Driver quiet(parseOptions({"--headless"}));
+    quiet.start();
+    for (uint32_t t : starts) quiet.tickStarted(t);
+    EXPECT_EQ(quiet.pacingReport(), "pacing: 0 ticks, too few to measure");
+    EXPECT_THROW(parseOptions({"--pacing=1"}), OptionError);
+}
