@@ -26,6 +26,7 @@ using Clock = std::chrono::steady_clock;
 game::TMainForm& levelForm() {
     game::TMainForm& f = *bench::benchGame().form;
     f.DXDraw.SetHeight(380);
+    f.podklad.SetBounds(0, 385, 640, 78);  // where the form's creation puts it
     f.podklad.Visible = true;
     f.zi1.Visible = f.zi2.Visible = f.zi3.Visible = true;
     return f;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 
 #include "media/Errors.h"
 
@@ -34,6 +35,7 @@ bool TDirectDrawSurface::Create(int width, int height, bool systemMemory, int st
 }
 
 void TDirectDrawSurface::Free() {
+    keyRuns_ = KeyRuns{};
     pixels_.clear();
     pixels_.shrink_to_fit();
     width_ = height_ = 0;
@@ -43,8 +45,31 @@ void TDirectDrawSurface::Free() {
     if (canvas_) canvas_->Release();
 }
 
+void TDirectDrawSurface::PrepareKeyRuns() {
+    keyRuns_.valid = false;
+    if (!Exists() || width_ > 65535) return;  // runs are noted in 16 bits
+    keyRuns_.rowStart.assign(static_cast<size_t>(height_) + 1, 0);
+    keyRuns_.runs.clear();
+    for (int y = 0; y < height_; ++y) {
+        const uint16_t* row = pixels_.data() + static_cast<size_t>(y) * width_;
+        keyRuns_.rowStart[y] = static_cast<uint32_t>(keyRuns_.runs.size() / 2);
+        for (int x = 0; x < width_;) {
+            while (x < width_ && row[x] == colorKey_) ++x;
+            const int start = x;
+            while (x < width_ && row[x] != colorKey_) ++x;
+            if (x > start) {
+                keyRuns_.runs.push_back(static_cast<uint16_t>(start));
+                keyRuns_.runs.push_back(static_cast<uint16_t>(x - start));
+            }
+        }
+    }
+    keyRuns_.rowStart[height_] = static_cast<uint32_t>(keyRuns_.runs.size() / 2);
+    keyRuns_.valid = true;
+}
+
 void TDirectDrawSurface::Fill(uint32_t deviceColour) {
     if (!Exists() || dcBorrowed_ || lockCount_ > 0) return;
+    keyRuns_.valid = false;
     std::fill(pixels_.begin(), pixels_.begin() + static_cast<ptrdiff_t>(width_) * height_,
               static_cast<uint16_t>(deviceColour));
 }
@@ -84,7 +109,34 @@ bool TDirectDrawSurface::BltFast(int x, int y, const TDirectDrawSurface& src, co
     if (y + s.Height() > height_) s.Bottom = s.Top + (height_ - y);
     const int w = s.Width(), h = s.Height();
     if (w <= 0 || h <= 0) return true;
+    keyRuns_.valid = false;  // written to
     const uint16_t key = src.colorKey_;
+    if (keyed && src.keyRuns_.valid) {
+        // Only the runs that are not the key, cut to the source rectangle.
+        const uint16_t* runs = src.keyRuns_.runs.data();
+        const uint32_t* rowStart = src.keyRuns_.rowStart.data();
+        const bool wholeRows = s.Left == 0 && s.Right == src.width_;
+        for (int row = 0; row < h; ++row) {
+            const int sy = s.Top + row;
+            const uint16_t* in = src.pixels_.data() + static_cast<size_t>(sy) * src.width_;
+            uint16_t* out = pixels_.data() + static_cast<size_t>(y + row) * width_ + x - s.Left;
+            const uint32_t e = rowStart[sy + 1];
+            if (wholeRows) {
+                for (uint32_t r = rowStart[sy]; r < e; ++r) {
+                    const int a = runs[2 * r];
+                    std::memcpy(out + a, in + a, static_cast<size_t>(runs[2 * r + 1]) * 2);
+                }
+                continue;
+            }
+            for (uint32_t r = rowStart[sy]; r < e; ++r) {
+                int a = runs[2 * r], b = a + runs[2 * r + 1];
+                if (a < s.Left) a = s.Left;
+                if (b > s.Right) b = s.Right;
+                if (a < b) std::memcpy(out + a, in + a, static_cast<size_t>(b - a) * 2);
+            }
+        }
+        return true;
+    }
     if (!keyed && w == width_ && w == src.width_) {  // whole rows on both sides: one copy
         const uint16_t* in = src.pixels_.data() + static_cast<size_t>(s.Top) * w;
         std::copy(in, in + static_cast<size_t>(w) * h, pixels_.data() + static_cast<size_t>(y) * w);
@@ -111,6 +163,7 @@ bool TDirectDrawSurface::Blt(const TRect& destRect, const TDirectDrawSurface& sr
     const int dw = destRect.Width(), dh = destRect.Height();
     const int sw = srcRect.Width(), sh = srcRect.Height();  // negative: mirrored
     if (dw <= 0 || dh <= 0 || sw == 0 || sh == 0) return true;
+    keyRuns_.valid = false;  // written to
     const int x0 = std::max(destRect.Left, 0), x1 = std::min(destRect.Right, width_);
     const int y0 = std::max(destRect.Top, 0), y1 = std::min(destRect.Bottom, height_);
     const uint16_t key = src.colorKey_;

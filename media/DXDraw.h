@@ -113,13 +113,29 @@ public:
     int Height() const { return height_; }
     bool SystemMemory() const { return systemMemory_; }
 
-    uint16_t* Bits() { return pixels_.data(); }
+    // Writable access gives up the key runs (below); reading through a const surface keeps them.
+    uint16_t* Bits() {
+        keyRuns_.valid = false;
+        return pixels_.data();
+    }
     const uint16_t* Bits() const { return pixels_.data(); }
-    uint16_t& At(int x, int y) { return pixels_[static_cast<size_t>(y) * width_ + x]; }
+    uint16_t& At(int x, int y) {
+        keyRuns_.valid = false;
+        return pixels_[static_cast<size_t>(y) * width_ + x];
+    }
     uint16_t At(int x, int y) const { return pixels_[static_cast<size_t>(y) * width_ + x]; }
 
     // Source colour key, as a device colour.
-    void SetColorKey(uint16_t key) { colorKey_ = key; }
+    void SetColorKey(uint16_t key) {
+        if (key != colorKey_) keyRuns_.valid = false;
+        colorKey_ = key;
+    }
+    // Notes, row by row, the runs of pixels that are not the colour key, so that a keyed blit
+    // from this surface copies those runs and skips the rest instead of testing every pixel.
+    // Kept until the surface is written to or its key changes (for pictures, which are
+    // written once and then only read).
+    void PrepareKeyRuns();
+    bool HasKeyRuns() const { return keyRuns_.valid; }
     uint16_t ColorKey() const { return colorKey_; }
 
     // Fills the whole surface with a device colour (Fill(0) clears to black).
@@ -152,6 +168,11 @@ private:
     std::vector<uint16_t> pixels_;
     int width_ = 0, height_ = 0;
     int storageRows_ = 0;
+    struct KeyRuns {
+        bool valid = false;
+        std::vector<uint32_t> rowStart;  // height + 1 indexes into runs
+        std::vector<uint16_t> runs;      // per run: first column, length
+    } keyRuns_;
     bool systemMemory_ = false;
     uint16_t colorKey_ = 0;
     int lockCount_ = 0;

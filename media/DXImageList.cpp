@@ -145,7 +145,8 @@ void DrawRotatedSurface(TDirectDrawSurface& d, TDirectDrawSurface& src, const TR
             heapRows.resize(static_cast<size_t>(src.Height()));
             rows = heapRows.data();
         }
-        for (int r = 0; r < src.Height(); ++r) rows[r] = src.Bits() + static_cast<size_t>(r) * src.Width();
+        const TDirectDrawSurface& source = src;  // read only: its key runs stay
+        for (int r = 0; r < src.Height(); ++r) rows[r] = source.Bits() + static_cast<size_t>(r) * src.Width();
         for (int y = minY; y < maxY; ++y) {
             const int64_t dx = minX - X, dy = y - Y;
             const int64_t u = u0 + dx * duX + dy * duY;
@@ -187,7 +188,10 @@ int TPictureCollectionItem::Height() const {
 
 void TPictureCollectionItem::SetTransparentColor(TColor c) {
     transparentColor_ = c & 0xFFFFFF;
-    for (auto& s : surfaces_) s->SetColorKey(ColorToDevice(transparentColor_));
+    for (auto& s : surfaces_) {
+        s->SetColorKey(ColorToDevice(transparentColor_));
+        if (Transparent && !s->HasKeyRuns()) s->PrepareKeyRuns();
+    }
 }
 
 void TPictureCollectionItem::Draw(TDirectDrawSurface& dest, int x, int y, int patternIndex) {
@@ -256,6 +260,7 @@ void TPictureCollectionItem::Restore() {
         }
     }
     surface->SetColorKey(key);
+    if (Transparent) surface->PrepareKeyRuns();
     if (w == pw && h == ph) {
         patterns_.push_back({TRect{0, 0, pw, ph}, surface.get()});
     } else if (w > 0 && h > 0 && int64_t(w) + SkipWidth > 0 && int64_t(h) + SkipHeight > 0) {
