@@ -242,3 +242,43 @@ TEST_F(PreparedCollection, ALoadAfterPrepareGivesWhatAPlainLoadGives) {
     }
     EXPECT_EQ(ahead.Items.Count(), 2) << "a file that cannot be opened leaves the items";
 }
+
+class KeyRuns : public HeadlessDisplay {};
+
+TEST_F(KeyRuns, AKeyedBlitByRunsEqualsThePixelByPixelOneAtEveryClip) {
+    Open(64, 48);
+    std::mt19937 rng(5);
+    media::TDirectDrawSurface sprite, plain;
+    ASSERT_TRUE(sprite.Create(23, 17));
+    ASSERT_TRUE(plain.Create(23, 17));
+    const uint16_t key = 0x1234;
+    for (int y = 0; y < 17; ++y)
+        for (int x = 0; x < 23; ++x) {
+            // Runs of every length, rows wholly key, rows with no key at all.
+            const uint16_t p = y == 3 ? key : y == 5 ? 0x0F0F : (rng() % 3 == 0 ? key : static_cast<uint16_t>(rng()));
+            sprite.At(x, y) = p;
+            plain.At(x, y) = p;
+        }
+    sprite.SetColorKey(key);
+    plain.SetColorKey(key);
+    sprite.PrepareKeyRuns();
+    ASSERT_TRUE(sprite.HasKeyRuns());
+    EXPECT_FALSE(plain.HasKeyRuns());
+    media::TDirectDrawSurface a, b;
+    ASSERT_TRUE(a.Create(64, 48));
+    ASSERT_TRUE(b.Create(64, 48));
+    for (int dy = -20; dy <= 50; dy += 7)
+        for (int dx = -25; dx <= 66; dx += 5) {
+            const media::TRect src{dx % 3, dy % 2 == 0 ? 0 : 2, 23 - (dx & 1), 17 - (dy & 3)};
+            for (int i = 0; i < 64 * 48; ++i) a.Bits()[i] = b.Bits()[i] = static_cast<uint16_t>(i * 7);
+            ASSERT_TRUE(a.BltFast(dx, dy, sprite, src, true));
+            ASSERT_TRUE(b.BltFast(dx, dy, plain, src, true));
+            ASSERT_TRUE(std::equal(a.Bits(), a.Bits() + 64 * 48, b.Bits())) << dx << ", " << dy;
+        }
+    EXPECT_TRUE(sprite.HasKeyRuns()) << "reading a sprite keeps its runs";
+    sprite.At(0, 0) = 1;
+    EXPECT_FALSE(sprite.HasKeyRuns()) << "a write gives them up";
+    sprite.PrepareKeyRuns();
+    sprite.SetColorKey(0x4321);
+    EXPECT_FALSE(sprite.HasKeyRuns()) << "so does a new key";
+}
