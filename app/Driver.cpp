@@ -168,6 +168,11 @@ void Driver::setupDone() {
         largestSetup_.wall = wall;
         largestSetup_.cpu = cpu;
     }
+    if (cpu > dearestSetup_.cpu) {
+        dearestSetup_ = currentSetup_;
+        dearestSetup_.wall = wall;
+        dearestSetup_.cpu = cpu;
+    }
 }
 
 static double processCpuNow() {
@@ -275,14 +280,16 @@ std::string Driver::timedemoReport() const {
         return c[std::min(i, c.size() - 1)];
     };
     double seconds = runStart_ >= 0 && runEnd_ >= runStart_ ? runEnd_ - runStart_ : 0.0;
-    char buf[320];
+    char buf[400];
     std::snprintf(buf, sizeof buf,
                   "%u frames, %.3f seconds, %.1f frames per second, median %.3f ms, 99th percentile %.3f ms, "
-                  "largest %.3f ms at tick %u, largest set-up %.3f ms (%.3f ms CPU, %s at tick %u)",
+                  "largest %.3f ms at tick %u, largest set-up %.3f ms (%.3f ms CPU, %s at tick %u), "
+                  "most processor time in a set-up %.3f ms (%s)",
                   tick_, seconds, seconds > 0 ? tick_ / seconds : 0.0, percentile(0.5) * 1000.0,
                   percentile(0.99) * 1000.0, largestCost_ * 1000.0, largestTick_, largestSetup_.wall * 1000.0,
                   largestSetup_.cpu * 1000.0, *largestSetup_.scene ? largestSetup_.scene : "none",
-                  largestSetup_.tick);
+                  largestSetup_.tick, dearestSetup_.cpu * 1000.0,
+                  *dearestSetup_.scene ? dearestSetup_.scene : "none");
     return buf;
 }
 

@@ -75,6 +75,7 @@ public:
         uint32_t tick = 0;  // the tick during or after which it ran
     };
     const SetupCost& largestSetup() const { return largestSetup_; }
+    const SetupCost& dearestSetup() const { return dearestSetup_; }
 
     // An output could not be written: says so on standard error at once and keeps it for
     // the end of the run.
@@ -119,7 +120,8 @@ private:
     uint32_t shortestIntervalMs_ = 0xFFFFFFFFu, longestIntervalMs_ = 0;
     uint32_t pacedTicks_ = 0;
     uint32_t lateIntervals_ = 0;  // longer than 27 ms: a stall of the machine or of the program
-    SetupCost largestSetup_;
+    SetupCost largestSetup_;   // the longest by the clock
+    SetupCost dearestSetup_;   // the most processor time
     SetupCost currentSetup_;
     int setupDepth_ = 0;
     double largestCost_ = 0;         // the dearest tick so far, and its number
