@@ -194,7 +194,10 @@ void Driver::tickStarted(uint32_t clockMs) {
             shortestInterval_ = std::min(shortestInterval_, gap);
             longestInterval_ = std::max(longestInterval_, gap);
             shortestIntervalMs_ = std::min(shortestIntervalMs_, ms - lastTickMs_);
-            longestIntervalMs_ = std::max(longestIntervalMs_, ms - lastTickMs_);
+            if (ms - lastTickMs_ > longestIntervalMs_) {
+                longestIntervalMs_ = ms - lastTickMs_;
+                longestIntervalTick_ = tick_ + 1;
+            }
             if (ms - lastTickMs_ > 27) ++lateIntervals_;
         }
         lastTickAt_ = tickStart_;
@@ -263,8 +266,10 @@ std::string Driver::pacingReport() const {
     const double wall = now() - firstTickAt_;
     std::snprintf(buf, sizeof buf,
                   "pacing: %u ticks in %.3f seconds, %.3f ticks per second, intervals %u..%u ms "
-                  "(%.3f..%.3f ms on a fine clock), %u over 27 ms, processor %.1f %% of one core",
+                  "(the longest before tick %u; %.3f..%.3f ms on a fine clock), %u over 27 ms, "
+                  "processor %.1f %% of one core",
                   pacedTicks_, span, (pacedTicks_ - 1) / span, shortestIntervalMs_, longestIntervalMs_,
+                  longestIntervalTick_,
                   shortestInterval_ * 1000.0, longestInterval_ * 1000.0, lateIntervals_,
                   wall > 0 ? 100.0 * cpu / wall : 0.0);
     return buf;

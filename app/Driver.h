@@ -117,7 +117,7 @@ private:
     double firstTickAt_ = -1, lastTickAt_ = -1, cpuAtFirstTick_ = 0;
     double shortestInterval_ = 1e9, longestInterval_ = 0;
     uint32_t lastTickMs_ = 0;
-    uint32_t shortestIntervalMs_ = 0xFFFFFFFFu, longestIntervalMs_ = 0;
+    uint32_t shortestIntervalMs_ = 0xFFFFFFFFu, longestIntervalMs_ = 0, longestIntervalTick_ = 0;
     uint32_t pacedTicks_ = 0;
     uint32_t lateIntervals_ = 0;  // longer than 27 ms: a stall of the machine or of the program
     SetupCost largestSetup_;   // the longest by the clock
