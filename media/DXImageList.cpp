@@ -79,6 +79,18 @@ __attribute__((noinline)) void RotatedRunKeyed(uint16_t* out, int n, const uint1
         o = static_cast<uint16_t>((p & ~keep) | (o & keep));
     };
     int i = 0;
+    for (; i + 3 < n; i += 4) {
+        const uint16_t p0 = rows[v >> 16][u >> 16];
+        const uint16_t p1 = rows[(v + dv) >> 16][(u + du) >> 16];
+        const uint16_t p2 = rows[(v + 2 * dv) >> 16][(u + 2 * du) >> 16];
+        const uint16_t p3 = rows[(v + 3 * dv) >> 16][(u + 3 * du) >> 16];
+        put(out[i], p0);
+        put(out[i + 1], p1);
+        put(out[i + 2], p2);
+        put(out[i + 3], p3);
+        u += 4 * du;
+        v += 4 * dv;
+    }
     for (; i + 1 < n; i += 2) {
         const uint16_t p0 = rows[v >> 16][u >> 16];
         const uint16_t p1 = rows[(v + dv) >> 16][(u + du) >> 16];
