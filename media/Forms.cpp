@@ -121,6 +121,19 @@ void TImage::Paint(uint16_t* frame, int clipLeft, int clipTop, int clipRight, in
     c = Intersect(c, {dx, dy, dx + dw, dy + dh});
     if (c.Empty()) return;
     const uint16_t key = device_[static_cast<size_t>(ph - 1) * pw];  // bottom-left pixel
+    if (!Stretch) {  // row copies, keyed as a select that the compiler does in vectors
+        for (int y = c.t; y < c.b; ++y) {
+            const uint16_t* in = device_.data() + static_cast<size_t>(y - dy) * pw + (c.l - dx);
+            uint16_t* out = frame + y * platform::kFrameWidth + c.l;
+            const int n = c.r - c.l;
+            if (!Transparent) {
+                std::copy(in, in + n, out);
+            } else {
+                for (int i = 0; i < n; ++i) out[i] = in[i] == key ? out[i] : in[i];
+            }
+        }
+        return;
+    }
     for (int y = c.t; y < c.b; ++y) {
         int sy = Stretch ? static_cast<int>(int64_t(y - dy) * ph / dh) : y - dy;
         uint16_t* out = frame + y * platform::kFrameWidth;
