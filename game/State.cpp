@@ -276,21 +276,20 @@ struct DumpVisitor {
     }
     template <class F>
     void object(const char* k, F&& each) {
-        auto o = nlohmann::ordered_json::object();
-        DumpVisitor e{o};
-        each(e);
-        j[k] = std::move(o);
+        j[k] = build(each);
     }
     template <class Range, class F>
     void list(const char* k, const Range& items, F&& each) {
         auto a = nlohmann::ordered_json::array();
-        for (const auto& item : items) {
-            auto o = nlohmann::ordered_json::object();
-            DumpVisitor e{o};
-            each(e, item);
-            a.push_back(std::move(o));
-        }
+        for (const auto& item : items) a.push_back(build([&](DumpVisitor& e) { each(e, item); }));
         j[k] = std::move(a);
+    }
+    template <class F>
+    static nlohmann::ordered_json build(F&& each) {
+        auto o = nlohmann::ordered_json::object();
+        DumpVisitor e{o};
+        each(e);
+        return o;
     }
 };
 
