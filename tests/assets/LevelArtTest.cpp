@@ -1,0 +1,38 @@
+// The level pictures as places: the terrain the ship dies on stays the one the levels were
+// balanced with, while the scenery around it changes along each level.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tools/assets/Assets.h"
+#include "tools/assets/Canvas.h"
+
+namespace {
+
+// FNV-1a over the deadly/open state of every pixel of every tile, in tile order.
+uint64_t DeadlyLayoutHash(const std::vector<media::PictureItemData>& tiles) {
+    uint64_t h = 1469598103934665603ull;
+    for (const auto& t : tiles)
+        for (uint32_t c : t.Picture->Pixels()) {
+            h ^= assets::IsDeadly565(c) ? 1u : 0u;
+            h *= 1099511628211ull;
+        }
+    return h;
+}
+
+TEST(LevelArt, DeadlyTerrainIsTheOneTheLevelsWereBalancedWith) {
+    // The hit test reads these pixels: repainting the scenery must leave every one of them where
+    // it was. A deliberate change of a level's terrain updates its value here.
+    struct Case { int level, variant; uint64_t hash; } cases[] = {
+        {1, 0, 0xd9a0e1431dca1599ull}, {2, 0, 0xa4b94e74cd24ebedull}, {3, 0, 0x99fba474a9a86757ull},
+        {4, 0, 0xee5cd4785bf86a91ull}, {5, 0, 0xc34393fe380b6b99ull}, {6, 0, 0x7f6aac05b3a23941ull},
+        {7, 0, 0x436262584a86ab20ull}, {7, 1, 0x436262584a86ab20ull}, {8, 0, 0xd545a545853978f9ull}};
+    for (const auto& c : cases) {
+        uint64_t h = DeadlyLayoutHash(assets::BuildLevelTiles(c.level, c.variant));
+        EXPECT_EQ(h, c.hash) << "level " << c.level << " variant " << c.variant;
+    }
+}
+
+}  // namespace
