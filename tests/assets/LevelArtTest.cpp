@@ -2,6 +2,7 @@
 // balanced with, while the scenery around it changes along each level.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -33,6 +34,43 @@ TEST(LevelArt, DeadlyTerrainIsTheOneTheLevelsWereBalancedWith) {
         uint64_t h = DeadlyLayoutHash(assets::BuildLevelTiles(c.level, c.variant));
         EXPECT_EQ(h, c.hash) << "level " << c.level << " variant " << c.variant;
     }
+}
+
+TEST(LevelArt, CaveCrystalsGrowFromTheRock) {
+    // Bright blue crystal in the open air reads as an enemy shot: every crystal pixel of the
+    // cave lies close to the rock it grows from.
+    const auto tiles = assets::BuildLevelTiles(4);
+    size_t crystal = 0, loose = 0;
+    for (const auto& t : tiles) {
+        const auto& p = *t.Picture;
+        const int W = p.Width(), H = p.Height();
+        // Distance to the nearest deadly pixel, capped (two passes, city-block).
+        const int cap = 32;
+        std::vector<int> d(static_cast<size_t>(W) * H, cap);
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+                int& v = d[static_cast<size_t>(y) * W + x];
+                if (assets::IsDeadly565(p.Pixel(x, y))) v = 0;
+                if (x > 0) v = std::min(v, d[static_cast<size_t>(y) * W + x - 1] + 1);
+                if (y > 0) v = std::min(v, d[static_cast<size_t>(y - 1) * W + x] + 1);
+            }
+        for (int y = H - 1; y >= 0; --y)
+            for (int x = W - 1; x >= 0; --x) {
+                int& v = d[static_cast<size_t>(y) * W + x];
+                if (x + 1 < W) v = std::min(v, d[static_cast<size_t>(y) * W + x + 1] + 1);
+                if (y + 1 < H) v = std::min(v, d[static_cast<size_t>(y + 1) * W + x] + 1);
+            }
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+                uint32_t c = p.Pixel(x, y);
+                int r = c & 0xFF, b = (c >> 16) & 0xFF;
+                if (b < 225 || r >= 150) continue;
+                ++crystal;
+                loose += d[static_cast<size_t>(y) * W + x] >= cap;
+            }
+    }
+    EXPECT_GT(crystal, 500u) << "the cave has its crystals";
+    EXPECT_EQ(loose, 0u) << loose << " of " << crystal << " crystal pixels float in the open";
 }
 
 }  // namespace

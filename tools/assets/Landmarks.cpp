@@ -387,18 +387,44 @@ void CrystalCluster(Canvas& c, double x, double y, double dirX, double dirY, dou
 }
 
 void Geode(Canvas& c, double x, double y, double r, uint32_t seed) {
-    Ellipse(c, x, y, r * 1.15, r * 0.8);
-    FillWith(c, {40, 30, 50});
-    Ellipse(c, x, y, r, r * 0.65);
-    Radial(c, x, y, r, {{0, {200, 160, 255}, 1}, {0.6, {90, 50, 170}, 1}, {1, {30, 15, 60}, 1}});
-    cairo_fill(c.cr());
+    // A split nodule in the wall: a rough rim of rock, a crust, and dull crystal teeth inside.
     Rng g(seed);
+    cairo_new_path(c.cr());
+    for (int k = 0; k < 20; ++k) {
+        double a = k * 2 * M_PI / 20, rr = r * (1.25 + 0.12 * g.Range(-1, 1));
+        double px = x + rr * std::cos(a), py = y + rr * 0.75 * std::sin(a);
+        if (k == 0) cairo_move_to(c.cr(), px, py);
+        else cairo_line_to(c.cr(), px, py);
+    }
+    cairo_close_path(c.cr());
+    FillWith(c, {50, 40, 55});
+    Ellipse(c, x, y, r * 1.05, r * 0.7);
+    FillWith(c, {95, 85, 100});
+    Ellipse(c, x, y, r, r * 0.65);
+    Radial(c, x, y, r, {{0, {120, 110, 170}, 1}, {0.7, {60, 50, 100}, 1}, {1, {30, 24, 50}, 1}});
+    cairo_fill(c.cr());
     for (int k = 0; k < 24; ++k) {
         double a = k * 2 * M_PI / 24 + g.Range(-0.1, 0.1);
         double rx = r * std::cos(a), ry = r * 0.65 * std::sin(a);
-        Poly(c, {{x + rx, y + ry}, {x + rx * 0.55 + g.Range(-4, 4), y + ry * 0.55}, {x + rx * 0.9 + 4, y + ry * 0.9}});
-        FillWith(c, k % 2 ? Rgb{230, 200, 255} : Rgb{150, 110, 230});
+        Poly(c, {{x + rx, y + ry}, {x + rx * 0.6 + g.Range(-3, 3), y + ry * 0.6}, {x + rx * 0.92 + 4, y + ry * 0.92}});
+        FillWith(c, k % 2 ? Rgb{150, 140, 200} : Rgb{100, 90, 160});
     }
+}
+
+void Column(Canvas& c, double x, double top, double w, double floor, Rgb stone) {
+    // A round pillar: shaded across, a capital and a base block, joints of its drums.
+    cairo_pattern_t* p = cairo_pattern_create_linear(x, 0, x + w, 0);
+    Rgb lo = Shade(stone, 0.45), hi = Shade(stone, 1.25);
+    cairo_pattern_add_color_stop_rgb(p, 0, lo.r / 255.0, lo.g / 255.0, lo.b / 255.0);
+    cairo_pattern_add_color_stop_rgb(p, 0.35, hi.r / 255.0, hi.g / 255.0, hi.b / 255.0);
+    cairo_pattern_add_color_stop_rgb(p, 1, lo.r / 400.0, lo.g / 400.0, lo.b / 400.0);
+    cairo_set_source(c.cr(), p);
+    cairo_pattern_destroy(p);
+    c.FillRect(x, top, w, floor - top);
+    for (double yy = top + 40; yy < floor - 20; yy += 46) Line(c, x, yy, x + w, yy, 1.5, Shade(stone, 0.4), 0.8);
+    Block(c, x - 8, top, w + 16, 14, Shade(stone, 0.9));
+    Block(c, x - 4, top + 14, w + 8, 6, Shade(stone, 0.8));
+    Block(c, x - 8, floor - 16, w + 16, 16, Shade(stone, 0.85));
 }
 
 // ------------------------------------------------------------------ level 5

@@ -47,6 +47,7 @@ void Tanks(Canvas& c, double x, double floor, int n);
 void Hydraulics(Canvas& c, double x, double roof, double w, double bottom);
 void Gate(Canvas& c, double x, double roof, double w, double floor, bool fortress);
 // Level 7: the fortress.
+void Column(Canvas& c, double x, double top, double w, double floor, Rgb stone);
 void Statue(Canvas& c, double x, double floor, double h, Rgb glow);
 void RoseWindow(Canvas& c, double x, double y, double r, Rgb glow);
 void Banner(Canvas& c, double x, double y, double w, double h, Rgb cloth, Rgb sign);

@@ -384,11 +384,12 @@ void Level2(World& w) {  // a vertical shaft of gun emplacements
         cairo_pattern_add_color_stop_rgb(p, 1, 0.15, 0.15, 0.2);
         cairo_set_source(c.cr(), p);
         cairo_pattern_destroy(p);
-        c.FillRect(px - 10, 0, 20, w.h);
+        c.FillRect(px - 10, 0, 20, w.h - 300);
+        MetalPlate(c, px - 16, w.h - 312, 32, 12, {110, 110, 125});
     }
     // Cross-beams: new steel with amber lamps at the top, rusted plates with red lamps further
     // down, and near the bottom old timber with lanterns.
-    for (int y = 120; y < w.h; y += 320) {
+    for (int y = 120; y < w.h - 330; y += 320) {
         const int zone = y < 1100 ? 0 : y < 2100 ? 1 : 2;
         const Rgb plate = zone == 0 ? Rgb{90, 95, 120} : zone == 1 ? Rgb{120, 80, 60} : Rgb{110, 80, 50};
         MetalPlate(c, 0, y, 640, 14, plate);
@@ -511,7 +512,7 @@ void Level4(World& w) {  // a cave: up a shaft, then left along a tunnel
     // Landmarks: a miners' timber frame with its lantern in the tunnel, and a geode in the wall.
     Timbering(c, 1120, 40, 336);
     Timbering(c, 380, 44, 336);
-    Geode(c, 800, 200, 46, s);
+    Geode(c, 800, 140, 44, s);
     // Tile 0 (world 1280..1920 x 380..760): floor where the two cannons stand (y 320 in the tile).
     for (int x = 1280; x < 1920; ++x) {
         int floor = 380 + int(322 + std::fabs(Profile(x, s, 0, 6, 50)));
@@ -749,12 +750,12 @@ void Level7(World& w, bool afterFall) {  // the alien fortress guarding the reci
     // The obelisk's court under a great rose window.
     RoseWindow(c, 2720, 130, 80, afterFall ? Rgb{255, 80, 40} : Rgb{90, 200, 255});
     for (int x : {2440, 2990}) {
-        MetalPlate(c, x, 60, 40, 270, {120, 80, 150});
+        Column(c, x, 40, 40, 330, {130, 95, 160});
         Torch(c, x + 20, 120, afterFall ? Rgb{255, 60, 20} : Rgb{255, 150, 40});
     }
     // The vault: heavy pillars with chains and cages hanging between them.
     for (int k = 0, x = 3350; x < 5000; ++k, x += 260) {
-        MetalPlate(c, x, 40, 50, 290, {90, 55, 115});
+        Column(c, x, 36, 50, 330, {105, 70, 130});
         if (k % 2) {
             Chain(c, x + 150, 30, x + 150, 140, {90, 80, 70});
             cairo_rectangle(c.cr(), x + 126, 140, 48, 64);

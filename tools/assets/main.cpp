@@ -4,6 +4,7 @@
 //   orbita-assets OUTDIR                 pozadi/, alin/, vob/, zvuky/ below OUTDIR
 //   orbita-assets --builtins OUTDIR      lod.dxg, vybuch.dxg, podklad.dxg, DXWaveList1.dxg
 //   orbita-assets --embed OUT.cpp DIR    a C++ source holding the built-in files of DIR as bytes
+//   orbita-assets --icons OUTDIR         the desktop icon, orbita-64.png and orbita-256.png
 #include <cstdio>
 #include <exception>
 #include <fstream>
@@ -12,11 +13,12 @@
 #include <vector>
 
 #include "tools/assets/Assets.h"
+#include "tools/assets/Icon.h"
 
 namespace {
 
 int Usage() {
-    std::fprintf(stderr, "usage: orbita-assets OUTDIR | --builtins OUTDIR | --embed OUT.cpp DIR\n");
+    std::fprintf(stderr, "usage: orbita-assets OUTDIR | --builtins OUTDIR | --embed OUT.cpp DIR | --icons OUTDIR\n");
     return 2;
 }
 
@@ -68,6 +70,12 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (a.size() == 3 && a[0] == "--embed") return Embed(a[1], a[2]) ? 0 : 1;
+        if (a.size() == 2 && a[0] == "--icons") {
+            std::string error;
+            if (assets::WriteIcons(a[1], error)) return 0;
+            std::fprintf(stderr, "orbita-assets: %s\n", error.c_str());
+            return 1;
+        }
         return Usage();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "orbita-assets: %s\n", e.what());
