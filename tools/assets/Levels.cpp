@@ -339,6 +339,15 @@ void Level1(World& w) {  // over a planet's surface at dusk
     // Landmarks: a wrecked ship on the hills, a colony under its beacon, and at the end the head
     // frame over the shaft that the next sector goes down.
     CrashedShip(w.canvas, 1750, 268, 260);
+    {  // the wreck's nose buried in a heap of thrown-up soil
+        cairo_t* cr = w.canvas.cr();
+        cairo_move_to(cr, 1560, 320);
+        cairo_curve_to(cr, 1700, 300, 1800, 282, 1870, 280);
+        cairo_curve_to(cr, 1910, 279, 1950, 300, 2010, 320);
+        cairo_close_path(cr);
+        w.canvas.ColourRgb({62, 36, 72});
+        cairo_fill(cr);
+    }
     Colony(w.canvas, 3020, 318, s);
     PitHead(w.canvas, 5380, 318);
     // Ground: crystal plains with spires, and a few floating crystal rocks later on.
@@ -351,6 +360,28 @@ void Level1(World& w) {  // over a planet's surface at dusk
     const int rocks[][3] = {{1500, 60, 40}, {2250, 45, 50}, {2900, 70, 35}, {3600, 50, 45}, {4300, 65, 40}, {5000, 55, 50}};
     for (auto& r : rocks) SolidBlob(w, r[0], r[1], r[2], r[2] * 0.6, r[0] + 3);
     PaintTerrain(w, Material::Crystal, s);
+    // Each spire is one crystal of its own, cut in long facets that meet at its tip (three to
+    // five of them, some with a growth band), instead of the plain's cells. Only the pattern
+    // inside changes: every one of these pixels stays deadly.
+    std::vector<uint8_t> inside = Distance(w, false, 4);
+    for (size_t k = 0; k < std::size(spires); ++k) {
+        const double cx = spires[k][0], tip = spires[k][1];
+        const int facets = 3 + int(k % 3);
+        const double band = k % 2 ? tip + (340 - tip) * 0.45 : -1;
+        for (int y = int(tip); y < 340; ++y)
+            for (int x = int(cx - 40); x <= int(cx + 40); ++x) {
+                if (!w.In(x, y) || !w.S(x, y) || y >= int(Profile(x, s, 322, 18, 180))) continue;
+                size_t i = static_cast<size_t>(y) * w.w + x;
+                if (inside[i] <= 2) continue;  // the lime rim stays
+                double half = 35 * (340 - y) / (340 - tip) + 1;
+                double u = std::clamp((x - cx) / half, -1.0, 1.0);
+                double f = (u + 1) / 2 * facets;
+                bool edge = f - std::floor(f) < 0.14 || std::fabs(u) < 0.05;
+                if (band > 0 && std::fabs(y - band) < 1.5) edge = true;
+                w.canvas.SetDeadly(x, y, edge);
+            }
+    }
+    w.canvas.MarkDirty();
 }
 
 void Level2(World& w) {  // a vertical shaft of gun emplacements
