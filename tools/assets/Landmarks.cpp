@@ -580,6 +580,44 @@ void Hydraulics(Canvas& c, double x, double roof, double w, double bottom) {
     Stroke(c, {30, 30, 30}, 3, 1);  // a hose
 }
 
+void Gear(Canvas& c, double x, double y, double r, int teeth, Rgb k) {
+    cairo_t* cr = c.cr();
+    cairo_new_path(cr);
+    for (int i = 0; i < teeth * 4; ++i) {
+        double a = i * 2 * M_PI / (teeth * 4), rr = (i / 2) % 2 ? r : r * 0.84;
+        if (i == 0) cairo_move_to(cr, x + rr * std::cos(a), y + rr * std::sin(a));
+        else cairo_line_to(cr, x + rr * std::cos(a), y + rr * std::sin(a));
+    }
+    cairo_close_path(cr);
+    Radial(c, x - r * 0.3, y - r * 0.3, r * 1.6, {{0, Shade(k, 1.3), 1}, {1, Shade(k, 0.5), 1}});
+    cairo_fill(cr);
+    Ellipse(c, x, y, r * 0.62, r * 0.62);
+    FillWith(c, Shade(k, 0.6));
+    for (int i = 0; i < 5; ++i) {  // spokes' openings
+        double a = i * 2 * M_PI / 5;
+        Ellipse(c, x + r * 0.42 * std::cos(a), y + r * 0.42 * std::sin(a), r * 0.13, r * 0.13);
+        FillWith(c, {25, 25, 32});
+    }
+    Ellipse(c, x, y, r * 0.16, r * 0.16);
+    FillWith(c, Shade(k, 1.4));
+}
+
+void Crane(Canvas& c, double x, double roof, double hookY) {
+    // A travelling crane's rail along the roof, its trolley, the rope and a hook with a load.
+    Beam(c, x - 180, roof + 6, x + 180, roof + 6, 12, {150, 130, 60});
+    Block(c, x - 22, roof + 12, 44, 18, {200, 160, 40});
+    Line(c, x - 6, roof + 30, x - 6, hookY, 1.5, {30, 30, 30});
+    Line(c, x + 6, roof + 30, x + 6, hookY, 1.5, {30, 30, 30});
+    Block(c, x - 12, hookY, 24, 10, {90, 90, 100});
+    cairo_new_path(c.cr());
+    cairo_arc(c.cr(), x, hookY + 22, 8, -M_PI / 2, M_PI);
+    Stroke(c, {170, 170, 180}, 3, 1);
+    Line(c, x - 8, hookY + 22, x - 30, hookY + 50, 1.5, {40, 40, 40});
+    Line(c, x + 8, hookY + 22, x + 30, hookY + 50, 1.5, {40, 40, 40});
+    Block(c, x - 40, hookY + 50, 80, 36, {120, 80, 50});
+    for (double xx = x - 36; xx < x + 36; xx += 12) Line(c, xx, hookY + 52, xx, hookY + 84, 1, {80, 50, 30});
+}
+
 void Gate(Canvas& c, double x, double roof, double w, double floor, bool fortress) {
     // A great door standing open: beyond it the next place.
     Block(c, x - 30, roof, w + 60, floor - roof, {70, 75, 90});

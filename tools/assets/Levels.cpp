@@ -709,6 +709,9 @@ void Level6(World& w) {  // a factory with a stone conveyor
     // Halls one after another: the furnace, the control room, the tank farm, and at the end the
     // great door standing open onto the fortress of the next sector.
     Furnace(c, 40, 330, 210, 46);
+    Crane(c, 720, 46, 150);
+    Gear(c, 1150, 110, 60, 14, {75, 78, 92});
+    Gear(c, 1232, 160, 34, 9, {95, 85, 65});
     ControlRoom(c, 2290, 84, 280, 120, s);
     Tanks(c, 3250, 330, 3);
     Gate(c, 3990, 46, 290, 330, true);
@@ -860,6 +863,7 @@ void Level8(World& w, const Layout& l) {  // the way home past a descending hulk
     Planet(c, 150, 250, 28, {230, 230, 230}, {90, 90, 100}, false);
     Satellite(c, 560, 250, 40);
     // On the way up: the wreck of a station, then a comet passing the Moon's side of the sky.
+    Planet(c, 560, H - 300, 90, {230, 120, 200}, {90, 30, 90}, true);  // the aliens' world, left behind
     StationWreck(c, 440, H - 1400, 80);
     Comet(c, 250, H - 2000, 320, -0.6);
     // The buoy's mast (it starts at (152, -240) of the start screen, 100 x 100).
