@@ -73,4 +73,62 @@ TEST(LevelArt, CaveCrystalsGrowFromTheRock) {
     EXPECT_EQ(loose, 0u) << loose << " of " << crystal << " crystal pixels float in the open";
 }
 
+// Pixels of a tile that pass `is`, with the colour given as red, green, blue.
+template <class Pred>
+size_t Count(const media::TDIB& p, Pred is) {
+    size_t n = 0;
+    for (uint32_t c : p.Pixels())
+        if (!assets::IsDeadly565(c)) n += is(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+    return n;
+}
+
+TEST(LevelArt, TheLastTileOfALevelShowsTheNextPlace) {
+    // The level cuts to the next one as soon as its last tile is on screen: that tile already
+    // shows the colours of the place that follows, which its first tile does not.
+    struct Case {
+        int level;
+        const char* next;
+        bool (*is)(int r, int g, int b);
+    } cases[] = {
+        {2, "the red canyon", [](int r, int, int b) { return r > 180 && r > b + 80; }},
+        {3, "the blue cave", [](int r, int, int b) { return b > 120 && b > r + 40; }},
+        {4, "the brown chasm", [](int r, int, int b) { return r > 70 && r > b + 25; }},
+        {5, "the grey factory", [](int r, int g, int b) {
+             return b >= r && std::max({r, g, b}) > 40 && std::max({r, g, b}) - std::min({r, g, b}) < 30; }},
+        {6, "the purple fortress", [](int r, int g, int b) { return b > g + 40 && r > g + 10; }},
+    };
+    for (const auto& c : cases) {
+        const auto tiles = assets::BuildLevelTiles(c.level);
+        const size_t first = Count(*tiles.front().Picture, c.is), last = Count(*tiles.back().Picture, c.is);
+        const size_t area = size_t(tiles.back().Picture->Width()) * tiles.back().Picture->Height();
+        EXPECT_GT(last, area / 64) << "level " << c.level << " ends without a sight of " << c.next;
+        EXPECT_LT(first * 4, last) << "level " << c.level << " starts with " << c.next << " already";
+    }
+}
+
+TEST(LevelArt, TheCanyonsLampsHangFromSteelSetIntoTheRoof) {
+    // Where the roof is cut for the lamps' mounts, the cut shows the steel anchor, not a hole
+    // with the sky behind it.
+    const auto tiles = assets::BuildLevelTiles(3);
+    for (int lamp : {1140, 2200, 2880, 3280}) {
+        const auto& p = *tiles[(lamp + 20) / 640].Picture;
+        const int x0 = (lamp + 20) % 640;
+        size_t cut = 0, steel = 0;
+        for (int y = 0; y < 70; ++y) {
+            // Rows where the roof's rock stands on both sides of the cut.
+            if (!assets::IsDeadly565(p.Pixel(x0 - 2, y)) || !assets::IsDeadly565(p.Pixel(x0 + 25, y))) continue;
+            for (int x = x0; x < x0 + 24; ++x) {
+                uint32_t c = p.Pixel(x, y);
+                if (assets::IsDeadly565(c)) continue;
+                int r = c & 0xFF, g = (c >> 8) & 0xFF, b = (c >> 16) & 0xFF;
+                int hi = std::max({r, g, b}), lo = std::min({r, g, b});
+                ++cut;
+                steel += hi - lo <= hi / 5;
+            }
+        }
+        EXPECT_GT(cut, 24u * 20) << "lamp at " << lamp << ": the roof has its cut";
+        EXPECT_GE(steel * 10, cut * 9) << "lamp at " << lamp << ": " << steel << " of " << cut << " pixels in the cut are steel";
+    }
+}
+
 }  // namespace

@@ -228,22 +228,8 @@ void PaintTerrain(World& w, Material m, uint32_t seed) {
 }
 
 // Draws scenery over the painted terrain (a prop fixed into the rock, a crystal growing from a
-// wall) and then puts every deadly pixel back as it was, so the hit test reads the same terrain.
-void OverTerrain(World& w, const std::function<void(Canvas&)>& fn) {
-    Canvas& c = w.canvas;
-    c.Flush();
-    std::vector<uint8_t> lime(w.solid.size(), 0);
-    for (int y = 0; y < w.h; ++y)
-        for (int x = 0; x < w.w; ++x)
-            if (c.IsDeadlyPixel(x, y)) lime[static_cast<size_t>(y) * w.w + x] = c.Get(x, y).g > 200;
-    c.MarkDirty();
-    fn(c);
-    c.Flush();
-    for (int y = 0; y < w.h; ++y)
-        for (int x = 0; x < w.w; ++x)
-            if (c.IsDeadlyPixel(x, y)) c.SetDeadly(x, y, lime[static_cast<size_t>(y) * w.w + x] != 0);
-    c.MarkDirty();
-}
+// wall); the deadly pixels stay as they were, so the hit test reads the same terrain.
+void OverTerrain(World& w, const std::function<void(Canvas&)>& fn) { w.canvas.DrawOverTerrain(fn); }
 
 // ------------------------------------------------------------------ backdrop helpers
 
