@@ -560,8 +560,17 @@ void Tanks(Canvas& c, double x, double floor, int n) {
     }
 }
 
-void Hydraulics(Canvas& c, double x, double roof, double w, double bottom) {
-    // A gantry under the roof with two rams reaching down to the press's top.
+void Hydraulics(Canvas& c, double x, double roof, double w, double bottom, double guides) {
+    // A gantry under the roof with two rams reaching down to the press's top, and the press's
+    // housing behind it: a dark back plate between two guide columns down to `guides`, which
+    // carry the piston head whenever the press itself is not shown.
+    Rect(c, x + 8, bottom, w - 16, guides - bottom - 8, {22, 24, 32}, 0.75);
+    for (double gx : {x, x + w - 10}) {
+        Block(c, gx, roof + 14, 10, guides - roof - 14, {95, 100, 115});
+        for (double yy = bottom + 10; yy < guides - 6; yy += 18) Rect(c, gx + 3, yy, 4, 4, {200, 200, 205});
+    }
+    Block(c, x - 4, guides - 8, 18, 8, {140, 120, 60});
+    Block(c, x + w - 14, guides - 8, 18, 8, {140, 120, 60});
     Block(c, x - 20, roof, w + 40, 14, {120, 110, 70});
     for (double xx = x - 16; xx < x + w + 16; xx += 16) Rect(c, xx, roof + 5, 3, 3, {200, 200, 190});
     for (double rx : {x + w * 0.22, x + w * 0.78}) {

@@ -44,7 +44,7 @@ void FactoryUnderside(Canvas& c, double w, double y0, double y1);
 void Furnace(Canvas& c, double x, double floor, double w, double roof);
 void ControlRoom(Canvas& c, double x, double y, double w, double h, uint32_t seed);
 void Tanks(Canvas& c, double x, double floor, int n);
-void Hydraulics(Canvas& c, double x, double roof, double w, double bottom);
+void Hydraulics(Canvas& c, double x, double roof, double w, double bottom, double guides);
 void Gear(Canvas& c, double x, double y, double r, int teeth, Rgb k);
 void Crane(Canvas& c, double x, double roof, double hookY);
 void Gate(Canvas& c, double x, double roof, double w, double floor, bool fortress);

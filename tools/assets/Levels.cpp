@@ -705,8 +705,9 @@ void Level6(World& w) {  // a factory with a stone conveyor
         LinearV(c, y, y + 10, {{0, {200, 200, 210}}, {1, {70, 70, 80}}});
         c.FillRect(0, y, w.w, 10);
     }
-    // The press's gantry and rams (it stands at (1460, 50), 140 x 110, its lower part below).
-    Hydraulics(c, 1460, 20, 140, 50);
+    // The press's gantry, rams and housing (it stands at (1460, 50), 140 x 110; its piston head,
+    // 120 x 49 at (1470, 160), is shown alone for half of the machine's cycle).
+    Hydraulics(c, 1460, 20, 140, 50, 176);
     // The conveyor under the stones (they roll along y = 226, 20 high).
     const int belt0 = 1920 - 275, belt1 = 2560 + 225;
     MetalPlate(c, belt0, 246, belt1 - belt0, 12, {60, 60, 70});
