@@ -131,4 +131,54 @@ TEST(LevelArt, TheCanyonsLampsHangFromSteelSetIntoTheRoof) {
     }
 }
 
+// Walks along row y of a tile from x in direction `step` up to the first deadly pixel, and
+// tells how many pixels it passed and how many of them were steel (a grey with little colour).
+struct Walk {
+    bool reachedRock = false;
+    int passed = 0, steel = 0;
+};
+Walk WalkToRock(const media::TDIB& p, int x, int y, int step) {
+    Walk w;
+    for (; x >= 0 && x < p.Width(); x += step) {
+        uint32_t c = p.Pixel(x, y);
+        if (assets::IsDeadly565(c)) {
+            w.reachedRock = true;
+            break;
+        }
+        int r = c & 0xFF, g = (c >> 8) & 0xFF, b = (c >> 16) & 0xFF;
+        int hi = std::max({r, g, b}), lo = std::min({r, g, b});
+        ++w.passed;
+        w.steel += hi > 40 && hi - lo <= hi / 4;
+    }
+    return w;
+}
+
+TEST(LevelArt, PropsInTheOpenAreCarriedByTheWalls) {
+    // The shaft's barrier emitters and the chasm's ledge stand in the middle of the way: each is
+    // joined to a wall by steel, not left floating in the air.
+    struct Case {
+        const char* what;
+        int level, tile, x, y, step;
+    } cases[] = {
+        // Level 2: emitters at the barriers' ends (x 110 and 306 at y 690, x 200 and 390 at
+        // y 1460; tiles are 380 high going down), their arms along the barrier's middle row.
+        {"upper barrier, left emitter", 2, 1, 110 - 30, 690 - 380 + 10, -1},
+        {"upper barrier, right emitter", 2, 1, 306 + 30, 690 - 380 + 10, +1},
+        {"lower barrier, left emitter", 2, 3, 200 - 30, 1460 - 3 * 380 + 10, -1},
+        {"lower barrier, right emitter", 2, 3, 390 + 30, 1460 - 3 * 380 + 10, +1},
+        // Level 5: the tower's ledge (x 160..300) 220 above the start screen's top, so 160 into
+        // tile 1; its side girders run 13 below the ledge's top.
+        {"chasm ledge, to the left wall", 5, 1, 150, 160 + 13, -1},
+        {"chasm ledge, to the right wall", 5, 1, 310, 160 + 13, +1},
+    };
+    std::vector<media::PictureItemData> tiles[9];
+    for (const auto& c : cases) {
+        if (tiles[c.level].empty()) tiles[c.level] = assets::BuildLevelTiles(c.level);
+        Walk w = WalkToRock(*tiles[c.level][c.tile].Picture, c.x, c.y, c.step);
+        EXPECT_TRUE(w.reachedRock) << c.what;
+        EXPECT_GT(w.passed, 20) << c.what << ": the prop stands clear of the wall";
+        EXPECT_GE(w.steel * 10, w.passed * 9) << c.what << ": " << w.steel << " of " << w.passed << " pixels to the wall are steel";
+    }
+}
+
 }  // namespace
