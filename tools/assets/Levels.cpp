@@ -530,6 +530,25 @@ void Level4(World& w) {  // a cave: up a shaft, then left along a tunnel
     Timbering(c, 1120, 40, 336);
     Timbering(c, 380, 44, 336);
     Geode(c, 800, 140, 44, s);
+    {  // the tunnel's far end: a ragged opening onto the sunlit chasm
+        cairo_t* cr = c.cr();
+        cairo_move_to(cr, 0, 40);
+        cairo_line_to(cr, 40, 60);
+        cairo_line_to(cr, 28, 120);
+        cairo_line_to(cr, 62, 190);
+        cairo_line_to(cr, 36, 260);
+        cairo_line_to(cr, 55, 340);
+        cairo_line_to(cr, 0, 340);
+        cairo_close_path(cr);
+        cairo_pattern_t* p = cairo_pattern_create_linear(0, 0, 70, 0);
+        cairo_pattern_add_color_stop_rgb(p, 0, 1, 0.86, 0.62);
+        cairo_pattern_add_color_stop_rgb(p, 1, 0.75, 0.5, 0.3);
+        cairo_set_source(cr, p);
+        cairo_pattern_destroy(p);
+        cairo_fill(cr);
+        Radial(c, 0, 190, 260, {{0, {255, 220, 160}, 0.5}, {1, {255, 180, 110}, 0}});
+        c.FillRect(0, 0, 260, 380);
+    }
     // Tile 0 (world 1280..1920 x 380..760): floor where the two cannons stand (y 320 in the tile).
     for (int x = 1280; x < 1920; ++x) {
         int floor = 380 + int(322 + std::fabs(Profile(x, s, 0, 6, 50)));
