@@ -484,8 +484,7 @@ void CliffDwellings(Canvas& c, double x, double y, double w, double h, uint32_t 
 
 void FactoryUnderside(Canvas& c, double w, double y0, double y1) {
     // The chasm's top: the factory's floor from below, pipes, a grate with light falling through.
-    LinearV(c, y0, y1, {{0, {50, 55, 70}}, {1, {50, 55, 70}}});
-    c.FillRect(0, y0, w, (y1 - y0) * 0.35);
+    Rect(c, 0, y0, w, (y1 - y0) * 0.35, {50, 55, 70});
     for (double xx = 0; xx < w; xx += 80) Beam(c, xx, y0, xx, y0 + (y1 - y0) * 0.35, 10, {90, 95, 115});
     Beam(c, 0, y0 + (y1 - y0) * 0.35, w, y0 + (y1 - y0) * 0.35, 14, {100, 100, 120});
     for (int k = 0; k < 3; ++k) {
@@ -575,7 +574,6 @@ void Hydraulics(Canvas& c, double x, double roof, double w, double bottom, doubl
     for (double xx = x - 16; xx < x + w + 16; xx += 16) Rect(c, xx, roof + 5, 3, 3, {200, 200, 190});
     for (double rx : {x + w * 0.22, x + w * 0.78}) {
         Block(c, rx - 10, roof + 14, 20, (bottom - roof) * 0.45, {90, 95, 110});
-        LinearV(c, 0, 1, {{0, {220, 220, 230}}, {1, {220, 220, 230}}});
         cairo_pattern_t* p = cairo_pattern_create_linear(rx - 5, 0, rx + 5, 0);
         cairo_pattern_add_color_stop_rgb(p, 0, 0.5, 0.5, 0.55);
         cairo_pattern_add_color_stop_rgb(p, 0.4, 0.95, 0.95, 1);
