@@ -6,6 +6,7 @@ orbita_packages_build=(
   libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libsdl2-image-dev fonts-dejavu-core
   libcairo2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  nlohmann-json3-dev
 )
 
 orbita_install() {
