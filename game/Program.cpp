@@ -16,7 +16,6 @@
 #include "app/VerifyData.h"
 #include "game/Main.h"
 #include "game/State.h"
-#include "game/StateHash.h"
 #include "game/data1.h"
 #include "platform/Files.h"
 
@@ -195,7 +194,7 @@ int runProgram(int argc, char** argv) {
         uint64_t expected = 0;
         const bool check = !mismatch && driver.player() && driver.player()->expectedHash(tick, expected);
         const bool keep = recorder && tick % app::Recorder::kHashEvery == 0;
-        const uint64_t hash = check || keep ? stateHashNoAlloc() : 0;
+        const uint64_t hash = check || keep ? stateHash() : 0;
         if (recorder) {
             recorder->tickDone(tick, hash);
             // Written as it goes: a crash or a kill loses a few seconds, not the session.
