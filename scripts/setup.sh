@@ -3,7 +3,7 @@
 # Usage: source scripts/setup.sh; orbita_setup PACKAGE...
 orbita_packages_build=(
   cmake g++ make pkg-config
-  libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libsdl2-image-dev fonts-dejavu-core
+  libsdl2-dev libsdl2-mixer-dev libsdl2-image-dev fonts-dejavu-core libstb-dev
   libcairo2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
 )
