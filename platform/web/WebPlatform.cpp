@@ -9,6 +9,7 @@
 // as many passes as fit in a slice of each animation frame (tests and timings).
 #include <emscripten.h>
 #include <emscripten/html5.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
@@ -73,6 +74,9 @@ constexpr uint32_t kForever = 0x7FFFFFFFu;
 class WebPlatform final : public Platform {
 public:
     WebPlatform() : fast_(orbita_page_flag("fast") != 0) {
+        // The page's file system starts with a mask that takes every permission from new
+        // files (screenshots and dumps could not be read back): the usual one instead.
+        ::umask(022);
         std::memset(keys_, 0, sizeof keys_);
         focused_ = orbita_page_focused() != 0;
         const char* window = EMSCRIPTEN_EVENT_TARGET_WINDOW;
@@ -211,6 +215,7 @@ private:
             more = pass_(waitMs);
         }
         inFrame_ = false;
+        EM_ASM(Module["orbitaPictures"] = $0;, static_cast<double>(presented_));
         if (dirty_) show();
         if (!more) end();
     }

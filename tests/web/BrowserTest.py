@@ -1,0 +1,204 @@
+#!/usr/bin/env python3
+"""The same game in a real browser: builds the browser version, serves it on 127.0.0.1,
+plays input scripts in headless Chromium and in the native headless program, and requires
+the state dumps and the frame pictures to be identical at every checked tick.
+
+Exit status 0 when everything matched, 1 on a difference or a failure, 77 (skipped) when
+the browser build cannot be made here because Emscripten or Chromium is missing."""
+
+import argparse
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import devtools  # noqa: E402
+
+SKIP = 77
+
+# name, options, script (a replay file or the text of one), last tick, dumps, screenshots.
+REPLAYS = "tests/scenario/replays/"
+SCENARIOS = [
+    # Story, title, menu, the start box clicked, then the whole game with fire held and
+    # the ship unbreakable: thousands of ticks of every level and the end text.
+    ("whole game", {}, REPLAYS + "whole-game.txt", 36000,
+     [5, 45, 61] + list(range(500, 36001, 1500)),
+     [2, 45, 100, 4000, 9000, 14000, 19000, 24000, 29000, 35990]),
+    # Level 1 fought through for real (the ship dies and comes back).
+    ("level 1", {}, REPLAYS + "level1.txt", 5200, list(range(400, 5201, 800)), [1200, 5200]),
+    # Level 4 at once, its turn from going down to going right.
+    ("warp 4", {"seed": "3", "warp": "4"}, "@1 hold Space\n@300 hold Space Up\n@700 hold Space Right\n@1000 release\n",
+     1600, [1, 300, 800, 1200, 1600], [300, 1600]),
+]
+
+
+def native_run(program, options, script, frames, dumps, shots, out):
+    args = [program, "--headless", "--frames", str(frames), "--play", script]
+    for k, v in options.items():
+        args += ["--" + k, v] if v is not True else ["--" + k]
+    for t in dumps:
+        args += ["--dump-state", f"{t}:{out}/dump-{t}.json"]
+    for t in shots:
+        args += ["--screenshot", f"{t}:{out}/shot-{t}.png"]
+    r = subprocess.run(args, capture_output=True, text=True, timeout=600)
+    if r.returncode != 0:
+        raise RuntimeError(f"the native run failed ({r.returncode}): {r.stderr.strip()}")
+
+
+def page_run(browser, base, options, script_name, frames, dumps, shots, timeout):
+    query = dict(options)
+    query.update({"fast": "1", "frames": str(frames), "play": script_name,
+                  "dump": ",".join(map(str, dumps)), "shot": ",".join(map(str, shots))})
+    url = base + "orbita.html?" + "&".join(f"{k}={v}" for k, v in query.items())
+    browser.open(url)
+    browser.wait_for("window.orbitaResult && window.orbitaResult.done", timeout)
+    return json.loads(browser.evaluate("JSON.stringify(window.orbitaResult)"))
+
+
+def first_json_difference(a, b, path="$"):
+    if type(a) != type(b):
+        return f"{path}: {a!r} against {b!r}"
+    if isinstance(a, dict):
+        for k in sorted(set(a) | set(b)):
+            if k not in a or k not in b:
+                return f"{path}.{k}: present on one side only"
+            d = first_json_difference(a[k], b[k], f"{path}.{k}")
+            if d:
+                return d
+        return None
+    if isinstance(a, list):
+        if len(a) != len(b):
+            return f"{path}: {len(a)} entries against {len(b)}"
+        for i, (x, y) in enumerate(zip(a, b)):
+            d = first_json_difference(x, y, f"{path}[{i}]")
+            if d:
+                return d
+        return None
+    return None if a == b else f"{path}: {a!r} against {b!r}"
+
+
+def compare(name, native_dir, page, dumps, shots):
+    faults = []
+    for t in dumps:
+        with open(f"{native_dir}/dump-{t}.json") as f:
+            native = f.read()
+        web = page["dumps"].get(str(t))
+        if web is None:
+            faults.append(f"{name}: the page wrote no state dump at tick {t}")
+        elif web != native:
+            d = first_json_difference(json.loads(native), json.loads(web))
+            faults.append(f"{name}: the state at tick {t} differs (native against browser): {d or 'in its text'}")
+    for t in shots:
+        with open(f"{native_dir}/shot-{t}.png", "rb") as f:
+            native = devtools.read_png(f.read())
+        data = page["shots"].get(str(t))
+        if data is None:
+            faults.append(f"{name}: the page wrote no picture at tick {t}")
+            continue
+        import base64
+        web = devtools.read_png(base64.b64decode(data))
+        if native[:2] != web[:2]:
+            faults.append(f"{name}: the picture at tick {t} is {web[0]} x {web[1]}, natively {native[0]} x {native[1]}")
+            continue
+        rows = [y for y in range(native[1]) if native[2][y] != web[2][y]]
+        if rows:
+            y = rows[0]
+            x = next(i for i in range(native[0]) if native[2][y][3 * i:3 * i + 3] != web[2][y][3 * i:3 * i + 3])
+            faults.append(f"{name}: the picture at tick {t} differs in {len(rows)} rows, first at ({x}, {y})")
+    return faults
+
+
+def build_web(source, native, web):
+    env = dict(os.environ)
+    env.setdefault("NODE_PATH", "/usr/share/nodejs")
+    jobs = str(min(2, os.cpu_count() or 2))
+    for need in ("orbita", "data/pozadi", "tools/assets/BuiltinsData.cpp"):
+        if not os.path.exists(os.path.join(native, need)):
+            raise RuntimeError(f"the native build {native} has no {need}: build it first")
+    subprocess.run(["emcmake", "cmake", "-S", os.path.join(source, "browser"), "-B", web,
+                    "-DORBITA_NATIVE_BUILD=" + native], check=True, env=env, stdout=subprocess.DEVNULL)
+    subprocess.run(["cmake", "--build", web, "-j", jobs], check=True, env=env, stdout=subprocess.DEVNULL)
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    ap.add_argument("--source", required=True, help="the source tree")
+    ap.add_argument("--native", required=True, help="the native build tree")
+    ap.add_argument("--web", required=True, help="where the browser build goes")
+    ap.add_argument("--chromium", default=shutil.which("chromium") or "/usr/bin/chromium")
+    ap.add_argument("--keep", help="keep the outputs in this folder")
+    a = ap.parse_args()
+    source, native, web = (os.path.abspath(p) for p in (a.source, a.native, a.web))
+
+    if not shutil.which("emcmake") or not shutil.which("em++"):
+        print("skipped: Emscripten (Debian package emscripten) is not installed")
+        return SKIP
+    if not os.access(a.chromium, os.X_OK):
+        print("skipped: Chromium (Debian package chromium) is not installed")
+        return SKIP
+    started = time.time()
+    try:
+        build_web(source, native, web)
+    except (RuntimeError, subprocess.CalledProcessError) as e:
+        print(f"FAULT: the browser build failed: {e}")
+        return 1
+    print(f"browser build ready in {time.time() - started:.0f} s")
+
+    work = a.keep or tempfile.mkdtemp(prefix="orbita-web-test-")
+    os.makedirs(work, exist_ok=True)
+    site = os.path.join(work, "site")
+    os.makedirs(site, exist_ok=True)
+    for f in os.listdir(os.path.join(web, "site")):
+        target = os.path.join(site, f)
+        if not os.path.exists(target):
+            os.symlink(os.path.join(web, "site", f), target)
+    server, base = devtools.serve(site)
+    browser = devtools.Browser(a.chromium)
+    faults = []
+    try:
+        for i, (name, options, script, frames, dumps, shots) in enumerate(SCENARIOS):
+            script_name = f"script-{i}.txt"
+            script_path = os.path.join(site, script_name)
+            if script.startswith(REPLAYS):
+                # The replays' hashes belong to the scenario tests' own small data set; here
+                # the game's real data plays, and the comparison is the dumps and pictures.
+                with open(os.path.join(source, script)) as f:
+                    script = "".join(line for line in f if " hash " not in line)
+            # A script that ends before the run hands the controls to the person at the
+            # machine in a browser (as in a window): this one lasts the whole run.
+            with open(script_path, "w") as f:
+                f.write(script + f"@{frames + 1} release\n")
+            out = os.path.join(work, f"native-{i}")
+            os.makedirs(out, exist_ok=True)
+            t0 = time.time()
+            native_run(os.path.join(native, "orbita"), options, script_path, frames, dumps, shots, out)
+            t1 = time.time()
+            page = page_run(browser, base, options, script_name, frames, dumps, shots, timeout=300)
+            t2 = time.time()
+            if page.get("failed"):
+                faults.append(f"{name}: the page failed: {page['failed']}")
+            problems = [m for m in page.get("messages", []) if m.strip()]
+            if problems:
+                faults.append(f"{name}: the page reported: " + " | ".join(problems))
+            faults += compare(name, out, page, dumps, shots)
+            stats = page.get("stats") or {}
+            print(f"{name}: {frames} ticks, native {t1 - t0:.1f} s, browser {t2 - t1:.1f} s "
+                  f"({stats.get('ticks', 0)} ticks timed, median {stats.get('median', 0):.3f} ms), "
+                  f"{len(dumps)} dumps and {len(shots)} pictures compared")
+    finally:
+        browser.quit()
+        server.shutdown()
+        if not a.keep:
+            shutil.rmtree(work, ignore_errors=True)
+    for f in faults:
+        print("FAULT: " + f)
+    print(f"browser test {'failed' if faults else 'passed'} in {time.time() - started:.0f} s")
+    return 1 if faults else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
