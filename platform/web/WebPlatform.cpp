@@ -54,9 +54,10 @@ EM_JS(void, orbita_message, (const char* text), {
     if (Module["orbitaMessage"]) Module["orbitaMessage"](UTF8ToString(text));
 });
 
-// Ticks timed in the fast loop, their seconds, median and 99th-percentile cost in ms.
-EM_JS(void, orbita_loop_ended, (int ticks, double seconds, double median, double p99), {
-    if (Module["orbitaEnded"]) Module["orbitaEnded"]({ticks: ticks, seconds: seconds, median: median, p99: p99});
+// Ticks timed in the fast loop, their seconds, mean, median and 99th-percentile cost in ms.
+EM_JS(void, orbita_loop_ended, (int ticks, double seconds, double mean, double median, double p99), {
+    if (Module["orbitaEnded"])
+        Module["orbitaEnded"]({ticks: ticks, seconds: seconds, mean: mean, median: median, p99: p99});
 });
 
 EM_JS(int, orbita_page_focused, (), {
@@ -232,7 +233,9 @@ private:
             return c[std::min(i == 0 ? 0 : i - 1, c.size() - 1)];
         };
         const double seconds = firstTick_ >= 0 ? (lastTick_ - firstTick_) / 1000.0 : 0.0;
-        orbita_loop_ended(static_cast<int>(c.size()), seconds, at(0.5), at(0.99));
+        double sum = 0;
+        for (double v : c) sum += v;
+        orbita_loop_ended(static_cast<int>(c.size()), seconds, c.empty() ? 0.0 : sum / c.size(), at(0.5), at(0.99));
     }
 
     void show() {
