@@ -46,12 +46,12 @@ EM_JS(void, orbita_audio_close, (), {
     Module.orbitaAudio = null;
 });
 
-EM_JS(int, orbita_audio_focused, (), {
-    return typeof document == "undefined" || document.hasFocus() ? 1 : 0;
-});
 // clang-format on
 
 namespace platform {
+
+// Whether the page has the focus, as the web back-end last heard (WebPlatform.cpp).
+bool webPageFocused();
 
 namespace {
 
@@ -134,7 +134,7 @@ private:
         if (frames < 0) frames = 0;
         out.assign(static_cast<size_t>(frames) * 2, 0);
         if (g_open && g_open->mixer_)
-            g_open->mixer_->mix(out.data(), frames, g_open->global_ || orbita_audio_focused() != 0);
+            g_open->mixer_->mix(out.data(), frames, g_open->global_ || webPageFocused());
         return static_cast<int>(reinterpret_cast<intptr_t>(out.data()));
     }
 

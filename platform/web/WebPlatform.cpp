@@ -60,15 +60,13 @@ EM_JS(void, orbita_loop_ended, (int ticks, double seconds, double mean, double m
         Module["orbitaEnded"]({ticks: ticks, seconds: seconds, mean: mean, median: median, p99: p99});
 });
 
-EM_JS(int, orbita_page_focused, (), {
-    return typeof document == "undefined" || document.hasFocus() ? 1 : 0;
-});
 // clang-format on
 
 namespace platform {
 
 namespace {
 
+bool g_pageFocused = true;
 constexpr double kFastSliceMs = 12.0;  // share of an animation frame the fast loop may use
 constexpr uint32_t kForever = 0x7FFFFFFFu;
 
@@ -79,7 +77,6 @@ public:
         // files (screenshots and dumps could not be read back): the usual one instead.
         ::umask(022);
         std::memset(keys_, 0, sizeof keys_);
-        focused_ = orbita_page_focused() != 0;
         const char* window = EMSCRIPTEN_EVENT_TARGET_WINDOW;
         emscripten_set_keydown_callback(window, this, 1, &WebPlatform::onKey);
         emscripten_set_keyup_callback(window, this, 1, &WebPlatform::onKey);
@@ -335,6 +332,7 @@ private:
         const bool focused = type == EMSCRIPTEN_EVENT_FOCUS;
         if (focused == self->focused_) return EM_FALSE;
         self->focused_ = focused;
+        g_pageFocused = focused;
         // Keys let go while another window had the focus never report their release here.
         if (!focused) std::memset(self->keys_, 0, sizeof self->keys_);
         Event ev;
@@ -347,6 +345,8 @@ private:
     FrameClock clock_;
     uint32_t virtual_ = 0;
     bool open_ = false;
+    // A page starts in front, as the window of a program that has just started does; the
+    // window's focus and blur events tell the changes.
     bool focused_ = true;
     bool leftDown_ = false;
     bool altEnterHeld_ = false;
@@ -367,6 +367,11 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Platform> createWebPlatform() { return std::make_unique<WebPlatform>(); }
+std::unique_ptr<Platform> createWebPlatform() {
+    g_pageFocused = true;
+    return std::make_unique<WebPlatform>();
+}
+
+bool webPageFocused() { return g_pageFocused; }
 
 }  // namespace platform

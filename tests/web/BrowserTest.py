@@ -113,6 +113,87 @@ def compare(name, native_dir, page, dumps, shots):
     return faults
 
 
+def canvas_picture(browser, work):
+    """The picture on the page's canvas as the browser shows it: (scale, width, height, rows)
+    with every block of scale x scale screen pixels sampled at its centre."""
+    rect = browser.evaluate("(function(){var r = document.getElementById('canvas').getBoundingClientRect();"
+                            "return [r.left, r.top, r.width, r.height, window.devicePixelRatio];})()")
+    left, top, width, height, ratio = rect
+    scale = width / 640
+    if scale != int(scale) or height != 480 * scale or ratio != 1:
+        return scale, None
+    shot = browser.call("Page.captureScreenshot", format="png",
+                        clip={"x": left, "y": top, "width": width, "height": height, "scale": 1})["data"]
+    import base64
+    w, h, rows = devtools.read_png(base64.b64decode(shot))
+    s = int(scale)
+    picture = [bytes(b for x in range(640) for b in rows[y * s + s // 2][3 * (x * s + s // 2):3 * (x * s + s // 2) + 3])
+               for y in range(480)]
+    return s, picture
+
+
+def page_behaviour(browser, base, site, native_shot):
+    """What the page does for a person: the canvas shows the frame at a whole scale, keys that
+    would scroll are kept from the page, focus loss stops the game, failures are told."""
+    faults = []
+    # The last scenario left its final picture on the canvas.
+    scale, picture = canvas_picture(browser, site)
+    if picture is None:
+        faults.append(f"page: the canvas is shown at scale {scale}, not a whole number")
+    else:
+        with open(native_shot, "rb") as f:
+            _, _, native = devtools.read_png(f.read())
+        rows = sum(1 for y in range(480) if picture[y] != native[y])
+        if rows:
+            faults.append(f"page: the canvas at scale {scale} differs from the frame in {rows} rows")
+    # Real speed: ticks run; blur stops them as a deactivated window; focus brings them back.
+    browser.open(base + "orbita.html?seed=7&warp=1")
+    browser.wait_for("window.orbitaResult && window.orbitaResult.firstFrameMs !== null", 60)
+    kept = browser.evaluate("(function(){var r = [];['ArrowDown','ArrowUp','Space','KeyA','F5'].forEach(function(c){"
+                            "var e = new KeyboardEvent('keydown', {code: c, key: c, bubbles: true, cancelable: true});"
+                            "window.dispatchEvent(e); r.push(e.defaultPrevented);"
+                            "window.dispatchEvent(new KeyboardEvent('keyup', {code: c, key: c, bubbles: true}));});"
+                            "return r;})()")
+    if kept[:3] != [True, True, True] or kept[4]:
+        faults.append(f"page: keys kept from the page (ArrowDown, ArrowUp, Space, KeyA, F5): {kept}")
+    time.sleep(0.5)
+    count = lambda: browser.evaluate("Module.orbitaPictures || 0")
+    before = count()
+    time.sleep(0.5)
+    running = count() - before
+    browser.evaluate("window.dispatchEvent(new FocusEvent('blur'))")
+    time.sleep(0.2)
+    before = count()
+    time.sleep(0.6)
+    paused = count() - before
+    browser.evaluate("window.dispatchEvent(new FocusEvent('focus'))")
+    time.sleep(0.2)
+    before = count()
+    time.sleep(0.5)
+    resumed = count() - before
+    if not (15 <= running <= 25 and paused == 0 and 15 <= resumed <= 25):
+        faults.append(f"page: ticks in half a second playing {running}, in 0.6 s after focus loss {paused}, "
+                      f"in half a second after focus {resumed} (expected about 20, 0, 20)")
+    # Data that cannot be loaded, and a browser without WebAssembly: a clear message each.
+    os.rename(os.path.join(site, "orbita.data.gz"), os.path.join(site, "orbita.data.gz.away"))
+    try:
+        browser.open(base + "orbita.html")
+        failed = browser.wait_for("window.orbitaResult && window.orbitaResult.done && window.orbitaResult.failed", 60)
+        if "could not be loaded" not in failed or "404" not in failed:
+            faults.append(f"page: missing data reported as {failed!r}")
+    finally:
+        os.rename(os.path.join(site, "orbita.data.gz.away"), os.path.join(site, "orbita.data.gz"))
+    script = browser.call("Page.addScriptToEvaluateOnNewDocument", source="delete window.WebAssembly;")
+    try:
+        browser.open(base + "orbita.html")
+        failed = browser.wait_for("window.orbitaResult && window.orbitaResult.done && window.orbitaResult.failed", 60)
+        if "WebAssembly" not in failed:
+            faults.append(f"page: a browser without WebAssembly told {failed!r}")
+    finally:
+        browser.call("Page.removeScriptToEvaluateOnNewDocument", identifier=script["identifier"])
+    return faults
+
+
 def build_web(source, native, web):
     env = dict(os.environ)
     env.setdefault("NODE_PATH", "/usr/share/nodejs")
@@ -190,6 +271,9 @@ def main():
             print(f"{name}: {frames} ticks, native {t1 - t0:.1f} s, browser {t2 - t1:.1f} s "
                   f"({stats.get('ticks', 0)} ticks timed, median {stats.get('median', 0):.3f} ms), "
                   f"{len(dumps)} dumps and {len(shots)} pictures compared")
+        last = len(SCENARIOS) - 1
+        faults += page_behaviour(browser, base, site, os.path.join(work, f"native-{last}",
+                                                                   f"shot-{SCENARIOS[last][5][-1]}.png"))
     finally:
         browser.quit()
         server.shutdown()
