@@ -31,9 +31,11 @@ SCENARIOS = [
      [2, 45, 100, 4000, 9000, 14000, 19000, 24000, 29000, 35990]),
     # Level 1 fought through for real (the ship dies and comes back).
     ("level 1", {}, REPLAYS + "level1.txt", 5200, list(range(400, 5201, 800)), [1200, 5200]),
-    # Level 4 at once, its turn from going down to going right.
-    ("warp 4", {"seed": "3", "warp": "4"}, "@1 hold Space\n@300 hold Space Up\n@700 hold Space Right\n@1000 release\n",
-     1600, [1, 300, 800, 1200, 1600], [300, 1600]),
+    # Level 4 at once, its turn from going down to going right, and a pause with its text.
+    ("warp 4", {"seed": "3", "warp": "4"},
+     "@1 hold Space\n@300 hold Space Up\n@700 hold Space Right\n@1000 release\n"
+     "@1200 hold Enter\n@1201 release\n@1300 hold Escape\n@1301 release\n",
+     1600, [1, 300, 800, 1200, 1250, 1600], [300, 1250, 1600]),
 ]
 
 
