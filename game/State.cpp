@@ -1,9 +1,12 @@
 #include "game/State.h"
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include <nlohmann/json.hpp>
 
 namespace game {
 
@@ -129,243 +132,254 @@ void clearAllState() {
 
 namespace {
 
-class Json {
-public:
-    std::string out;
-    void key(const char* k) {
-        sep();
-        out += '"';
-        out += k;
-        out += "\":";
-        first_ = true;
-        pendingValue_ = true;
-    }
-    void num(long long v) {
-        sep();
-        out += std::to_string(v);
-    }
-    void flt(float v) {
-        sep();
-        char buf[40];
-        std::snprintf(buf, sizeof buf, "%.9g", static_cast<double>(v));
-        out += buf;
-    }
-    void boolean(bool v) {
-        sep();
-        out += v ? "true" : "false";
-    }
-    void open(char c) {
-        sep();
-        out += c;
-        first_ = true;
-    }
-    void close(char c) {
-        out += c;
-        first_ = false;
-        pendingValue_ = false;
-    }
+// Every game variable, in the order of the dump, described once: the dump and the hash both walk
+// this description, so a variable added here reaches both. A visitor has num, flt and boolean
+// for a named value, object for a named object and list for a named array of objects.
+template <class V>
+void visitAlien(V& v, const Alien& a) {
+    v.num("x", a.x);
+    v.num("y", a.y);
+    v.num("shotX", a.shotX);
+    v.num("shotY", a.shotY);
+    v.num("width", a.width);
+    v.num("height", a.height);
+    v.num("vy", a.vy);
+    v.num("speed", a.speed);
+    v.num("maxHits", a.maxHits);
+    v.num("hits", a.hits);
+    v.num("anim", a.anim);
+    v.num("explodeFrame", a.explodeFrame);
+    v.num("angle", a.angle);
+    v.num("shotImage", a.shotImage);
+    v.boolean("dead", a.dead);
+    v.boolean("shotReady", a.shotReady);
+    v.boolean("shotFlying", a.shotFlying);
+}
 
-private:
-    void sep() {
-        if (pendingValue_) {
-            pendingValue_ = false;
-            first_ = false;
-            return;
-        }
-        if (!first_) out += ',';
-        first_ = false;
+template <class V>
+void visitShotGroup(V& v, const ShotGroup& g) {
+    v.boolean("fireRequest", g.fireRequest);
+    v.num("nextSlot", g.nextSlot);
+    v.num("cooldown", g.cooldown);
+    v.list("slots", g.slots, [](V& e, const auto& s) {
+        e.boolean("idle", s.idle);
+        e.boolean("hit", s.hit);
+        e.num("x", s.x);
+        e.num("y", s.y);
+        e.num("width", s.width);
+        e.num("height", s.height);
+        e.num("angle", s.angle);
+    });
+}
+
+template <class V>
+void visitGame(V& v) {
+    v.num("shipX", shipX);
+    v.num("shipY", shipY);
+    v.num("level", level);
+    v.num("weaponLevel", weaponLevel);
+    v.num("lives", lives);
+    v.boolean("shipDying", shipDying);
+    v.num("deathFrame", deathFrame);
+    v.num("levelClock", levelClock);
+    v.num("clockPixels", clockPixels);
+    v.flt("scrollSpeed", scrollSpeed);
+    v.flt("scrollAccum", scrollAccum);
+    v.num("scrollStep", scrollStep);
+    v.list("bgTiles", bgTiles, [](V& e, const BgTile& t) {
+        e.num("x", t.x);
+        e.num("y", t.y);
+    });
+    v.num("lastTile", lastTile);
+    v.boolean("spawnWindowA", spawnWindowA);
+    v.boolean("spawnWindowB", spawnWindowB);
+    v.boolean("spawnWindowC", spawnWindowC);
+    v.boolean("spawnWindowD", spawnWindowD);
+    v.num("powerUpX", powerUpX);
+    v.num("powerUpY", powerUpY);
+    v.num("frameCounter", frameCounter);
+    v.num("laserAnim", laserAnim);
+    v.num("podAnim", podAnim);
+    v.num("podX", podX);
+    v.num("podY", podY);
+    v.num("podFlight", podFlight);
+    v.num("podAngle", podAngle);
+    v.boolean("podLaunched", podLaunched);
+    v.boolean("podReturning", podReturning);
+    v.boolean("podFront", podFront);
+    v.boolean("podRear", podRear);
+    v.boolean("podTop", podTop);
+    v.boolean("podBottom", podBottom);
+    v.boolean("inStory", inStory);
+    v.boolean("inTitle", inTitle);
+    v.boolean("inMenu", inMenu);
+    v.boolean("paused", paused);
+    v.boolean("gameFinished", gameFinished);
+    v.boolean("po7bPending", po7bPending);
+    v.num("mouseX", mouseX);
+    v.num("mouseY", mouseY);
+    v.num("faceRoll", faceRoll);
+    v.num("waveSize", waveSize);
+    v.num("hitDamage", hitDamage);
+    auto alien = [](V& e, const Alien& a) { visitAlien(e, a); };
+    v.list("aliensA", aliensA, alien);
+    v.list("aliensB", aliensB, alien);
+    v.list("aliensC", aliensC, alien);
+    v.list("aliensD", aliensD, alien);
+    v.object("levelObject", [](V& e) { visitAlien(e, levelObject); });
+    v.list("stones", stones, [](V& e, const Stone& s) {
+        e.num("x", s.x);
+        e.num("y", s.y);
+        e.num("speed", s.speed);
+        e.num("width", s.width);
+        e.num("height", s.height);
+    });
+    v.list("shotGroups", shotGroups, [](V& e, const ShotGroup& g) { visitShotGroup(e, g); });
+    v.list("lasers", lasers, [](V& e, const LaserBeam& l) {
+        e.boolean("idle", l.idle);
+        e.boolean("fireRequest", l.fireRequest);
+        e.boolean("hit", l.hit);
+        e.num("x1", l.x1);
+        e.num("x2", l.x2);
+        e.num("y1", l.y1);
+        e.num("y2", l.y2);
+    });
+    v.list("stars", stars, [](V& e, const Star& s) {
+        e.num("x", s.x);
+        e.num("y", s.y);
+        e.num("speed", s.speed);
+    });
+}
+
+// The scroll values are float32 and written with nine significant digits, enough to give the
+// same float back.
+int formatFloat(float v, char (&buf)[40]) {
+    return std::snprintf(buf, sizeof buf, "%.9g", static_cast<double>(v));
+}
+
+// Builds the dump as a JSON object.
+struct DumpVisitor {
+    nlohmann::ordered_json& j;
+
+    void num(const char* k, long long v) { j[k] = v; }
+    void boolean(const char* k, bool v) { j[k] = v; }
+    // The value of the nine-digit text, so that the dump reads as the text would: a whole number
+    // without a fraction ("2", not "2.0").
+    void flt(const char* k, float v) {
+        char buf[40];
+        formatFloat(v, buf);
+        double d = std::strtod(buf, nullptr);
+        if (std::isfinite(d) && d == std::trunc(d) && std::fabs(d) < 1e9 && !(d == 0 && std::signbit(d)))
+            j[k] = static_cast<long long>(d);
+        else
+            j[k] = d;
     }
-    bool first_ = true;
-    bool pendingValue_ = false;
+    template <class F>
+    void object(const char* k, F&& each) {
+        j[k] = build(each);
+    }
+    template <class Range, class F>
+    void list(const char* k, const Range& items, F&& each) {
+        auto a = nlohmann::ordered_json::array();
+        for (const auto& item : items) a.push_back(build([&](DumpVisitor& e) { each(e, item); }));
+        j[k] = std::move(a);
+    }
+    template <class F>
+    static nlohmann::ordered_json build(F&& each) {
+        auto o = nlohmann::ordered_json::object();
+        DumpVisitor e{o};
+        each(e);
+        return o;
+    }
 };
 
-void alienJson(Json& j, const Alien& a) {
-    j.open('{');
-    j.key("x"); j.num(a.x);
-    j.key("y"); j.num(a.y);
-    j.key("shotX"); j.num(a.shotX);
-    j.key("shotY"); j.num(a.shotY);
-    j.key("width"); j.num(a.width);
-    j.key("height"); j.num(a.height);
-    j.key("vy"); j.num(a.vy);
-    j.key("speed"); j.num(a.speed);
-    j.key("maxHits"); j.num(a.maxHits);
-    j.key("hits"); j.num(a.hits);
-    j.key("anim"); j.num(a.anim);
-    j.key("explodeFrame"); j.num(a.explodeFrame);
-    j.key("angle"); j.num(a.angle);
-    j.key("shotImage"); j.num(a.shotImage);
-    j.key("dead"); j.boolean(a.dead);
-    j.key("shotReady"); j.boolean(a.shotReady);
-    j.key("shotFlying"); j.boolean(a.shotFlying);
-    j.close('}');
-}
+// Feeds the state to a 64-bit FNV-1a hash as the bytes of its compact JSON text, without
+// building the text.
+struct HashVisitor {
+    uint64_t h = 1469598103934665603ULL;
+    bool first = true;
 
-void aliensJson(Json& j, const char* name, const Table1<Alien, 6>& t) {
-    j.key(name);
-    j.open('[');
-    for (const auto& a : t) alienJson(j, a);
-    j.close(']');
-}
-
-void gameJson(Json& j) {
-    j.key("shipX"); j.num(shipX);
-    j.key("shipY"); j.num(shipY);
-    j.key("level"); j.num(level);
-    j.key("weaponLevel"); j.num(weaponLevel);
-    j.key("lives"); j.num(lives);
-    j.key("shipDying"); j.boolean(shipDying);
-    j.key("deathFrame"); j.num(deathFrame);
-    j.key("levelClock"); j.num(levelClock);
-    j.key("clockPixels"); j.num(clockPixels);
-    j.key("scrollSpeed"); j.flt(scrollSpeed);
-    j.key("scrollAccum"); j.flt(scrollAccum);
-    j.key("scrollStep"); j.num(scrollStep);
-    j.key("bgTiles");
-    j.open('[');
-    for (const auto& t : bgTiles) {
-        j.open('{');
-        j.key("x"); j.num(t.x);
-        j.key("y"); j.num(t.y);
-        j.close('}');
+    void byte(uint8_t b) {
+        h ^= b;
+        h *= 1099511628211ULL;
     }
-    j.close(']');
-    j.key("lastTile"); j.num(lastTile);
-    j.key("spawnWindowA"); j.boolean(spawnWindowA);
-    j.key("spawnWindowB"); j.boolean(spawnWindowB);
-    j.key("spawnWindowC"); j.boolean(spawnWindowC);
-    j.key("spawnWindowD"); j.boolean(spawnWindowD);
-    j.key("powerUpX"); j.num(powerUpX);
-    j.key("powerUpY"); j.num(powerUpY);
-    j.key("frameCounter"); j.num(frameCounter);
-    j.key("laserAnim"); j.num(laserAnim);
-    j.key("podAnim"); j.num(podAnim);
-    j.key("podX"); j.num(podX);
-    j.key("podY"); j.num(podY);
-    j.key("podFlight"); j.num(podFlight);
-    j.key("podAngle"); j.num(podAngle);
-    j.key("podLaunched"); j.boolean(podLaunched);
-    j.key("podReturning"); j.boolean(podReturning);
-    j.key("podFront"); j.boolean(podFront);
-    j.key("podRear"); j.boolean(podRear);
-    j.key("podTop"); j.boolean(podTop);
-    j.key("podBottom"); j.boolean(podBottom);
-    j.key("inStory"); j.boolean(inStory);
-    j.key("inTitle"); j.boolean(inTitle);
-    j.key("inMenu"); j.boolean(inMenu);
-    j.key("paused"); j.boolean(paused);
-    j.key("gameFinished"); j.boolean(gameFinished);
-    j.key("po7bPending"); j.boolean(po7bPending);
-    j.key("mouseX"); j.num(mouseX);
-    j.key("mouseY"); j.num(mouseY);
-    j.key("faceRoll"); j.num(faceRoll);
-    j.key("waveSize"); j.num(waveSize);
-    j.key("hitDamage"); j.num(hitDamage);
-    aliensJson(j, "aliensA", aliensA);
-    aliensJson(j, "aliensB", aliensB);
-    aliensJson(j, "aliensC", aliensC);
-    aliensJson(j, "aliensD", aliensD);
-    j.key("levelObject"); alienJson(j, levelObject);
-    j.key("stones");
-    j.open('[');
-    for (const auto& s : stones) {
-        j.open('{');
-        j.key("x"); j.num(s.x);
-        j.key("y"); j.num(s.y);
-        j.key("speed"); j.num(s.speed);
-        j.key("width"); j.num(s.width);
-        j.key("height"); j.num(s.height);
-        j.close('}');
+    void text(const char* s) {
+        while (*s) byte(static_cast<uint8_t>(*s++));
     }
-    j.close(']');
-    j.key("shotGroups");
-    j.open('[');
-    for (const auto& g : shotGroups) {
-        j.open('{');
-        j.key("fireRequest"); j.boolean(g.fireRequest);
-        j.key("nextSlot"); j.num(g.nextSlot);
-        j.key("cooldown"); j.num(g.cooldown);
-        j.key("slots");
-        j.open('[');
-        for (const auto& s : g.slots) {
-            j.open('{');
-            j.key("idle"); j.boolean(s.idle);
-            j.key("hit"); j.boolean(s.hit);
-            j.key("x"); j.num(s.x);
-            j.key("y"); j.num(s.y);
-            j.key("width"); j.num(s.width);
-            j.key("height"); j.num(s.height);
-            j.key("angle"); j.num(s.angle);
-            j.close('}');
+    void key(const char* k) {
+        if (!first) byte(',');
+        first = false;
+        byte('"');
+        text(k);
+        text("\":");
+    }
+    void num(const char* k, long long v) {
+        key(k);
+        char buf[24];
+        std::snprintf(buf, sizeof buf, "%lld", v);
+        text(buf);
+    }
+    void boolean(const char* k, bool v) {
+        key(k);
+        text(v ? "true" : "false");
+    }
+    void flt(const char* k, float v) {
+        key(k);
+        char buf[40];
+        formatFloat(v, buf);
+        text(buf);
+    }
+    template <class F>
+    void object(const char* k, F&& each) {
+        key(k);
+        byte('{');
+        first = true;
+        each(*this);
+        byte('}');
+        first = false;
+    }
+    template <class Range, class F>
+    void list(const char* k, const Range& items, F&& each) {
+        key(k);
+        byte('[');
+        bool firstItem = true;
+        for (const auto& item : items) {
+            if (!firstItem) byte(',');
+            firstItem = false;
+            byte('{');
+            first = true;
+            each(*this, item);
+            byte('}');
         }
-        j.close(']');
-        j.close('}');
+        byte(']');
+        first = false;
     }
-    j.close(']');
-    j.key("lasers");
-    j.open('[');
-    for (const auto& l : lasers) {
-        j.open('{');
-        j.key("idle"); j.boolean(l.idle);
-        j.key("fireRequest"); j.boolean(l.fireRequest);
-        j.key("hit"); j.boolean(l.hit);
-        j.key("x1"); j.num(l.x1);
-        j.key("x2"); j.num(l.x2);
-        j.key("y1"); j.num(l.y1);
-        j.key("y2"); j.num(l.y2);
-        j.close('}');
-    }
-    j.close(']');
-    j.key("stars");
-    j.open('[');
-    for (const auto& s : stars) {
-        j.open('{');
-        j.key("x"); j.num(s.x);
-        j.key("y"); j.num(s.y);
-        j.key("speed"); j.num(s.speed);
-        j.close('}');
-    }
-    j.close(']');
-}
+};
 
 }  // namespace
 
 std::string stateJson(const ShellFacts& facts) {
-    Json j;
-    j.open('{');
-    j.key("tick"); j.num(tick);
-    gameJson(j);
-    j.key("displayHeight"); j.num(facts.displayHeight);
-    j.key("receptVisible"); j.boolean(facts.receptVisible);
-    j.key("livesShown");
-    j.open('[');
-    for (bool b : facts.livesShown) j.boolean(b);
-    j.close(']');
-    j.key("cursorVisible"); j.boolean(facts.cursorVisible);
-    j.key("hudVisible"); j.boolean(facts.hudVisible);
-    j.key("facesShown");
-    j.open('[');
-    for (bool b : facts.facesShown) j.boolean(b);
-    j.close(']');
-    j.key("randomState"); j.num(static_cast<long long>(rngState >> 1));
-    j.close('}');
-    j.out += '\n';
-    return j.out;
+    nlohmann::ordered_json j = nlohmann::ordered_json::object();
+    j["tick"] = tick;
+    DumpVisitor game{j};
+    visitGame(game);
+    j["displayHeight"] = facts.displayHeight;
+    j["receptVisible"] = facts.receptVisible;
+    j["livesShown"] = facts.livesShown;
+    j["cursorVisible"] = facts.cursorVisible;
+    j["hudVisible"] = facts.hudVisible;
+    j["facesShown"] = facts.facesShown;
+    j["randomState"] = static_cast<long long>(rngState >> 1);
+    return j.dump() + '\n';
 }
 
 uint64_t stateHash() {
-    Json j;
-    j.open('{');
-    gameJson(j);
-    j.close('}');
-    uint64_t h = 1469598103934665603ULL;
-    auto mix = [&h](uint8_t b) {
-        h ^= b;
-        h *= 1099511628211ULL;
-    };
-    for (char c : j.out) mix(static_cast<uint8_t>(c));
-    for (int i = 0; i < 8; ++i) mix(static_cast<uint8_t>(rngState >> (8 * i)));
-    return h;
+    HashVisitor v;
+    v.byte('{');
+    visitGame(v);
+    v.byte('}');
+    for (int i = 0; i < 8; ++i) v.byte(static_cast<uint8_t>(rngState >> (8 * i)));
+    return v.h;
 }
 
 }  // namespace game

@@ -6,6 +6,7 @@ orbita_packages_build=(
   libsdl2-dev libsdl2-mixer-dev libsdl2-image-dev fonts-dejavu-core libstb-dev
   libcairo2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  nlohmann-json3-dev
 )
 
 # The browser build and its test: the compiler, and the browser the test drives.

@@ -392,9 +392,11 @@ TEST(DataLayout, SpritesAreWholeWithinTheirPictures) {
             for (int x = 0; x < p.Width(); ++x) counts[2] += opaque(x, 0), counts[3] += opaque(x, p.Height() - 1);
             const std::string ok = allowed(file, static_cast<int>(i));
             const char names[] = "LRTB";
-            for (int e = 0; e < 4; ++e)
-                if (ok.find(names[e]) == std::string::npos)
+            for (int e = 0; e < 4; ++e) {
+                if (ok.find(names[e]) == std::string::npos) {
                     EXPECT_EQ(counts[e], 0) << file << " item " << i << " (" << items[i].Name << ") touches edge " << names[e];
+                }
+            }
         }
     }
 }

@@ -9,6 +9,7 @@
 namespace {
 
 using assets::Canvas;
+using assets::Rgb;
 using assets::IsDeadly565;
 using assets::Rgb565;
 using assets::ToDib;
@@ -107,6 +108,33 @@ TEST(WrapLines, FitsTheWidthKeepsEveryWordAndNeverStartsWithADash) {
             joined += (joined.empty() ? "" : " ") + l;
         }
         EXPECT_EQ(joined, text);
+    }
+}
+
+TEST(DrawOverTerrain, SceneryDrawnOverRockLeavesEveryDeadlyPixelAsItWas) {
+    Canvas c(8, 4);
+    for (int x = 0; x < 8; ++x) c.Set(x, 0, {40, 40, 60});  // sky
+    for (int y = 1; y < 4; ++y)
+        for (int x = 0; x < 8; ++x) c.SetDeadly(x, y, (x + y) % 3 == 0);  // rock with lime lines
+    c.MarkDirty();
+    c.DrawOverTerrain([](Canvas& k) {
+        k.Colour(0.5, 0.5, 0.55);
+        k.FillRect(2, 0, 4, 4);  // a steel post through sky and rock
+        k.Flush();
+        k.Set(7, 3, {200, 100, 50});  // and pixel writes, which clear the deadly mark
+        k.MarkDirty();
+    });
+    c.Flush();
+    for (int x = 0; x < 8; ++x) {
+        Rgb sky = c.Get(x, 0);
+        if (x >= 2 && x < 6) EXPECT_GT(sky.r, 100) << "the post shows against the sky at " << x;
+        else EXPECT_EQ(sky.r, 40) << x;
+        for (int y = 1; y < 4; ++y) {
+            EXPECT_TRUE(c.IsDeadlyPixel(x, y)) << x << "," << y;
+            Rgb p = c.Get(x, y);
+            EXPECT_EQ(p.g, (x + y) % 3 == 0 ? 255 : 128) << x << "," << y;
+            EXPECT_EQ(p.r | p.b, 0) << x << "," << y;
+        }
     }
 }
 

@@ -1,9 +1,10 @@
 #include "Json.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+
+#include <nlohmann/json.hpp>
 
 namespace testjson {
 
@@ -14,87 +15,36 @@ const Value& nullValue() {
     return v;
 }
 
-class Parser {
-public:
-    explicit Parser(const std::string& t) : t_(t) {}
-    Value value() {
-        ws();
-        if (p_ >= t_.size()) fail();
-        char c = t_[p_];
-        Value v;
-        if (c == '{') {
-            v.kind = Value::Object;
-            ++p_;
-            ws();
-            if (peek('}')) return v;
-            do {
-                ws();
-                std::string k = str();
-                ws();
-                expect(':');
-                v.o[k] = value();
-                ws();
-            } while (accept(','));
-            expect('}');
-        } else if (c == '[') {
-            v.kind = Value::Array;
-            ++p_;
-            ws();
-            if (peek(']')) return v;
-            do v.a.push_back(value());
-            while (ws(), accept(','));
-            expect(']');
-        } else if (c == '"') {
-            v.kind = Value::String;
-            v.s = str();
-        } else if (t_.compare(p_, 4, "true") == 0) {
+Value fromLibrary(const nlohmann::json& j) {
+    Value v;
+    switch (j.type()) {
+        case nlohmann::json::value_t::boolean:
             v.kind = Value::Bool;
-            v.b = true;
-            p_ += 4;
-        } else if (t_.compare(p_, 5, "false") == 0) {
-            v.kind = Value::Bool;
-            p_ += 5;
-        } else if (t_.compare(p_, 4, "null") == 0) {
-            p_ += 4;
-        } else {
-            char* end = nullptr;
+            v.b = j.get<bool>();
+            break;
+        case nlohmann::json::value_t::number_integer:
+        case nlohmann::json::value_t::number_unsigned:
+        case nlohmann::json::value_t::number_float:
             v.kind = Value::Number;
-            v.n = std::strtod(t_.c_str() + p_, &end);
-            if (end == t_.c_str() + p_) fail();
-            p_ = static_cast<size_t>(end - t_.c_str());
-        }
-        return v;
+            v.n = j.get<double>();
+            break;
+        case nlohmann::json::value_t::string:
+            v.kind = Value::String;
+            v.s = j.get<std::string>();
+            break;
+        case nlohmann::json::value_t::array:
+            v.kind = Value::Array;
+            for (const auto& e : j) v.a.push_back(fromLibrary(e));
+            break;
+        case nlohmann::json::value_t::object:
+            v.kind = Value::Object;
+            for (const auto& [k, e] : j.items()) v.o[k] = fromLibrary(e);
+            break;
+        default:
+            break;
     }
-
-private:
-    [[noreturn]] void fail() { throw std::runtime_error("bad JSON at " + std::to_string(p_)); }
-    void ws() {
-        while (p_ < t_.size() && (t_[p_] == ' ' || t_[p_] == '\n' || t_[p_] == '\r' || t_[p_] == '\t')) ++p_;
-    }
-    bool peek(char c) {
-        if (p_ < t_.size() && t_[p_] == c) {
-            ++p_;
-            return true;
-        }
-        return false;
-    }
-    bool accept(char c) { return peek(c); }
-    void expect(char c) {
-        if (!peek(c)) fail();
-    }
-    std::string str() {
-        expect('"');
-        std::string s;
-        while (p_ < t_.size() && t_[p_] != '"') {
-            if (t_[p_] == '\\') ++p_;
-            s += t_[p_++];
-        }
-        expect('"');
-        return s;
-    }
-    const std::string& t_;
-    size_t p_ = 0;
-};
+    return v;
+}
 
 }  // namespace
 
@@ -107,8 +57,11 @@ const Value& Value::operator[](const std::string& key) const {
 const Value& Value::operator[](size_t i) const { return i < a.size() ? a[i] : nullValue(); }
 
 Value parse(const std::string& text) {
-    Parser p(text);
-    return p.value();
+    try {
+        return fromLibrary(nlohmann::json::parse(text));
+    } catch (const nlohmann::json::exception& e) {
+        throw std::runtime_error(std::string("bad JSON: ") + e.what());
+    }
 }
 
 Value parseFile(const std::string& path) {

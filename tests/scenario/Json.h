@@ -1,4 +1,4 @@
-// A small JSON reader for the program's state dumps.
+// The program's state dumps read into a plain tree (parsed by nlohmann's JSON library).
 #pragma once
 
 #include <map>

@@ -72,6 +72,21 @@ void Canvas::SetDeadly(int x, int y, bool lime) {
     deadly_[static_cast<size_t>(y) * w_ + x] = 1;
 }
 
+void Canvas::DrawOverTerrain(const std::function<void(Canvas&)>& draw) {
+    Flush();
+    std::vector<std::pair<size_t, uint32_t>> kept;  // index and colour of every deadly pixel
+    for (size_t i = 0; i < deadly_.size(); ++i)
+        if (deadly_[i]) kept.push_back({i, Row(surface_, int(i / w_))[i % w_]});
+    MarkDirty();
+    draw(*this);
+    Flush();
+    for (const auto& [i, colour] : kept) {
+        Row(surface_, int(i / w_))[i % w_] = colour;
+        deadly_[i] = 1;
+    }
+    MarkDirty();
+}
+
 void Canvas::Colour(double r, double g, double b, double a) { cairo_set_source_rgba(cr_, r, g, b, a); }
 void Canvas::Antialias(bool on) { cairo_set_antialias(cr_, on ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE); }
 

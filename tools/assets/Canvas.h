@@ -6,6 +6,7 @@
 #include <cairo.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -69,6 +70,9 @@ public:
 
     // Deadly pixels may only come from here.
     void SetDeadly(int x, int y, bool lime);
+    // Runs `draw` (Cairo or pixel drawing) and then puts every deadly pixel back as it was, in
+    // place and colour: scenery drawn over terrain never changes what the ship dies on.
+    void DrawOverTerrain(const std::function<void(Canvas&)>& draw);
     bool IsDeadlyPixel(int x, int y) const { return deadly_[static_cast<size_t>(y) * w_ + x] != 0; }
 
 private:

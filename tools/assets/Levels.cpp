@@ -9,6 +9,7 @@
 
 #include "tools/assets/Art.h"
 #include "tools/assets/Assets.h"
+#include "tools/assets/Landmarks.h"
 #include "tools/assets/Noise.h"
 
 namespace assets {
@@ -226,6 +227,10 @@ void PaintTerrain(World& w, Material m, uint32_t seed) {
     w.canvas.MarkDirty();
 }
 
+// Draws scenery over the painted terrain (a prop fixed into the rock, a crystal growing from a
+// wall); the deadly pixels stay as they were, so the hit test reads the same terrain.
+void OverTerrain(World& w, const std::function<void(Canvas&)>& fn) { w.canvas.DrawOverTerrain(fn); }
+
 // ------------------------------------------------------------------ backdrop helpers
 
 void PixelBackdrop(World& w, const std::function<Rgb(int, int)>& f) {
@@ -295,9 +300,11 @@ void MetalPlate(Canvas& c, double x, double y, double w, double h, Rgb base) {
 
 void Level1(World& w) {  // over a planet's surface at dusk
     const uint32_t s = 101;
+    // The sun sets as the level goes on: the horizon's glow turns from orange to a deep red.
     PixelBackdrop(w, [&](int x, int y) {
-        double t = y / 270.0;
-        Rgb sky = t < 0.5 ? Mix({12, 8, 40}, {70, 30, 90}, t / 0.5) : Mix({70, 30, 90}, {235, 120, 70}, (t - 0.5) / 0.5);
+        double t = y / 270.0, p = double(x) / w.w;
+        Rgb mid = Mix({70, 30, 90}, {45, 18, 70}, p), low = Mix({235, 120, 70}, {170, 50, 70}, p * p);
+        Rgb sky = t < 0.5 ? Mix({12, 8, 40}, mid, t / 0.5) : Mix(mid, low, (t - 0.5) / 0.5);
         double n = Fbm(x / 160.0, y / 40.0, s, 3);
         return Mix(sky, {120, 60, 140}, std::max(0.0, n - 0.55) * 0.9);
     });
@@ -315,6 +322,20 @@ void Level1(World& w) {  // over a planet's surface at dusk
         w.canvas.ColourRgb(layer ? Rgb{70, 40, 80} : Rgb{110, 60, 100});
         cairo_fill(cr);
     }
+    // Landmarks: a wrecked ship on the hills, a colony under its beacon, and at the end the head
+    // frame over the shaft that the next sector goes down.
+    CrashedShip(w.canvas, 1750, 268, 260);
+    {  // the wreck's nose buried in a heap of thrown-up soil
+        cairo_t* cr = w.canvas.cr();
+        cairo_move_to(cr, 1560, 320);
+        cairo_curve_to(cr, 1700, 300, 1800, 282, 1870, 280);
+        cairo_curve_to(cr, 1910, 279, 1950, 300, 2010, 320);
+        cairo_close_path(cr);
+        w.canvas.ColourRgb({62, 36, 72});
+        cairo_fill(cr);
+    }
+    Colony(w.canvas, 3020, 318, s);
+    PitHead(w.canvas, 5380, 318);
     // Ground: crystal plains with spires, and a few floating crystal rocks later on.
     for (int x = 0; x < w.w; ++x) {
         int top = int(Profile(x, s, 322, 18, 180));
@@ -325,15 +346,51 @@ void Level1(World& w) {  // over a planet's surface at dusk
     const int rocks[][3] = {{1500, 60, 40}, {2250, 45, 50}, {2900, 70, 35}, {3600, 50, 45}, {4300, 65, 40}, {5000, 55, 50}};
     for (auto& r : rocks) SolidBlob(w, r[0], r[1], r[2], r[2] * 0.6, r[0] + 3);
     PaintTerrain(w, Material::Crystal, s);
+    // Each spire is one crystal of its own, cut in long facets that meet at its tip (three to
+    // five of them, some with a growth band), instead of the plain's cells. Only the pattern
+    // inside changes: every one of these pixels stays deadly.
+    std::vector<uint8_t> inside = Distance(w, false, 4);
+    for (size_t k = 0; k < std::size(spires); ++k) {
+        const double cx = spires[k][0], tip = spires[k][1];
+        const int facets = 3 + int(k % 3);
+        const double band = k % 2 ? tip + (340 - tip) * 0.45 : -1;
+        for (int y = int(tip); y < 340; ++y)
+            for (int x = int(cx - 40); x <= int(cx + 40); ++x) {
+                if (!w.In(x, y) || !w.S(x, y) || y >= int(Profile(x, s, 322, 18, 180))) continue;
+                size_t i = static_cast<size_t>(y) * w.w + x;
+                if (inside[i] <= 2) continue;  // the lime rim stays
+                double half = 35 * (340 - y) / (340 - tip) + 1;
+                double u = std::clamp((x - cx) / half, -1.0, 1.0);
+                double f = (u + 1) / 2 * facets;
+                bool edge = f - std::floor(f) < 0.14 || std::fabs(u) < 0.05;
+                if (band > 0 && std::fabs(y - band) < 1.5) edge = true;
+                w.canvas.SetDeadly(x, y, edge);
+            }
+    }
+    w.canvas.MarkDirty();
 }
 
 void Level2(World& w) {  // a vertical shaft of gun emplacements
     const uint32_t s = 202;
+    // Dusk light falls in at the top; the rock warms with depth, and the bottom opens into the
+    // red canyon of the next sector.
     PixelBackdrop(w, [&](int x, int y) {
         double n = Fbm(x / 60.0, y / 60.0, s, 4);
-        Rgb base = Mix({25, 30, 55}, {70, 75, 110}, n);
+        double depth = double(y) / w.h;
+        Rgb dark = Mix({25, 30, 55}, {50, 30, 35}, depth), light = Mix({70, 75, 110}, {120, 80, 70}, depth);
+        Rgb base = Mix(dark, light, n);
         double vignette = 1 - 0.5 * std::pow(std::fabs(x - 320) / 320.0, 2);
-        return Scale(base, vignette);
+        base = Scale(base, vignette);
+        if (y < 300) base = Mix(base, {170, 90, 110}, 0.5 * std::pow(1 - y / 300.0, 2));
+        const int open = w.h - 330;
+        if (y > open) {
+            double t = std::min(1.0, (y - open) / 260.0);
+            double edge = 0.5 + 0.5 * std::cos((x - 320) / 320.0 * M_PI);
+            Rgb canyon = Mix({250, 190, 120}, {240, 120, 90}, t);
+            if (y > w.h - 120 + 30 * Noise1(x / 90.0, s + 7)) canyon = Mix({150, 70, 50}, {200, 110, 60}, Fbm(x / 30.0, y / 8.0, s + 8, 2));
+            base = Mix(base, canyon, t * (0.35 + 0.65 * edge));
+        }
+        return base;
     });
     Canvas& c = w.canvas;
     // Pipes and girders of the shaft.
@@ -344,23 +401,34 @@ void Level2(World& w) {  // a vertical shaft of gun emplacements
         cairo_pattern_add_color_stop_rgb(p, 1, 0.15, 0.15, 0.2);
         cairo_set_source(c.cr(), p);
         cairo_pattern_destroy(p);
-        c.FillRect(px - 10, 0, 20, w.h);
+        c.FillRect(px - 10, 0, 20, w.h - 300);
+        MetalPlate(c, px - 16, w.h - 312, 32, 12, {110, 110, 125});
     }
-    for (int y = 120; y < w.h; y += 320) {
-        MetalPlate(c, 0, y, 640, 14, {90, 95, 120});
+    // Cross-beams: new steel with amber lamps at the top, rusted plates with red lamps further
+    // down, and near the bottom old timber with lanterns.
+    for (int y = 120; y < w.h - 330; y += 320) {
+        const int zone = y < 1100 ? 0 : y < 2100 ? 1 : 2;
+        const Rgb plate = zone == 0 ? Rgb{90, 95, 120} : zone == 1 ? Rgb{120, 80, 60} : Rgb{110, 80, 50};
+        MetalPlate(c, 0, y, 640, 14, plate);
         for (int x = 20; x < 640; x += 40) {
-            c.Colour(0.8, 0.6, 0.1);
-            c.FillRect(x, y + 4, 20, 6);
+            if (zone == 0) c.Colour(0.8, 0.6, 0.1);
+            else if (zone == 1) c.Colour(0.35, 0.2, 0.15);
+            else c.Colour(0.3, 0.2, 0.1);
+            c.FillRect(x, y + 4, zone == 2 ? 3 : 20, 6);
         }
-        Radial(c, 320, y + 24, 20, {{0, {255, 255, 200}, 1}, {0.4, {255, 180, 60}, 0.8}, {1, {255, 120, 0}, 0}});
-        c.FillCircle(320, y + 24, 18);
+        const Rgb lamp = zone == 0 ? Rgb{255, 180, 60} : zone == 1 ? Rgb{255, 70, 50} : Rgb{255, 200, 110};
+        for (double lx : zone == 1 ? std::vector<double>{200, 440} : std::vector<double>{320}) Glow(c, lx, y + 24, 20, lamp);
     }
-    // Ledges carrying the emplacements, and the emitters of the barriers below two of them.
+    // Landmarks: the old lift's cage hanging on its guides, and the great ventilation fan.
+    LiftCage(c, 250, 920);
+    Fan(c, 330, 1860, 110);
+    // Decks carrying the emplacements, each on a strut into the wall, and the emitters of the
+    // barriers below two of them on arms from the walls.
     const int guns[][2] = {{10, 500}, {10, 1250}, {80, 2250}};
-    for (auto& g : guns) MetalPlate(c, 0, g[1] + 118, g[0] + 95, 14, {120, 110, 100});
+    for (auto& g : guns) Bracket(c, 0, g[1] + 118, g[0] + 95, 0, {120, 110, 100});
     for (auto& b : {std::array<int, 3>{110, 690, 196}, std::array<int, 3>{200, 1460, 190}}) {
-        MetalPlate(c, b[0] - 6, b[1] - 6, 14, 32, {140, 140, 160});
-        MetalPlate(c, b[0] + b[2] - 8, b[1] - 6, 14, 32, {140, 140, 160});
+        Emitter(c, b[0], b[1], true, 0);
+        Emitter(c, b[0] + b[2], b[1], false, 640);
     }
     // Walls: rough rock on both sides, bulging between the emplacements, and teeth from the right.
     for (int y = 0; y < w.h; ++y) {
@@ -396,6 +464,9 @@ void Level3(World& w) {  // ground cannons in a canyon
     PixelBackdrop(w, [&](int x, int y) {
         double t = y / 380.0;
         Rgb sky = Mix({250, 190, 120}, {240, 120, 90}, t * 1.4);
+        // Toward the end the canyon narrows and its walls close over the sky.
+        double close = std::clamp((x - 4150) / 500.0, 0.0, 1.0);
+        sky = Mix(sky, {150, 70, 60}, close * 0.7);
         if (y < far[x]) return sky;
         double streak = Fbm(x / 6.0, y / 140.0, s + 2, 2);
         double strata = 0.5 + 0.5 * std::sin(y / 7.0 + 3 * Fbm(x / 200.0, y / 80.0, s, 2));
@@ -408,11 +479,16 @@ void Level3(World& w) {  // ground cannons in a canyon
         if (y - near[x] < 3) rock = {230, 150, 90};
         return rock;
     });
-    // Roof mounts for the hanging lamps (they hang from y = 68).
+    // Landmarks: a stone arch among the far buttes, an abandoned wind pump with its truck, a
+    // water tower, and at the end the mouth of the blue cave of the next sector.
+    RockArch(w.canvas, 640, 214, 280, 120, {175, 105, 90});
+    Derrick(w.canvas, 2050, 322, 160);
+    WaterTower(w.canvas, 3560, 320);
+    CaveMouth(w.canvas, 4760, 150, 230, 175);
     const int lamps[] = {1140, 2200, 2880, 3280};
-    for (int lx : lamps) MetalPlate(w.canvas, lx + 24, 20, 16, 50, {110, 100, 100});
+    auto roofAt = [&](int x) { return RampRoof(x, Profile(x, s, 40, 12, 150)); };
     for (int x = 0; x < w.w; ++x) {
-        int roof = RampRoof(x, Profile(x, s, 40, 12, 150));
+        int roof = roofAt(x);
         for (int y = 0; y < roof; ++y) w.S(x, y) = 1;
         int ground = int(320 + std::fabs(Profile(x, s + 2, 0, 8, 60)));
         for (int y = ground; y < w.h; ++y) w.S(x, y) = 1;
@@ -425,25 +501,53 @@ void Level3(World& w) {  // ground cannons in a canyon
     for (auto& st : stal) SolidSpike(w, st[0], 30, st[1], 60, st[0] + 2);
     for (int lx : lamps) ClearRect(w, lx + 20, 0, lx + 44, 70);
     PaintTerrain(w, Material::Strata, s);
+    // The lamps' mounts: steel anchors set into the rock where the roof is cut for them.
+    OverTerrain(w, [&](Canvas& c) {
+        for (int lx : lamps) LampMount(c, lx + 20, std::max(roofAt(lx + 20), roofAt(lx + 43)), 68);
+    });
 }
 
 void Level4(World& w) {  // a cave: up a shaft, then left along a tunnel
     const uint32_t s = 404;
+    // Blue rock with veins of light; toward the tunnel's far end (the left) the rock turns to the
+    // brown of the chasm beyond, lit by the daylight coming in from there.
     PixelBackdrop(w, [&](int x, int y) {
         double n = Fbm(x / 70.0, y / 45.0, s, 4);
         Rgb base = Mix({20, 18, 40}, {80, 60, 90}, n);
         double vein = std::fabs(Fbm(x / 30.0, y / 30.0, s + 2, 2) - 0.5);
         if (vein < 0.006) base = Mix(base, {120, 160, 255}, 0.35);
+        if (y < 380 && x < 560) {
+            double t = std::pow((560 - x) / 560.0, 1.5);
+            Rgb brown = Mix({60, 35, 25}, {150, 95, 60}, n);
+            base = Mix(base, brown, t);
+            double ray = 0.5 + 0.5 * std::sin(y / 23.0 + x / 90.0);
+            base = Mix(base, {255, 200, 140}, t * t * 0.35 * ray);
+        }
         return base;
     });
     Canvas& c = w.canvas;
-    // Glowing blue crystals on the walls.
-    Rng r(s);
-    for (int i = 0; i < 40; ++i) {
-        double x = r.Range(0, w.w), y = r.Range(40, 740);
-        if (x < 1280 && y > 380) continue;
-        Radial(c, x, y, 14, {{0, {230, 250, 255}, 1}, {0.4, {80, 150, 255}, 0.9}, {1, {40, 60, 200}, 0}});
-        c.FillCircle(x, y, 12);
+    // Landmarks: a miners' timber frame with its lantern in the tunnel, and a geode in the wall.
+    Timbering(c, 1120, 40, 336);
+    Timbering(c, 380, 44, 336);
+    Geode(c, 800, 140, 44, s);
+    {  // the tunnel's far end: a ragged opening onto the sunlit chasm
+        cairo_t* cr = c.cr();
+        cairo_move_to(cr, 0, 40);
+        cairo_line_to(cr, 40, 60);
+        cairo_line_to(cr, 28, 120);
+        cairo_line_to(cr, 62, 190);
+        cairo_line_to(cr, 36, 260);
+        cairo_line_to(cr, 55, 340);
+        cairo_line_to(cr, 0, 340);
+        cairo_close_path(cr);
+        cairo_pattern_t* p = cairo_pattern_create_linear(0, 0, 70, 0);
+        cairo_pattern_add_color_stop_rgb(p, 0, 1, 0.86, 0.62);
+        cairo_pattern_add_color_stop_rgb(p, 1, 0.75, 0.5, 0.3);
+        cairo_set_source(cr, p);
+        cairo_pattern_destroy(p);
+        cairo_fill(cr);
+        Radial(c, 0, 190, 260, {{0, {255, 220, 160}, 0.5}, {1, {255, 180, 110}, 0}});
+        c.FillRect(0, 0, 260, 380);
     }
     // Tile 0 (world 1280..1920 x 380..760): floor where the two cannons stand (y 320 in the tile).
     for (int x = 1280; x < 1920; ++x) {
@@ -472,16 +576,48 @@ void Level4(World& w) {  // a cave: up a shaft, then left along a tunnel
     const int mite[][2] = {{330, 230}, {700, 240}, {1080, 225}};
     for (auto& m : mite) SolidSpike(w, m[0], 350, m[1], 80, m[0] + 1);
     PaintTerrain(w, Material::Crystal, s);
+    // Blue crystals grow from the walls, roof and floor, pointing away from the rock; none in
+    // the open air, where they would look like shots.
+    std::vector<uint8_t> near = Distance(w, true, 4);
+    Rng r(s);
+    OverTerrain(w, [&](Canvas& cv) {
+        const int cell = 64;
+        for (int cy = 0; cy < w.h; cy += cell)
+            for (int cx = 0; cx < w.w; cx += cell) {
+                if (cx < 1280 && cy >= 380) continue;  // no tile there
+                std::vector<std::pair<int, int>> spots;
+                for (int y = cy; y < std::min(w.h, cy + cell); ++y)
+                    for (int x = cx; x < std::min(w.w, cx + cell); ++x)
+                        if (!w.S(x, y) && near[static_cast<size_t>(y) * w.w + x] == 2) spots.push_back({x, y});
+                if (spots.empty() || r.Uniform() < 0.45) continue;
+                auto [x, y] = spots[r.Int(int(spots.size()))];
+                double nx = 0, ny = 0;
+                for (int dy = -7; dy <= 7; ++dy)
+                    for (int dx = -7; dx <= 7; ++dx)
+                        if (w.In(x + dx, y + dy) && w.S(x + dx, y + dy)) nx -= dx, ny -= dy;
+                double l = std::hypot(nx, ny);
+                if (l < 1) continue;
+                CrystalCluster(cv, x, y, nx / l, ny / l, r.Range(10, 20), Hash2(x, y, s));
+            }
+    });
 }
 
 void Level5(World& w, const Layout& l) {  // a falling-rock chasm
     const uint32_t s = 505;
     const int H = w.h;
+    // The back wall changes as the ship climbs: red rock at the bottom, banded ochre sandstone
+    // in the middle, grey slate near the top where the factory's light comes down.
     PixelBackdrop(w, [&](int x, int y) {
         double n = Fbm(x / 55.0, y / 80.0, s, 4);
-        Rgb rock = Mix({60, 35, 25}, {150, 95, 60}, n);
+        double up = 1 - double(y) / H;
+        Rgb dark = up < 0.5 ? Mix({70, 30, 25}, {85, 60, 30}, up * 2) : Mix({85, 60, 30}, {45, 48, 58}, (up - 0.5) * 2);
+        Rgb lit = up < 0.5 ? Mix({150, 80, 55}, {175, 130, 70}, up * 2) : Mix({175, 130, 70}, {110, 115, 130}, (up - 0.5) * 2);
+        Rgb rock = Mix(dark, lit, n);
+        double bands = std::max(0.0, 1 - std::fabs(up - 0.5) / 0.22);
+        double band = 0.5 + 0.5 * std::sin(y / 17.0 + 2.5 * Fbm(x / 120.0, y / 60.0, s + 5, 2));
+        rock = Scale(rock, 1 + bands * (0.25 * band - 0.15));
         double light = 1 - std::fabs(x - 330) / 500.0;
-        return Scale(rock, 0.6 + 0.6 * light * (0.7 + 0.3 * (1 - double(y) / H)));
+        return Scale(rock, 0.6 + 0.6 * light * (0.7 + 0.3 * up));
     });
     Canvas& c = w.canvas;
     const int base = l.tiles[0].second;  // world y of the start screen's top
@@ -519,14 +655,32 @@ void Level5(World& w, const Layout& l) {  // a falling-rock chasm
         cairo_curve_to(c.cr(), x + dust.Range(-30, 30), y + 60, x + dust.Range(-30, 30), y + 120, x + dust.Range(-20, 20), y + dust.Range(120, 200));
         Stroke(c, {50, 30, 20}, dust.Range(2, 4), 0.9);
     }
-    // The spinner's hub (it turns about (270, -2490) of the start screen).
+    // Landmarks on the way up: a collapsed mine scaffold, a giant fossil shell in the wall,
+    // dwellings carved into the rock, and at the top the underside of the factory above.
+    Scaffold(c, 400, base - 1000, 130, 300);
+    Ammonite(c, 420, base - 1750, 80);
+    CliffDwellings(c, 130, base - 2320, 360, 210, s);
+    FactoryUnderside(c, w.w, 0, 300);
+    // The spinner's hub (it turns about (270, -2490) of the start screen), on a beam across.
     double hy = base - 2490;
-    MetalPlate(c, 262, hy, 16, 60, {100, 100, 120});
+    Truss(c, 0, hy + 30, 640, hy + 30, 16, {90, 90, 105});
+    MetalPlate(c, 262, hy, 16, 44, {100, 100, 120});
     c.Colour(0.15, 0.12, 0.12);
     c.FillCircle(270, hy, 22);
-    // The ledge under the tower (top-left (190, -460), 80 x 240).
+    // The ledge under the tower (top-left (190, -460), 80 x 240): a steel deck hung on chains
+    // and braced by struts into both walls.
     double ty = base - 460 + 240;
+    Chain(c, 166, ty - 360, 166, ty, {60, 55, 50});
+    Chain(c, 294, ty - 360, 294, ty, {60, 55, 50});
+    Beam(c, 170, ty + 14, 10, ty + 150, 8, {110, 95, 80});
+    Beam(c, 290, ty + 14, 630, ty + 170, 8, {110, 95, 80});
+    Truss(c, 10, ty + 8, 160, ty + 8, 10, {100, 90, 80});
+    Truss(c, 300, ty + 8, 630, ty + 8, 10, {100, 90, 80});
     MetalPlate(c, 160, ty, 140, 16, {130, 110, 90});
+    for (double x = 166; x < 296; x += 16) {
+        c.Colour(0.9, 0.7, 0.15);
+        c.FillRect(x, ty + 10, 8, 4);
+    }
     for (int y = 0; y < H; ++y) {
         int lw = int(Profile(y, s, 30, 20, 60));
         int rw = int(Profile(y, s + 1, 606, 20, 70));
@@ -557,19 +711,22 @@ void Level6(World& w) {  // a factory with a stone conveyor
         return panel;
     });
     Canvas& c = w.canvas;
-    // Windows with the glow of furnaces, pipes along the roof.
-    for (int x = 100; x < w.w; x += 400) {
-        LinearV(c, 60, 160, {{0, {255, 200, 80}}, {1, {160, 40, 10}}});
-        c.FillRect(x, 60, 120, 80);
-        c.Colour(0.15, 0.15, 0.2);
-        for (int k = 1; k < 4; ++k) c.FillRect(x + k * 30 - 2, 60, 4, 80);
-    }
+    // Halls one after another: the furnace, the control room, the tank farm, and at the end the
+    // great door standing open onto the fortress of the next sector.
+    Furnace(c, 40, 330, 210, 46);
+    Crane(c, 720, 46, 150);
+    Gear(c, 1150, 110, 60, 14, {75, 78, 92});
+    Gear(c, 1232, 160, 34, 9, {95, 85, 65});
+    ControlRoom(c, 2290, 84, 280, 120, s);
+    Tanks(c, 3250, 330, 3);
+    Gate(c, 3990, 46, 290, 330, true);
     for (int y : {20, 36}) {
         LinearV(c, y, y + 10, {{0, {200, 200, 210}}, {1, {70, 70, 80}}});
         c.FillRect(0, y, w.w, 10);
     }
-    // The press's mounting (it stands at (1460, 50), 140 x 110, its lower part below).
-    MetalPlate(c, 1450, 22, 160, 28, {150, 130, 80});
+    // The press's gantry, rams and housing (it stands at (1460, 50), 140 x 110; its piston head,
+    // 120 x 49 at (1470, 160), is shown alone for half of the machine's cycle).
+    Hydraulics(c, 1460, 20, 140, 50, 176);
     // The conveyor under the stones (they roll along y = 226, 20 high).
     const int belt0 = 1920 - 275, belt1 = 2560 + 225;
     MetalPlate(c, belt0, 246, belt1 - belt0, 12, {60, 60, 70});
@@ -610,22 +767,50 @@ void Level7(World& w, bool afterFall) {  // the alien fortress guarding the reci
         return stone;
     });
     Canvas& c = w.canvas;
-    // Arches with glowing runes.
-    for (int x = 230; x < w.w; x += 520) {
+    const Rgb glow = afterFall ? Rgb{255, 90, 40} : Rgb{80, 240, 255};
+    // The outer rampart: arrow slits with the night outside, banners and torches between them.
+    for (int k = 0, x = 200; x < 1300; ++k, x += 190) {
         cairo_t* cr = c.cr();
         cairo_new_path(cr);
-        cairo_arc(cr, x + 80, 170, 80, M_PI, 2 * M_PI);
-        cairo_line_to(cr, x + 160, 330);
-        cairo_line_to(cr, x, 330);
+        cairo_arc(cr, x + 14, 150, 14, M_PI, 2 * M_PI);
+        cairo_line_to(cr, x + 28, 240);
+        cairo_line_to(cr, x, 240);
         cairo_close_path(cr);
-        c.Colour(0.05, 0.02, 0.1);
+        LinearV(c, 136, 240, {{0, {10, 12, 40}}, {1, {30, 20, 70}}});
         cairo_fill(cr);
-        Rgb glow = afterFall ? Rgb{255, 90, 40} : Rgb{80, 240, 255};
-        for (int k = 0; k < 5; ++k) {
-            Radial(c, x + 30 + k * 25, 110 + (k % 2) * 10, 10, {{0, {255, 255, 255}, 1}, {0.4, glow, 0.9}, {1, glow, 0}});
-            c.FillCircle(x + 30 + k * 25, 110 + (k % 2) * 10, 8);
+        c.Colour(0.9, 0.9, 1);
+        c.FillRect(x + 8, 160 + (k * 37) % 50, 2, 2);
+        if (k % 2) Banner(c, x + 70, 60, 44, 150, afterFall ? Rgb{120, 30, 20} : Rgb{140, 20, 60}, {230, 190, 80});
+        else Torch(c, x + 92, 200, afterFall ? Rgb{255, 60, 20} : Rgb{255, 150, 40});
+    }
+    // The guardian's hall: a band of runes behind the dais, two stone wardens flanking it.
+    for (int k = 0; k < 14; ++k) Glow(c, 1380 + k * 45, 80 + (k % 2) * 12, 9, glow);
+    Statue(c, 1480, 330, 210, glow);
+    Statue(c, 1880, 330, 210, glow);
+    // The obelisk's court under a great rose window.
+    RoseWindow(c, 2720, 130, 80, afterFall ? Rgb{255, 80, 40} : Rgb{90, 200, 255});
+    for (int x : {2440, 2990}) {
+        Column(c, x, 40, 40, 330, {130, 95, 160});
+        Torch(c, x + 20, 120, afterFall ? Rgb{255, 60, 20} : Rgb{255, 150, 40});
+    }
+    // The vault: heavy pillars with chains and cages hanging between them.
+    for (int k = 0, x = 3350; x < 5000; ++k, x += 260) {
+        Column(c, x, 36, 50, 330, {105, 70, 130});
+        if (k % 2) {
+            Chain(c, x + 150, 30, x + 150, 140, {90, 80, 70});
+            cairo_rectangle(c.cr(), x + 126, 140, 48, 64);
+            Stroke(c, {120, 100, 80}, 3, 1);
+            for (int b = 1; b < 4; ++b) {
+                cairo_move_to(c.cr(), x + 126 + b * 12, 140);
+                cairo_line_to(c.cr(), x + 126 + b * 12, 204);
+                Stroke(c, {100, 85, 70}, 2, 1);
+            }
+        } else {
+            Glow(c, x + 150, 180, 30, glow, 0.5);
         }
     }
+    // At the end the wall lies broken open onto space, where the way home goes on.
+    Breach(c, 5250, 70, 430, 250, s);
     // The guardian's dais (it stands at (1620, 30) and is 110 x 270) and the obelisk's plinth.
     MetalPlate(c, 1590, 298, 170, 32, afterFall ? Rgb{90, 50, 50} : Rgb{160, 120, 200});
     MetalPlate(c, 2680, 318, 80, 12, {160, 120, 200});
@@ -682,6 +867,11 @@ void Level8(World& w, const Layout& l) {  // the way home past a descending hulk
         cairo_fill(cr);
     }
     Planet(c, 150, 250, 28, {230, 230, 230}, {90, 90, 100}, false);
+    Satellite(c, 560, 250, 40);
+    // On the way up: the wreck of a station, then a comet passing the Moon's side of the sky.
+    Planet(c, 560, H - 300, 90, {230, 120, 200}, {90, 30, 90}, true);  // the aliens' world, left behind
+    StationWreck(c, 440, H - 1400, 80);
+    Comet(c, 250, H - 2000, 320, -0.6);
     // The buoy's mast (it starts at (152, -240) of the start screen, 100 x 100).
     const int base = l.tiles[0].second;
     MetalPlate(c, 192, base - 240 + 100, 20, 60, {120, 120, 140});

@@ -4,19 +4,22 @@
 //   orbita-assets OUTDIR                 pozadi/, alin/, vob/, zvuky/ below OUTDIR
 //   orbita-assets --builtins OUTDIR      lod.dxg, vybuch.dxg, podklad.dxg, DXWaveList1.dxg
 //   orbita-assets --embed OUT.cpp DIR    a C++ source holding the built-in files of DIR as bytes
+//   orbita-assets --icons OUTDIR         the desktop icon, orbita-64.png and orbita-256.png
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include "tools/assets/Assets.h"
+#include "tools/assets/Icon.h"
 
 namespace {
 
 int Usage() {
-    std::fprintf(stderr, "usage: orbita-assets OUTDIR | --builtins OUTDIR | --embed OUT.cpp DIR\n");
+    std::fprintf(stderr, "usage: orbita-assets OUTDIR | --builtins OUTDIR | --embed OUT.cpp DIR | --icons OUTDIR\n");
     return 2;
 }
 
@@ -49,9 +52,25 @@ bool Embed(const std::string& out, const std::string& dir) {
     for (const char* n : names)
         src += "    if (name == \"" + std::string(n) + ".dxg\" || name == \"" + n + "\") return builtins::" + n + "();\n";
     src += "    throw std::out_of_range(\"no built-in file \" + name);\n}\n}  // namespace assets\n";
-    std::ofstream o(out, std::ios::binary);
+    // Written beside the target and renamed into place once complete, so that a failed write
+    // (a full disk) leaves no half file that a later build would take as done.
+    const std::string part = out + ".part";
+    std::ofstream o(part, std::ios::binary);
     o << src;
-    return static_cast<bool>(o);
+    o.close();
+    std::error_code ec;
+    if (!o) {
+        std::filesystem::remove(part, ec);
+        std::fprintf(stderr, "orbita-assets: cannot write %s\n", out.c_str());
+        return false;
+    }
+    std::filesystem::rename(part, out, ec);
+    if (ec) {
+        std::filesystem::remove(part, ec);
+        std::fprintf(stderr, "orbita-assets: cannot write %s: %s\n", out.c_str(), ec.message().c_str());
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -59,6 +78,8 @@ bool Embed(const std::string& out, const std::string& dir) {
 int main(int argc, char** argv) {
     try {
         std::vector<std::string> a(argv + 1, argv + argc);
+        for (const auto& arg : a)
+            if (arg.empty()) return Usage();  // an empty folder name would write into the working folder
         if (a.size() == 1 && a[0][0] != '-') {
             assets::WriteCollections(a[0], assets::BuildDataLayout());
             return 0;
@@ -68,6 +89,12 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (a.size() == 3 && a[0] == "--embed") return Embed(a[1], a[2]) ? 0 : 1;
+        if (a.size() == 2 && a[0] == "--icons") {
+            std::string error;
+            if (assets::WriteIcons(a[1], error)) return 0;
+            std::fprintf(stderr, "orbita-assets: %s\n", error.c_str());
+            return 1;
+        }
         return Usage();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "orbita-assets: %s\n", e.what());

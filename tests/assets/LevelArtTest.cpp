@@ -1,0 +1,184 @@
+// The level pictures as places: the terrain the ship dies on stays the one the levels were
+// balanced with, while the scenery around it changes along each level.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tools/assets/Assets.h"
+#include "tools/assets/Canvas.h"
+
+namespace {
+
+// FNV-1a over the deadly/open state of every pixel of every tile, in tile order.
+uint64_t DeadlyLayoutHash(const std::vector<media::PictureItemData>& tiles) {
+    uint64_t h = 1469598103934665603ull;
+    for (const auto& t : tiles)
+        for (uint32_t c : t.Picture->Pixels()) {
+            h ^= assets::IsDeadly565(c) ? 1u : 0u;
+            h *= 1099511628211ull;
+        }
+    return h;
+}
+
+TEST(LevelArt, DeadlyTerrainIsTheOneTheLevelsWereBalancedWith) {
+    // The hit test reads these pixels: repainting the scenery must leave every one of them where
+    // it was. A deliberate change of a level's terrain updates its value here.
+    struct Case { int level, variant; uint64_t hash; } cases[] = {
+        {1, 0, 0xd9a0e1431dca1599ull}, {2, 0, 0xa4b94e74cd24ebedull}, {3, 0, 0x99fba474a9a86757ull},
+        {4, 0, 0xee5cd4785bf86a91ull}, {5, 0, 0xc34393fe380b6b99ull}, {6, 0, 0x7f6aac05b3a23941ull},
+        {7, 0, 0x436262584a86ab20ull}, {7, 1, 0x436262584a86ab20ull}, {8, 0, 0xd545a545853978f9ull}};
+    for (const auto& c : cases) {
+        uint64_t h = DeadlyLayoutHash(assets::BuildLevelTiles(c.level, c.variant));
+        EXPECT_EQ(h, c.hash) << "level " << c.level << " variant " << c.variant;
+    }
+}
+
+TEST(LevelArt, CaveCrystalsGrowFromTheRock) {
+    // Bright blue crystal in the open air reads as an enemy shot: every crystal pixel of the
+    // cave lies close to the rock it grows from.
+    const auto tiles = assets::BuildLevelTiles(4);
+    size_t crystal = 0, loose = 0;
+    for (const auto& t : tiles) {
+        const auto& p = *t.Picture;
+        const int W = p.Width(), H = p.Height();
+        // Distance to the nearest deadly pixel, capped (two passes, city-block).
+        const int cap = 32;
+        std::vector<int> d(static_cast<size_t>(W) * H, cap);
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+                int& v = d[static_cast<size_t>(y) * W + x];
+                if (assets::IsDeadly565(p.Pixel(x, y))) v = 0;
+                if (x > 0) v = std::min(v, d[static_cast<size_t>(y) * W + x - 1] + 1);
+                if (y > 0) v = std::min(v, d[static_cast<size_t>(y - 1) * W + x] + 1);
+            }
+        for (int y = H - 1; y >= 0; --y)
+            for (int x = W - 1; x >= 0; --x) {
+                int& v = d[static_cast<size_t>(y) * W + x];
+                if (x + 1 < W) v = std::min(v, d[static_cast<size_t>(y) * W + x + 1] + 1);
+                if (y + 1 < H) v = std::min(v, d[static_cast<size_t>(y + 1) * W + x] + 1);
+            }
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+                uint32_t c = p.Pixel(x, y);
+                int r = c & 0xFF, b = (c >> 16) & 0xFF;
+                if (b < 225 || r >= 150) continue;
+                ++crystal;
+                loose += d[static_cast<size_t>(y) * W + x] >= cap;
+            }
+    }
+    EXPECT_GT(crystal, 500u) << "the cave has its crystals";
+    EXPECT_EQ(loose, 0u) << loose << " of " << crystal << " crystal pixels float in the open";
+}
+
+// Pixels of a tile that pass `is`, with the colour given as red, green, blue.
+template <class Pred>
+size_t Count(const media::TDIB& p, Pred is) {
+    size_t n = 0;
+    for (uint32_t c : p.Pixels())
+        if (!assets::IsDeadly565(c)) n += is(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+    return n;
+}
+
+TEST(LevelArt, TheLastTileOfALevelShowsTheNextPlace) {
+    // The level cuts to the next one as soon as its last tile is on screen: that tile already
+    // shows the colours of the place that follows, which its first tile does not.
+    struct Case {
+        int level;
+        const char* next;
+        bool (*is)(int r, int g, int b);
+    } cases[] = {
+        {2, "the red canyon", [](int r, int, int b) { return r > 180 && r > b + 80; }},
+        {3, "the blue cave", [](int r, int, int b) { return b > 120 && b > r + 40; }},
+        {4, "the brown chasm", [](int r, int, int b) { return r > 70 && r > b + 25; }},
+        {5, "the grey factory", [](int r, int g, int b) {
+             return b >= r && std::max({r, g, b}) > 40 && std::max({r, g, b}) - std::min({r, g, b}) < 30; }},
+        {6, "the purple fortress", [](int r, int g, int b) { return b > g + 40 && r > g + 10; }},
+    };
+    for (const auto& c : cases) {
+        const auto tiles = assets::BuildLevelTiles(c.level);
+        const size_t first = Count(*tiles.front().Picture, c.is), last = Count(*tiles.back().Picture, c.is);
+        const size_t area = size_t(tiles.back().Picture->Width()) * tiles.back().Picture->Height();
+        EXPECT_GT(last, area / 64) << "level " << c.level << " ends without a sight of " << c.next;
+        EXPECT_LT(first * 4, last) << "level " << c.level << " starts with " << c.next << " already";
+    }
+}
+
+TEST(LevelArt, TheCanyonsLampsHangFromSteelSetIntoTheRoof) {
+    // Where the roof is cut for the lamps' mounts, the cut shows the steel anchor, not a hole
+    // with the sky behind it.
+    const auto tiles = assets::BuildLevelTiles(3);
+    for (int lamp : {1140, 2200, 2880, 3280}) {
+        const auto& p = *tiles[(lamp + 20) / 640].Picture;
+        const int x0 = (lamp + 20) % 640;
+        size_t cut = 0, steel = 0;
+        for (int y = 0; y < 70; ++y) {
+            // Rows where the roof's rock stands on both sides of the cut.
+            if (!assets::IsDeadly565(p.Pixel(x0 - 2, y)) || !assets::IsDeadly565(p.Pixel(x0 + 25, y))) continue;
+            for (int x = x0; x < x0 + 24; ++x) {
+                uint32_t c = p.Pixel(x, y);
+                if (assets::IsDeadly565(c)) continue;
+                int r = c & 0xFF, g = (c >> 8) & 0xFF, b = (c >> 16) & 0xFF;
+                int hi = std::max({r, g, b}), lo = std::min({r, g, b});
+                ++cut;
+                steel += hi - lo <= hi / 5;
+            }
+        }
+        EXPECT_GT(cut, 24u * 20) << "lamp at " << lamp << ": the roof has its cut";
+        EXPECT_GE(steel * 10, cut * 9) << "lamp at " << lamp << ": " << steel << " of " << cut << " pixels in the cut are steel";
+    }
+}
+
+// Walks along row y of a tile from x in direction `step` up to the first deadly pixel, and
+// tells how many pixels it passed and how many of them were steel (a grey with little colour).
+struct Walk {
+    bool reachedRock = false;
+    int passed = 0, steel = 0;
+};
+Walk WalkToRock(const media::TDIB& p, int x, int y, int step) {
+    Walk w;
+    for (; x >= 0 && x < p.Width(); x += step) {
+        uint32_t c = p.Pixel(x, y);
+        if (assets::IsDeadly565(c)) {
+            w.reachedRock = true;
+            break;
+        }
+        int r = c & 0xFF, g = (c >> 8) & 0xFF, b = (c >> 16) & 0xFF;
+        int hi = std::max({r, g, b}), lo = std::min({r, g, b});
+        ++w.passed;
+        w.steel += hi > 40 && hi - lo <= hi / 4;
+    }
+    return w;
+}
+
+TEST(LevelArt, PropsInTheOpenAreCarriedByTheWalls) {
+    // The shaft's barrier emitters and the chasm's ledge stand in the middle of the way: each is
+    // joined to a wall by steel, not left floating in the air.
+    struct Case {
+        const char* what;
+        int level, tile, x, y, step;
+    } cases[] = {
+        // Level 2: emitters at the barriers' ends (x 110 and 306 at y 690, x 200 and 390 at
+        // y 1460; tiles are 380 high going down), their arms along the barrier's middle row.
+        {"upper barrier, left emitter", 2, 1, 110 - 30, 690 - 380 + 10, -1},
+        {"upper barrier, right emitter", 2, 1, 306 + 30, 690 - 380 + 10, +1},
+        {"lower barrier, left emitter", 2, 3, 200 - 30, 1460 - 3 * 380 + 10, -1},
+        {"lower barrier, right emitter", 2, 3, 390 + 30, 1460 - 3 * 380 + 10, +1},
+        // Level 5: the tower's ledge (x 160..300) 220 above the start screen's top, so 160 into
+        // tile 1; its side girders run 13 below the ledge's top.
+        {"chasm ledge, to the left wall", 5, 1, 150, 160 + 13, -1},
+        {"chasm ledge, to the right wall", 5, 1, 310, 160 + 13, +1},
+    };
+    std::vector<media::PictureItemData> tiles[9];
+    for (const auto& c : cases) {
+        if (tiles[c.level].empty()) tiles[c.level] = assets::BuildLevelTiles(c.level);
+        Walk w = WalkToRock(*tiles[c.level][c.tile].Picture, c.x, c.y, c.step);
+        EXPECT_TRUE(w.reachedRock) << c.what;
+        EXPECT_GT(w.passed, 20) << c.what << ": the prop stands clear of the wall";
+        EXPECT_GE(w.steel * 10, w.passed * 9) << c.what << ": " << w.steel << " of " << w.passed << " pixels to the wall are steel";
+    }
+}
+
+}  // namespace
