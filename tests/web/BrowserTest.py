@@ -173,7 +173,8 @@ def page_behaviour(browser, base, site, native_shot):
     before = count()
     time.sleep(0.5)
     resumed = count() - before
-    if not (15 <= running <= 25 and paused == 0 and 15 <= resumed <= 25):
+    # 40 a second at most; a busy machine may give fewer animation frames, never more ticks.
+    if not (5 <= running <= 24 and paused == 0 and 5 <= resumed <= 24):
         faults.append(f"page: ticks in half a second playing {running}, in 0.6 s after focus loss {paused}, "
                       f"in half a second after focus {resumed} (expected about 20, 0, 20)")
     # Data that cannot be loaded, and a browser without WebAssembly: a clear message each.
