@@ -177,6 +177,18 @@ def page_behaviour(browser, base, site, native_shot):
     if not (5 <= running <= 24 and paused == 0 and 5 <= resumed <= 24):
         faults.append(f"page: ticks in half a second playing {running}, in 0.6 s after focus loss {paused}, "
                       f"in half a second after focus {resumed} (expected about 20, 0, 20)")
+    # The pointer in picture coordinates whatever the scale: a move to three quarters across
+    # and down the shown canvas is (480, 360) in the state the game keeps.
+    browser.open(base + "orbita.html?seed=7&frames=60&dump=60")
+    browser.wait_for("window.orbitaResult && window.orbitaResult.firstFrameMs !== null", 60)
+    browser.evaluate("(function(){var c = document.getElementById('canvas'), r = c.getBoundingClientRect();"
+                     "c.dispatchEvent(new MouseEvent('mousemove', {bubbles: true, clientX: r.left + r.width * 0.75,"
+                     " clientY: r.top + r.height * 0.75}));})()")
+    browser.wait_for("window.orbitaResult.done", 60)
+    dump = json.loads(browser.evaluate("window.orbitaResult.dumps['60'] || '{}'"))
+    if (dump.get("mouseX"), dump.get("mouseY")) != (480, 360):
+        faults.append(f"page: a pointer at three quarters of the canvas gave ({dump.get('mouseX')}, "
+                      f"{dump.get('mouseY')}), not (480, 360)")
     # Data that cannot be loaded, and a browser without WebAssembly: a clear message each.
     os.rename(os.path.join(site, "orbita.data.gz"), os.path.join(site, "orbita.data.gz.away"))
     try:
