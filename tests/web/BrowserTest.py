@@ -189,6 +189,12 @@ def page_behaviour(browser, base, site, native_shot):
     if (dump.get("mouseX"), dump.get("mouseY")) != (480, 360):
         faults.append(f"page: a pointer at three quarters of the canvas gave ({dump.get('mouseX')}, "
                       f"{dump.get('mouseY')}), not (480, 360)")
+    # An option out of range is told in the program's own words, and nothing runs.
+    browser.open(base + "orbita.html?warp=9")
+    browser.wait_for("window.orbitaResult && window.orbitaResult.done", 60)
+    told = browser.evaluate("[document.getElementById('message').textContent, Module.orbitaStarted || false]")
+    if "--warp: 9 is out of range" not in told[0] or told[1]:
+        faults.append(f"page: ?warp=9 told {told[0]!r}, the game started: {told[1]}")
     # Data that cannot be loaded, and a browser without WebAssembly: a clear message each.
     os.rename(os.path.join(site, "orbita.data.gz"), os.path.join(site, "orbita.data.gz.away"))
     try:
