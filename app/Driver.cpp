@@ -119,7 +119,7 @@ platform::Platform& Driver::start() {
     }
     checkOutputTargets(options_);
     bool headless = options_.headless || !options_.timedemoFile.empty();
-    backEnd_ = headless ? platform::createHeadlessPlatform(25) : platform::createSdlPlatform();
+    backEnd_ = headless ? platform::createHeadlessPlatform(25) : platform::createWindowedPlatform();
     active_ = backEnd_.get();
     if (!scriptPath.empty()) {
         platform::HeadlessControl* control = platform::headlessControl(*backEnd_);

@@ -42,7 +42,8 @@ public:
     Driver(const Driver&) = delete;
     Driver& operator=(const Driver&) = delete;
 
-    // Creates the back-end (headless with --headless or --timedemo, else sdl), makes it
+    // Creates the back-end (headless with --headless or --timedemo, else the one
+    // with a real display (sdl, or web in the browser)), makes it
     // the current one and loads the script to replay. Throws ScriptError for a bad script,
     // OptionError for options that contradict it or outputs that would overwrite it.
     // From here on SIGINT and SIGTERM end the run cleanly after the current tick.

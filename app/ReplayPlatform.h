@@ -45,6 +45,9 @@ public:
     bool renderText(const std::string& utf8, int pointSize, platform::TextMask& out) override {
         return in_.renderText(utf8, pointSize, out);
     }
+    bool driveLoop(const std::function<bool(uint32_t&)>& pass, const std::function<void()>& done) override {
+        return in_.driveLoop(pass, done);
+    }
 
     // --- HeadlessControl: what the script does ------------------------------------
     void pushEvent(const platform::Event& e) override { queue_.push_back(e); }

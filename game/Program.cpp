@@ -252,26 +252,29 @@ int runProgram(int argc, char** argv) {
     DataModule1 = new TDataModule1;
     if (o.warp >= 1 && o.warp <= 8) application.Guard([&] { warpTo(o.warp); });
 
-    application.Run();
-
-    if (!o.timedemoFile.empty()) std::printf("%s\n", driver.timedemoReport().c_str());
-    if (o.pacing) std::printf("%s\n", driver.pacingReport().c_str());
-    if (recorder) {
-        recorder->finish(tick);
-        const std::string reason = recorder->save(o.recordFile);
-        if (!reason.empty()) driver.outputFailed(o.recordFile, reason);
-    }
-    status = driver.reportOutputs(status);
-    setupObserver = nullptr;
-    timedDriver = nullptr;
-    form->DXTimer.SetEnabled(false);
-    form->DXDraw.Finalize();
-    application.SetMainForm(nullptr);
-    form.reset();
-    delete DataModule1;
-    delete dat1;
-    DataModule1 = nullptr;
-    dat1 = nullptr;
+    // What follows the loop. In the browser the loop runs from its animation frames after
+    // this function has handed it over, so the end of the run is a step of its own.
+    auto endRun = [&] {
+        if (!o.timedemoFile.empty()) std::printf("%s\n", driver.timedemoReport().c_str());
+        if (o.pacing) std::printf("%s\n", driver.pacingReport().c_str());
+        if (recorder) {
+            recorder->finish(tick);
+            const std::string reason = recorder->save(o.recordFile);
+            if (!reason.empty()) driver.outputFailed(o.recordFile, reason);
+        }
+        status = driver.reportOutputs(status);
+        setupObserver = nullptr;
+        timedDriver = nullptr;
+        form->DXTimer.SetEnabled(false);
+        form->DXDraw.Finalize();
+        application.SetMainForm(nullptr);
+        form.reset();
+        delete DataModule1;
+        delete dat1;
+        DataModule1 = nullptr;
+        dat1 = nullptr;
+    };
+    application.Run(endRun);
     return status;
 }
 

@@ -333,17 +333,23 @@ void TApplication::ProcessMessages() {
     }
 }
 
+bool TApplication::Pass(uint32_t& waitMs) {
+    waitMs = 0;
+    if (terminated_ || (mainForm_ && mainForm_->Closed())) return false;
+    if (OnLoopPass) Guard(OnLoopPass);
+    if (terminated_) return false;
+    ProcessMessages();
+    if (terminated_) return false;
+    bool done = true;
+    waitMs = 25;
+    if (onIdle_) Guard([&] { onIdle_(done, waitMs); });
+    return !terminated_;
+}
+
 void TApplication::Run() {
     terminated_ = false;
-    while (!terminated_ && !(mainForm_ && mainForm_->Closed())) {
-        if (OnLoopPass) Guard(OnLoopPass);
-        if (terminated_) break;
-        ProcessMessages();
-        if (terminated_) break;
-        bool done = true;
-        uint32_t waitMs = 25;
-        if (onIdle_) Guard([&] { onIdle_(done, waitMs); });
-        if (terminated_) break;
+    uint32_t waitMs = 0;
+    while (Pass(waitMs)) {
         // The idle work says when it next has something to do (counted from its end); wait
         // for events until that point of the clock instead of spinning a core. A wait for a
         // point, not for a span, ends in the millisecond the work is due, so a late wake-up
@@ -356,6 +362,15 @@ void TApplication::Run() {
                 p.waitUntil(p.ticks() + waitMs);
         }
     }
+}
+
+void TApplication::Run(const std::function<void()>& then) {
+    terminated_ = false;
+    if (platform::hasCurrent() &&
+        platform::current().driveLoop([this](uint32_t& waitMs) { return Pass(waitMs); }, then))
+        return;
+    Run();
+    if (then) then();
 }
 
 void TApplication::ShowMessage(const std::string& text) {

@@ -168,6 +168,13 @@ public:
 
     // Runs the message loop until the main form closes or Terminate is called.
     void Run();
+    // Runs the message loop, then `then`. A back-end that is called by its system rather
+    // than calling it (the browser's animation frames) runs the passes itself: then this
+    // may return before the loop is over, or not at all, and `then` runs when it is.
+    void Run(const std::function<void()>& then);
+    // One pass of the loop: the drivers' hook, every pending event, the idle work. False
+    // once the loop is over; waitMs says how long nothing is due.
+    bool Pass(uint32_t& waitMs);
     // Handles every pending event once.
     void ProcessMessages();
     void Terminate() { terminated_ = true; }

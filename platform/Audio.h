@@ -75,13 +75,16 @@ public:
 };
 
 // The device the media layer uses. When none has been set and a platform is running,
-// one of the matching kind (sdl or headless) is made on first use and kept.
+// one of the matching kind (headless, or the windowed back-end's) is made on first use and kept.
 AudioDevice* currentAudio();
 // Sets the device the media layer uses; the caller keeps ownership. nullptr returns to
 // the automatic choice above.
 void setCurrentAudio(AudioDevice* device);
 
 std::unique_ptr<AudioDevice> createSdlAudio();
+std::unique_ptr<AudioDevice> createWebAudio();  // built only for the browser
+// The output of the back-end with a real display: sdl on the desktop, Web Audio in the browser.
+std::unique_ptr<AudioDevice> createWindowedAudio();
 std::unique_ptr<AudioDevice> createHeadlessAudio(Platform& platform);
 
 // Test hooks of the headless back-end.

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -120,6 +121,15 @@ public:
     // Renders one line of UTF-8 text in the default face (DejaVu Sans) at pointSize
     // points at 96 dpi. False when no font is available.
     virtual bool renderText(const std::string& utf8, int pointSize, TextMask& out) = 0;
+
+    // --- the loop -------------------------------------------------------------
+    // A back-end whose system calls the program (the browser, once per animation frame)
+    // runs the message loop itself: it calls pass() until that returns false, then done(),
+    // and reports true (it may never return). Others report false and the caller loops.
+    virtual bool driveLoop(const std::function<bool(uint32_t& waitMs)>& /*pass*/,
+                           const std::function<void()>& /*done*/) {
+        return false;
+    }
 };
 
 // The back-end the program runs on. Set once by the program entry.
@@ -128,6 +138,9 @@ bool hasCurrent();
 void setCurrent(Platform* p);
 
 std::unique_ptr<Platform> createSdlPlatform();
+std::unique_ptr<Platform> createWebPlatform();  // built only for the browser
+// The back-end with a real display: sdl on the desktop, web in the browser.
+std::unique_ptr<Platform> createWindowedPlatform();
 std::unique_ptr<Platform> createHeadlessPlatform(uint32_t timerIntervalMs = 25);
 
 // Test and script hooks of the headless back-end (a no-op cast target for others).

@@ -3,11 +3,14 @@
 # Usage: source scripts/setup.sh; orbita_setup PACKAGE...
 orbita_packages_build=(
   cmake g++ make pkg-config
-  libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libsdl2-image-dev fonts-dejavu-core
+  libsdl2-dev libsdl2-mixer-dev libsdl2-image-dev fonts-dejavu-core libstb-dev
   libcairo2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
 )
+
+# The browser build and its test: the compiler, and the browser the test drives.
+orbita_packages_web=(emscripten chromium)
 
 orbita_install() {
   local missing=()
@@ -28,4 +31,17 @@ orbita_build() {
   jobs=$(nproc 2>/dev/null || echo 2)
   cmake -S . -B build -DCMAKE_BUILD_TYPE=Release "$@"
   cmake --build build -j "$jobs"
+}
+
+# The browser build: the native build's asset builder output (data and built-ins), then
+# the program compiled by Emscripten into build-web/site/.
+orbita_web_build() {
+  local jobs
+  jobs=$(nproc 2>/dev/null || echo 2)
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build build -j "$jobs" --target orbita_data orbita_builtins
+  # Emscripten's JavaScript tools need Debian's node modules.
+  export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
+  emcmake cmake -S browser -B build-web -DORBITA_NATIVE_BUILD=build >/dev/null
+  cmake --build build-web -j "$jobs"
 }

@@ -144,7 +144,7 @@ AudioDevice* currentAudio() {
     Platform* p = &current();
     for (auto& m : madeDevices())
         if (m.first == p && m.second->isHeadless() == p->isHeadless()) return m.second;
-    AudioDevice* d = p->isHeadless() ? createHeadlessAudio(*p).release() : createSdlAudio().release();
+    AudioDevice* d = p->isHeadless() ? createHeadlessAudio(*p).release() : createWindowedAudio().release();
     madeDevices().emplace_back(p, d);
     return d;
 }

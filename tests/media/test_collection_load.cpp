@@ -18,7 +18,10 @@ namespace {
 class CollectionLoad : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::path(::testing::TempDir()) / "orbita_collection_load";
+        // A folder per test: CTest runs the cases as processes side by side, and one case's
+        // clean-up must not remove the files another is reading.
+        dir = fs::path(::testing::TempDir()) /
+              ("orbita_collection_load_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::create_directories(dir);
         std::vector<PictureItemData> items(2);
         items[0].Name = "p0";
