@@ -143,7 +143,9 @@ TEST(State, TheDumpGivesEachScrollValueAsTheNumberOfItsNineDigitText) {
         // numbers without a fraction.
         std::string dumped = dumpedValue(stateJson(ShellFacts{}), "scrollAccum");
         EXPECT_EQ(std::strtod(dumped.c_str(), nullptr), std::strtod(expected, nullptr)) << dumped;
-        if (v == static_cast<float>(static_cast<int>(v))) EXPECT_EQ(dumped, expected);
+        if (v == static_cast<float>(static_cast<int>(v))) {
+            EXPECT_EQ(dumped, expected);
+        }
     }
 }
 
