@@ -207,22 +207,23 @@ void DrawRotatedSurface(TDirectDrawSurface& d, TDirectDrawSurface& src, const TR
         const int64_t duX = sw * c16 / W, dvX = -(sh * s16) / H;
         const int64_t duY = sw * s16 / W, dvY = sh * c16 / H;
         const int64_t u0 = std::llrint((s.Left + sw * centerX) * 65536.0);
-        const int64_t v0 = std::llrint((s.Top + sh * centerY) * 65536.0);
+        // Rows are counted from the pattern's top, so that the row table holds only its rows.
+        const int64_t v0 = std::llrint((s.Top + sh * centerY) * 65536.0) - (int64_t(s.Top) << 16);
         const int64_t uLo = int64_t(s.Left) << 16, uHi = int64_t(s.Right) << 16;
-        const int64_t vLo = int64_t(s.Top) << 16, vHi = int64_t(s.Bottom) << 16;
+        const int64_t vLo = 0, vHi = int64_t(sh) << 16;
         const double invU = duX ? 1.0 / double(duX) : 0.0, invV = dvX ? 1.0 / double(dvX) : 0.0;
         const uint16_t key = src.ColorKey();
-        // Start of every source row, so that sampling needs no multiplication.
+        // Start of every source row of the pattern, so that sampling needs no multiplication.
         // (Sprites are small: their table stays on the stack.)
         const uint16_t* stackRows[512];
         std::vector<const uint16_t*> heapRows;
         const uint16_t** rows = stackRows;
-        if (src.Height() > 512) {
-            heapRows.resize(static_cast<size_t>(src.Height()));
+        if (sh > 512) {
+            heapRows.resize(static_cast<size_t>(sh));
             rows = heapRows.data();
         }
         const TDirectDrawSurface& source = src;  // read only: its key runs stay
-        for (int r = 0; r < src.Height(); ++r) rows[r] = source.Bits() + static_cast<size_t>(r) * src.Width();
+        for (int r = 0; r < sh; ++r) rows[r] = source.Bits() + static_cast<size_t>(s.Top + r) * src.Width();
         for (int y = minY; y < maxY; ++y) {
             const int64_t dx = minX - X, dy = y - Y;
             const int64_t u = u0 + dx * duX + dy * duY;
