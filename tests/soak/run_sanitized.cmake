@@ -31,6 +31,13 @@ message("sanitizer build: ${seconds} s")
 execute_process(COMMAND ${CMAKE_CTEST_COMMAND} -j${JOBS} --output-on-failure
                 WORKING_DIRECTORY ${BUILD_DIR} RESULT_VARIABLE rv)
 string(TIMESTAMP done "%s")
+# The soak's summary, from the sanitizer tree's test log.
+if(EXISTS ${BUILD_DIR}/Testing/Temporary/LastTest.log)
+  file(STRINGS ${BUILD_DIR}/Testing/Temporary/LastTest.log soakLines REGEX "^(segment [0-9]|soak:|  FAULT)")
+  foreach(line ${soakLines})
+    message("${line}")
+  endforeach()
+endif()
 math(EXPR seconds "${done} - ${built}")
 message("sanitizer test suite with the soak: ${seconds} s")
 if(NOT rv EQUAL 0)
