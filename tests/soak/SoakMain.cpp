@@ -372,8 +372,8 @@ int main(int argc, char** argv) {
 
         std::string levels;
         for (int l : seen) levels += (levels.empty() ? "" : " ") + std::to_string(l);
-        std::printf("segment %zu (%s, god=%d): %u ticks in %.1f s, levels played: %s%s; %u pauses, %u menu round "
-                    "trips, %u Tab, %u clicks; heap held at restarts: %s; resident peak %.1f MiB%s\n",
+        std::printf("segment %zu (%s, god=%d): %u ticks in %.1f s, levels played: %s%s, %u pauses, %u menu round "
+                    "trips, %u Tab, %u clicks, heap held at restarts: %s, resident peak %.1f MiB%s\n",
                     n, seg.name.c_str(), seg.plan.god ? 1 : 0, seg.plan.quitAtEnd ? counts.quitTick : seg.plan.ticks,
                     r.seconds, levels.c_str(), finished ? ", end text reached" : "", counts.pauses, counts.roundTrips,
                     counts.tabs, counts.clicks, memory.c_str(), peak,
