@@ -32,6 +32,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -181,6 +182,9 @@ RunResult runProgram(const std::vector<std::string>& args, const std::string& er
         std::perror("orbita-soak: exec");
         _exit(127);
     }
+    char resolved[PATH_MAX];
+    const std::string programPath = realpath(args[0].c_str(), resolved) ? resolved : args[0];
+    bool started = false;
     for (;;) {
         int status = 0;
         const pid_t done = waitpid(pid, &status, WNOHANG);
@@ -190,7 +194,13 @@ RunResult runProgram(const std::vector<std::string>& args, const std::string& er
             r.seconds = std::chrono::duration<double>(std::chrono::system_clock::now() - start).count();
             return r;
         }
-        const double mb = residentMb(pid);
+        // Until the child has started the program, its size is the soak's own.
+        if (!started) {
+            char exe[4096];
+            const ssize_t n = readlink(("/proc/" + std::to_string(pid) + "/exe").c_str(), exe, sizeof exe - 1);
+            started = n > 0 && std::string(exe, static_cast<size_t>(n)) == programPath;
+        }
+        const double mb = started ? residentMb(pid) : -1;
         if (mb > 0) r.samples.push_back({t, mb});
         std::this_thread::sleep_for(std::chrono::milliseconds(25));
     }
