@@ -177,7 +177,9 @@ TEST(SoakScript, TheWholeGameSkipsStoryAndTitleStartsAndKeepsItsRoundTripsEarly)
     for (const auto& e : script.events) {
         if (holds(e, kEnter)) paused = true;
         if (holds(e, kEscape)) {
-            if (e.tick >= 3000) EXPECT_TRUE(paused) << "a round trip at tick " << e.tick;
+            if (e.tick >= 3000) {
+                EXPECT_TRUE(paused) << "a round trip at tick " << e.tick;
+            }
             paused = false;
         }
     }
