@@ -1,5 +1,6 @@
 // In sanitizer builds: when ORBITA_HEAP_LOG names a file, a small thread writes there every
-// 20 ms the wall-clock time and the bytes the program holds on the heap, as the sanitizer's
+// millisecond (a few ticks of a fast headless run, so that a sample lies close to any tick)
+// the wall-clock time and the bytes the program holds on the heap, as the sanitizer's
 // allocator counts them ("1765240000.123456 8388608", one sample a line). The soak reads it to
 // tell memory that the program keeps from memory that the allocator merely has not returned.
 #include <fcntl.h>
@@ -23,7 +24,7 @@ void* writeSamples(void*) {
         const int n = std::snprintf(line, sizeof line, "%lld.%06ld %zu\n", static_cast<long long>(now.tv_sec),
                                     now.tv_nsec / 1000, __sanitizer_get_current_allocated_bytes());
         if (n <= 0 || write(logFile, line, static_cast<size_t>(n)) != n) return nullptr;
-        const timespec pause{0, 20 * 1000 * 1000};
+        const timespec pause{0, 1000 * 1000};
         nanosleep(&pause, nullptr);
     }
 }

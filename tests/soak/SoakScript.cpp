@@ -204,22 +204,12 @@ private:
 
 }  // namespace
 
-namespace {
-
-double median(std::vector<double> v) {
-    if (v.empty()) return 0;
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-}  // namespace
-
 bool restartsFlat(const std::vector<double>& rss, double slackMb, double& early, double& late) {
     early = late = 0;
     if (rss.size() < 4) return false;
     const size_t half = 1 + (rss.size() - 1) / 2;
-    early = median(std::vector<double>(rss.begin() + 1, rss.begin() + static_cast<long>(half)));
-    late = median(std::vector<double>(rss.begin() + static_cast<long>(half), rss.end()));
+    early = *std::min_element(rss.begin() + 1, rss.begin() + static_cast<long>(half));
+    late = *std::min_element(rss.begin() + static_cast<long>(half), rss.end());
     return late <= early + slackMb;
 }
 

@@ -61,10 +61,12 @@ struct Sample {
 };
 
 // Memory is flat when the resident sizes taken at the same moment of a level (shortly after
-// each restart from the menu, with the same pictures loaded) do not climb: the median of the
-// later half of them stays within slackMb of the median of the earlier half. The first one is
-// left out (caches and the sanitizer's quarantine still filling). early and late are the two
-// medians. Fewer than four sizes cannot be judged: false, with early = late = 0.
+// each restart from the menu, with the same pictures loaded) do not climb: the least of the
+// later half of them stays within slackMb of the least of the earlier half. What is held at
+// that moment also depends on what is under way then (the soak sees two or three sizes that
+// come and go), and memory that is kept for good raises the least of them. The first is left out
+// (caches and the sanitizer's quarantine still filling). early and late are the two least
+// sizes. Fewer than four sizes cannot be judged: false, with early = late = 0.
 bool restartsFlat(const std::vector<double>& rssMb, double slackMb, double& early, double& late);
 
 // The first line of a sanitizer's report (or of a fatal end) in a program's standard error,

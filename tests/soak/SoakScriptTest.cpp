@@ -191,8 +191,10 @@ TEST(SoakMemory, SizesAtRestartsThatClimbAreGrowthAndNoiseIsNot) {
     double early = 0, late = 0;
     // The first restart still fills caches; then the same size, give or take a little.
     EXPECT_TRUE(restartsFlat({60.0, 69.3, 69.1, 69.6, 69.2, 69.4, 69.3, 69.5}, 3.0, early, late));
-    EXPECT_NEAR(early, 69.3, 0.11);
-    EXPECT_NEAR(late, 69.4, 0.11);
+    EXPECT_NEAR(early, 69.1, 0.01);
+    EXPECT_NEAR(late, 69.2, 0.01);
+    // Two sizes, as whether a theme is loaded at that moment varies: flat however they fall.
+    EXPECT_TRUE(restartsFlat({18.4, 18.4, 18.4, 18.4, 19.6, 19.6, 18.4, 19.6, 19.6}, 1.0, early, late));
     // One block kept for good at every restart.
     std::vector<double> climbing;
     for (int i = 0; i < 12; ++i) climbing.push_back(69.0 + 0.8 * i);
