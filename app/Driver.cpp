@@ -21,12 +21,13 @@ double now() {
     return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
-// Processor time of this thread, in seconds.
-double cpuNow() {
+// Processor time of this thread (or of the whole process), in seconds.
+double cpuSeconds(clockid_t clock) {
     timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    clock_gettime(clock, &ts);
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
+double cpuNow() { return cpuSeconds(CLOCK_THREAD_CPUTIME_ID); }
 
 volatile sig_atomic_t g_stop = 0;
 
@@ -175,12 +176,6 @@ void Driver::setupDone() {
     }
 }
 
-static double processCpuNow() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
 void Driver::tickStarted(uint32_t clockMs) {
     tickStart_ = now();
     if (runStart_ < 0) runStart_ = tickStart_;
@@ -188,7 +183,7 @@ void Driver::tickStarted(uint32_t clockMs) {
         const uint32_t ms = clockMs;
         if (firstTickAt_ < 0) {
             firstTickAt_ = tickStart_;
-            cpuAtFirstTick_ = processCpuNow();
+            cpuAtFirstTick_ = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
         } else {
             const double gap = tickStart_ - lastTickAt_;
             shortestInterval_ = std::min(shortestInterval_, gap);
@@ -262,7 +257,7 @@ std::string Driver::pacingReport() const {
         return buf;
     }
     const double span = lastTickAt_ - firstTickAt_;
-    const double cpu = processCpuNow() - cpuAtFirstTick_;
+    const double cpu = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - cpuAtFirstTick_;
     const double wall = now() - firstTickAt_;
     std::snprintf(buf, sizeof buf,
                   "pacing: %u ticks in %.3f seconds, %.3f ticks per second, intervals %u..%u ms "
