@@ -801,7 +801,3 @@ ShellFacts currentShellFacts() {
 }
 
 }  // namespace game
-
-#ifndef ORBITA_LIBRARY
-int main(int argc, char** argv) { return game::runProgram(argc, argv); }
-#endif

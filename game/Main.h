@@ -90,7 +90,4 @@ void loadBuiltins(TMainForm& form);
 // Facts of the HUD and the display that a state dump reports beside the game's variables.
 ShellFacts currentShellFacts();
 
-// The program: options, back-end, form, message loop. Returns the exit status.
-int runProgram(int argc, char** argv);
-
 }  // namespace game
