@@ -18,8 +18,10 @@
 #include "app/VerifyData.h"
 #include "game/Main.h"
 #include "game/State.h"
+#include "game/StateDump.h"
 #include "game/data1.h"
 #include "platform/Files.h"
+#include "platform/Png.h"
 
 namespace app {
 

@@ -10,8 +10,10 @@
 #include "media/DXImageList.h"
 #include "media/DXInput.h"
 #include "media/DXSound.h"
+#include "media/DXTimer.h"
 #include "media/Forms.h"
 #include "game/State.h"
+#include "game/StateDump.h"
 
 namespace game {
 
