@@ -1,6 +1,7 @@
 // The main form with its components and handlers, the frame tick and the ship.
 #include "game/Main.h"
 
+#include "game/Between.h"
 #include "game/Pictures.h"
 #include "game/Sounds.h"
 #include "game/State.h"
@@ -682,8 +683,6 @@ void launchPod() {
 }
 
 namespace {
-
-bool strictlyBetween(int32_t v, int32_t lo, int32_t hi) { return lo < v && v < hi; }
 
 // Docks the pod on one side; the flags of the other sides are cleared.
 void dockPod(bool& side, uint8_t angle) {
