@@ -38,14 +38,14 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-dejavu-core)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "scrolling arcade space shooter")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "scrolling arcade space shooter
- Orbita is a single-player arcade space shooter at 640x480 pixels in 16-bit
- colour, one frame every 25 ms: eight scrolling levels, weapons that grow with
- every capsule shot, a force pod, alien waves and a story told in Czech.
- .
- The package also holds orbita-dxg, which inspects, extracts and packs the
- game's collection files, and orbita-assets, which draws the game's pictures
- and makes its sounds.")
+# CPack puts the summary first and indents the paragraphs below it.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Orbita is a single-player arcade space shooter at 640x480 pixels in 16-bit
+colour, one frame every 25 ms: eight scrolling levels, weapons that grow with
+every capsule shot, a force pod, alien waves and a story told in Czech.
+
+The package also holds orbita-dxg, which inspects, extracts and packs the
+game's collection files, and orbita-assets, which draws the game's pictures
+and makes its sounds.")
 set(CPACK_STRIP_FILES ON)
 # Manual pages and the changelog are compressed in the staging tree (gzip -9n), as Debian does.
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/Compress.cmake)
