@@ -1,4 +1,4 @@
-# The Debian package (./package): the installed game (game/ installs the program, its data, the
+# The Debian package (./package): the installed game (app/ installs the program, its data, the
 # desktop entry, the icons and its manual page), the two tools beside it with their manual pages,
 # the AppStream metainfo and the documents every package carries, put together by CPack's
 # Debian generator. Dependencies come from the binaries through dpkg-shlibdeps.

@@ -21,7 +21,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # The desktop entry and the metainfo as the distribution checks them.
 if command -v desktop-file-validate >/dev/null 2>&1; then
-  desktop-file-validate "$source/game/orbita.desktop" || fail "desktop-file-validate"
+  desktop-file-validate "$source/app/orbita.desktop" || fail "desktop-file-validate"
 fi
 if command -v appstreamcli >/dev/null 2>&1; then
   appstreamcli validate --no-net "$source"/packaging/*.metainfo.xml >"$work/as.log" 2>&1 ||
