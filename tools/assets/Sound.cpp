@@ -116,23 +116,29 @@ Samples Shot(size_t n) {  // "kul": a short bright blaster shot
     return s;
 }
 
-Samples Explosion(size_t n, uint32_t seed, double length) {  // a deep rumbling blast
+// A deep blast that thumps: a short band-limited crack, a sub-bass punch falling from 110 to
+// 40 Hz, a body of low-passed noise whose filter closes as it dies away, and a rumble under it
+// to the end. Most of the energy lies below a few hundred hertz.
+Samples Explosion(size_t n, uint32_t seed, double length) {
     Samples s(n);
     Rng r(seed);
-    LowPass lp1, lp2;
-    double ph = 0;
+    LowPass crack1, crack2, body1, body2, body3, rum1, rum2, dc;
+    double ph = 0, ph2 = 0;
     for (size_t i = 0; i < n; ++i) {
         double t = i / kRate;
-        double env = std::exp(-t * 3.2 / length) * std::min(1.0, t * 300);
-        double cutoff = 200 + 3500 * std::exp(-t * 6 / length);
-        double noise = lp2.Step(lp1.Step(r.Range(-1, 1), cutoff), cutoff * 1.5);
-        double f = 30 + 70 * std::exp(-t * 10);
+        double attack = std::min(1.0, t * 400);
+        double crack = crack2.Step(crack1.Step(r.Range(-1, 1), 1500), 1500) * std::exp(-t * 60);
+        double f = 40 + 70 * std::exp(-t * 14);
         ph += f / kRate;
-        double thump = std::sin(kTau * ph) * std::exp(-t * 5);
-        double crackle = (r.Uniform() < 0.004 * std::exp(-t * 2)) ? r.Range(-0.8, 0.8) : 0;
-        s[i] = 1.6 * noise * env + 0.8 * thump + crackle * env;
+        ph2 += f * 1.5 / kRate;
+        double punch = (std::sin(kTau * ph) + 0.25 * std::sin(kTau * ph2)) * std::exp(-t * 4.0 / length);
+        double cutoff = 110 + 700 * std::exp(-t * 7 / length);
+        double body = body3.Step(body2.Step(body1.Step(r.Range(-1, 1), cutoff), cutoff), cutoff) * std::exp(-t * 2.6 / length);
+        double rumble = rum2.Step(rum1.Step(r.Range(-1, 1), 90), 90) * std::min(1.0, t * 8) * std::exp(-t * 1.8 / length);
+        double v = attack * (0.8 * crack + 1.1 * punch + 7.0 * body + 9.0 * rumble);
+        s[i] = v - dc.Step(v, 20);  // nothing below 20 Hz: a drift only eats headroom
     }
-    EdgeFade(s, 20, 800);
+    EdgeFade(s, 20, 1500);
     return s;
 }
 
