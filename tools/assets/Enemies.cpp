@@ -309,25 +309,43 @@ std::vector<media::PictureItemData> BuildAlienSet(int level) {
             // The mortar shell rises; the game turns it by 190/256 of a turn, which brings the
             // picture's right side to the top, so its head is drawn on the right.
             frames(5, FitFrames(33, 32, 33, 32, 1, 8, kBlack, [](Canvas& c, int) {
+                // An iron shell with a red-hot nose, trailing pale fire: metal, not a creature.
                 Mirror(c, 33);
-                Radial(c, 12, 12, 18, {{0, {255, 255, 200}, 1}, {0.4, {255, 140, 30}, 1}, {1, {120, 20, 0}, 1}});
-                c.FillCircle(16.5, 16, 10);
-                DrawBolt(c, 33, 32, 0, {255, 160, 40}, {120, 20, 0});
+                DrawBolt(c, 33, 32, 0, {255, 240, 170}, {150, 60, 20});
+                cairo_t* cr = c.cr();
+                Ellipse(c, 13, 16, 10, 6.5);
+                LinearV(c, 9.5, 22.5, {{0, {200, 205, 215}}, {0.45, {110, 112, 125}}, {1, {35, 36, 45}}});
+                cairo_fill_preserve(cr);
+                Stroke(c, {20, 20, 26}, 1, 1);
+                c.Colour(0.2, 0.2, 0.25);
+                c.FillRect(18, 10.5, 2, 11);
+                Radial(c, 5, 16, 7, {{0, {255, 255, 255}, 1}, {0.55, {255, 235, 215}, 1}, {1, {255, 80, 20}, 1}});
+                c.FillCircle(5.5, 16, 5);
             }));
             set(6, Sprite(48, 48, 8, kBlack, [](Canvas& c) {
+                // A jumper: a round violet hopper in a ribbed shell, folded legs and two big eyes.
                 cairo_t* cr = c.cr();
-                for (int k = 0; k < 6; ++k) {
-                    double a = k * M_PI / 3;
-                    Poly(c, {{24 + std::cos(a - 0.3) * 12, 24 + std::sin(a - 0.3) * 12}, {24 + std::cos(a) * 23, 24 + std::sin(a) * 23},
-                             {24 + std::cos(a + 0.3) * 12, 24 + std::sin(a + 0.3) * 12}});
-                    c.Colour(0.9, 0.8, 0.3);
-                    cairo_fill(cr);
+                for (int k = 0; k < 4; ++k) {
+                    double a = M_PI / 4 + k * M_PI / 2;
+                    cairo_move_to(cr, 24 + std::cos(a) * 12, 24 + std::sin(a) * 12);
+                    cairo_line_to(cr, 24 + std::cos(a + 0.35) * 21, 24 + std::sin(a + 0.35) * 21);
+                    cairo_line_to(cr, 24 + std::cos(a - 0.1) * 23, 24 + std::sin(a - 0.1) * 23);
+                    Stroke(c, {120, 220, 230}, 3, 1);
                 }
-                Radial(c, 20, 20, 18, {{0, {255, 255, 230}, 1}, {0.5, {230, 150, 30}, 1}, {1, {90, 40, 0}, 1}});
-                c.FillCircle(24, 24, 13);
-                c.Colour(0.1, 0.0, 0.0);
-                c.FillCircle(19, 21, 2.5);
-                c.FillCircle(29, 21, 2.5);
+                Radial(c, 19, 18, 22, {{0, {240, 210, 255}, 1}, {0.45, {150, 70, 210}, 1}, {1, {45, 15, 80}, 1}});
+                c.FillCircle(24, 24, 15);
+                for (int k = -1; k <= 1; ++k) {
+                    cairo_arc(cr, 24, 24, 11 - k * 0, M_PI * (1.15 + 0.2 * k), M_PI * (1.3 + 0.2 * k));
+                    Stroke(c, {90, 40, 140}, 1.5, 1);
+                }
+                for (double ex : {18.0, 30.0}) {
+                    c.Colour(1, 1, 1);
+                    c.FillCircle(ex, 22, 4.5);
+                    c.Colour(0.05, 0.1, 0.2);
+                    c.FillCircle(ex + 1, 23, 2.2);
+                }
+                cairo_arc(cr, 24, 28, 5, 0.2 * M_PI, 0.8 * M_PI);
+                Stroke(c, {50, 10, 60}, 1.5, 1);
             }));
             for (int f = 0; f < 4; ++f) set(10 + f, Sprite(64, 40, 8, kBlack, [f](Canvas& c) { DrawBeacon(c, 64, 40, f); }));
         } else {
