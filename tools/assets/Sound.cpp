@@ -422,12 +422,17 @@ Samples SoftStartLoop(const Theme& th) {
     return s;
 }
 
-// A short non-looping sting that resolves on A.
+// A short non-looping sting that resolves on A, its own for every list: three bells of the
+// A-minor pentatonic scale chosen by the seed over a low A. No cue plays these second items, so
+// they are kept short (they are downloaded with the level in the browser).
 Samples Filler(uint32_t seed) {
-    std::vector<Note> notes = {{0, 0.5, 69, Inst::Bell, 0.8}, {0.5, 0.5, 72, Inst::Bell, 0.7}, {1.0, 1.5, 76, Inst::Bell, 0.7},
-                               {0, 2.0, 45, Inst::Pad, 1.0}, {0, 2.0, 52, Inst::Pad, 1.0}};
-    Samples s = Render(notes, 140, static_cast<size_t>(kRate * 1.6), false, seed);
-    EdgeFade(s, 20, 2000);
+    static const int penta[] = {69, 72, 74, 76, 79, 81};
+    Rng r(seed * 7919 + 13);
+    const int first = penta[r.Int(6)], second = penta[r.Int(6)];
+    std::vector<Note> notes = {{0, 0.4, double(first), Inst::Bell, 0.8}, {0.4, 0.4, double(second), Inst::Bell, 0.7},
+                               {0.8, 1.0, seed % 2 ? 76.0 : 81.0, Inst::Bell, 0.7}, {0, 1.8, 45, Inst::Pad, 1.0}};
+    Samples s = Render(notes, 140, static_cast<size_t>(kRate * 1.0), false, seed);
+    EdgeFade(s, 20, 1500);
     return s;
 }
 
