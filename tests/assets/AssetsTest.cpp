@@ -888,6 +888,54 @@ TEST(Sounds, EveryListHasASecondItemOfItsOwn) {
     }
 }
 
+// The strongest period of a wave's onsets, in samples: the autocorrelation of the rise of its
+// loudness in windows of 231 samples (a 48th of the menu loop's beat), over lags of 0.2 to 1.1 s.
+double BeatPeriod(const media::TWave& w) {
+    const size_t hop = 231, n = Count(w) / hop;
+    std::vector<double> env(n), rise(n);
+    for (size_t f = 0; f < n; ++f) {
+        double e = 0;
+        for (size_t i = f * hop; i < (f + 1) * hop; ++i) e += Sample(w, i) * Sample(w, i);
+        env[f] = std::sqrt(e / hop);
+    }
+    for (size_t f = 1; f < n; ++f) rise[f] = std::max(0.0, env[f] - env[f - 1]);
+    size_t best = 0;
+    double bestV = -1;
+    for (size_t lag = 19; lag <= 105; ++lag) {
+        double v = 0;
+        for (size_t f = 0; f < n; ++f) v += rise[f] * rise[(f + lag) % n];  // the loop wraps
+        if (v > bestV) bestV = v, best = lag;
+    }
+    return double(best * hop);
+}
+
+TEST(Sounds, CueLoopsOverTheMenuMusicShareItsBeat) {
+    // The menu loop plays on under every level; the loops the cues of levels 5 to 7 lay over it
+    // are as long as it (so the pair repeats together), and their onsets come on one beat: the
+    // menu loop's length in twelve bars of four (0.503 s), or a half or twice that.
+    const auto& menu = *Waves("builtins/DXWaveList1.dxg")[8].Wave;
+    const size_t n = Count(menu);
+    const double beat = n / 48.0;
+    struct L { const char* file; int item; } cues[] = {
+        {"data/zvuky/d5.dxg", 0}, {"data/zvuky/d6.dxg", 0}, {"data/zvuky/d6.dxg", 1}, {"data/zvuky/d7.dxg", 0}, {"data/zvuky/d7.dxg", 1}};
+    for (const auto& c : cues) {
+        SCOPED_TRACE(std::string(c.file) + " item " + std::to_string(c.item));
+        const auto& w = *Waves(c.file)[c.item].Wave;
+        EXPECT_EQ(Count(w), n);
+        const double p = BeatPeriod(w);
+        const double ratio = p / beat;
+        std::cout << "  " << c.file << " item " << c.item << ": onsets every " << p / 22050.0 << " s (" << ratio << " beats)\n";
+        const bool onGrid = std::fabs(ratio - 0.5) < 0.03 || std::fabs(ratio - 1) < 0.03 || std::fabs(ratio - 2) < 0.03;
+        EXPECT_TRUE(onGrid) << "onsets every " << p / 22050.0 << " s";
+        // Laid over the menu music at any moment, the pair does not clip.
+        for (size_t off : {size_t(0), n / 3, n / 2, 2 * n / 3}) {
+            double peak = 0;
+            for (size_t i = 0; i < n; ++i) peak = std::max(peak, std::fabs(Sample(w, i) + Sample(menu, (i + off) % n)));
+            EXPECT_LT(peak, 0.99) << "offset " << off;
+        }
+    }
+}
+
 TEST(Builder, IsDeterministic) {
     auto a = media::WritePictureCollection(assets::BuildLod());
     auto b = media::WritePictureCollection(assets::BuildLod());

@@ -555,6 +555,12 @@ std::vector<media::WaveItemData> BuildEffects() {
     return w;
 }
 
+// The beat every loop laid over the menu music shares: the menu loop's 532 225 samples hold
+// twelve bars of four beats (119.3 beats a minute, a beat of 0.503 s), and the cue loops of
+// levels 5 to 7 are twelve such bars in A minor, exactly as long, so each pair repeats together.
+constexpr double kSharedBpm = 60.0 * kRate * 48 / 532225;
+constexpr int kSharedBars = 12;
+
 std::vector<media::WaveItemData> BuildMusic(int level) {
     std::vector<media::WaveItemData> w;
     auto music = [](const Theme& th) { return Music(Loop(th), true); };
@@ -581,16 +587,16 @@ std::vector<media::WaveItemData> BuildMusic(int level) {
         w.push_back(WaveItem("hudba2", filler(5)));
         break;
     case 5:
-        w.push_back(WaveItem("hudba1", music({96, {0, 8, 5, 7}, 16, 105, 1, true})));
+        w.push_back(WaveItem("hudba1", music({kSharedBpm, {0, 8, 5, 7}, kSharedBars, 105, 1, true})));
         w.push_back(WaveItem("hudba2", Effect(StoneStart(static_cast<size_t>(0.6 * kRate), 55))));
         break;
     case 6:
-        w.push_back(WaveItem("hudba1", music({124, {0, 0, 5, 7}, 16, 106, 3, true})));
-        w.push_back(WaveItem("hudba2", Music(SoftStartLoop({124, {8, 10, 0, 0}, 8, 116, 2, true}), true)));
+        w.push_back(WaveItem("hudba1", music({kSharedBpm, {0, 0, 5, 7}, kSharedBars, 106, 3, true})));
+        w.push_back(WaveItem("hudba2", Music(SoftStartLoop({kSharedBpm, {8, 10, 0, 0}, kSharedBars, 116, 2, true}), true)));
         break;
     case 7:
-        w.push_back(WaveItem("hudba1", Music(SoftStartLoop({150, {0, 8, 0, 7}, 16, 107, 0, true}), true)));
-        w.push_back(WaveItem("hudba2", music({120, {8, 10, 3, 0}, 16, 117, 2, true})));
+        w.push_back(WaveItem("hudba1", Music(SoftStartLoop({kSharedBpm, {0, 8, 0, 7}, kSharedBars, 107, 0, true}), true)));
+        w.push_back(WaveItem("hudba2", music({kSharedBpm, {8, 10, 3, 0}, kSharedBars, 117, 2, true})));
         break;
     default:
         w.push_back(WaveItem("hudba1", music({116, {0, 8, 3, 10}, 16, 108, 2, true})));
