@@ -182,3 +182,28 @@ TEST(LevelArt, PropsInTheOpenAreCarriedByTheWalls) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LevelArt, TheFortressShowsItsDeadlineOnTheWayToIt) {
+    // At clock 39 the ship is lost unless it holds the recipe: the tiles passed on the way there
+    // carry lamp boards lit amber to red along the floor, in both halves of the fortress.
+    for (int variant : {0, 1}) {
+        const auto tiles = assets::BuildLevelTiles(7, variant);
+        int boards = 0;
+        for (int x0 = 760; x0 < 2300; x0 += 190) {
+            if (x0 > 1540 && x0 < 1800) continue;
+            const media::TDIB& t = *tiles[x0 / 640].Picture;
+            int lamp = 0;
+            for (int y = 286; y < 304; ++y)
+                for (int x = x0 % 640; x < std::min(640, x0 % 640 + 64); ++x) {
+                    uint32_t c = t.Pixel(x, y);
+                    lamp += (c & 0xFF) > 230 && ((c >> 8) & 0xFF) < 200 && ((c >> 16) & 0xFF) < 90;
+                }
+            boards += lamp > 20;
+        }
+        EXPECT_GE(boards, 7) << "variant " << variant;
+    }
+}
+
+}  // namespace

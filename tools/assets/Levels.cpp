@@ -585,6 +585,44 @@ void Level7(World& w, bool afterFall) {  // the alien fortress guarding the reci
         cairo_line_to(c.cr(), 1740, 326);
         Stroke(c, {20, 5, 5}, 3, 1);
     }
+    // The deadline in the stones: from the gate on, lamp boards along the floor light one lamp
+    // more every few seconds, amber turning red, up to the place where the ship is lost at clock
+    // 39 unless it holds the recipe; warning signs with the recipe card stand before the guardian.
+    for (int k = 0; k < 9; ++k) {
+        const double bx = 760 + k * 190, by = 284;
+        if (bx > 1540 && bx < 1800) continue;  // the guardian's dais
+        MetalPlate(c, bx, by, 64, 22, {70, 60, 80});
+        const int lit = 1 + k * 4 / 8;
+        for (int l = 0; l < 5; ++l) {
+            const double lx = bx + 8 + l * 12, ly = by + 11;
+            if (l < lit) {
+                const Rgb col = lit >= 5 ? Rgb{255, 40, 30} : lit >= 3 ? Rgb{255, 110, 30} : Rgb{255, 190, 40};
+                Glow(c, lx, ly, 9, col, 0.8);
+                c.ColourRgb(col);
+            } else {
+                c.Colour(0.18, 0.12, 0.14);
+            }
+            c.FillCircle(lx, ly, 4);
+        }
+        for (int st = 0; st < 4; ++st) {  // hazard stripes under the board
+            Poly(c, {{bx + st * 16, by + 22}, {bx + st * 16 + 8, by + 22}, {bx + st * 16 + 2, by + 28}, {bx + st * 16 - 6, by + 28}});
+            c.Colour(0.95, 0.7, 0.1);
+            cairo_fill(c.cr());
+        }
+    }
+    for (double sx : {1310.0, 1530.0, 2090.0}) {
+        cairo_t* cr = c.cr();
+        Poly(c, {{sx, 196}, {sx + 26, 242}, {sx - 26, 242}});
+        c.Colour(0.95, 0.75, 0.1);
+        cairo_fill_preserve(cr);
+        Stroke(c, {120, 20, 10}, 3, 1);
+        cairo_save(cr);
+        cairo_translate(cr, sx - 8, 210);
+        DrawRecipeCard(c, 16, 24, false);
+        cairo_restore(cr);
+        c.Colour(0.75, 0.1, 0.05);
+        c.FillRect(sx - 1.5, 244, 3, 36);
+    }
     // Battlements above, towers below.
     for (int x = 0; x < w.w; ++x) {
         int roof = RampRoof(x, ((x + 20) / 40) % 2 ? 22 : 36);
