@@ -25,11 +25,12 @@ uint64_t DeadlyLayoutHash(const std::vector<media::PictureItemData>& tiles) {
 
 TEST(LevelArt, DeadlyTerrainIsTheOneTheLevelsWereBalancedWith) {
     // The hit test reads these pixels: repainting the scenery must leave every one of them where
-    // it was. A deliberate change of a level's terrain updates its value here.
+    // it was. A deliberate change of a level's terrain updates its value here (levels 3, 6 and 7:
+    // the thin roof over the start lowered from 14 to 9 pixels, a margin over the restart).
     struct Case { int level, variant; uint64_t hash; } cases[] = {
-        {1, 0, 0xd9a0e1431dca1599ull}, {2, 0, 0xa4b94e74cd24ebedull}, {3, 0, 0x99fba474a9a86757ull},
-        {4, 0, 0xee5cd4785bf86a91ull}, {5, 0, 0xc34393fe380b6b99ull}, {6, 0, 0x7f6aac05b3a23941ull},
-        {7, 0, 0x436262584a86ab20ull}, {7, 1, 0x436262584a86ab20ull}, {8, 0, 0xd545a545853978f9ull}};
+        {1, 0, 0xd9a0e1431dca1599ull}, {2, 0, 0xa4b94e74cd24ebedull}, {3, 0, 0x0d091e4ced07303full},
+        {4, 0, 0xee5cd4785bf86a91ull}, {5, 0, 0xc34393fe380b6b99ull}, {6, 0, 0x26fedaff8474bb36ull},
+        {7, 0, 0x980ca8806fd08c44ull}, {7, 1, 0x980ca8806fd08c44ull}, {8, 0, 0xd545a545853978f9ull}};
     for (const auto& c : cases) {
         uint64_t h = DeadlyLayoutHash(assets::BuildLevelTiles(c.level, c.variant));
         EXPECT_EQ(h, c.hash) << "level " << c.level << " variant " << c.variant;

@@ -54,7 +54,7 @@ double Profile(double x, uint32_t seed, double base, double amp, double scale) {
 int RampRoof(int x, double roof) {
     double t = std::clamp((x - 700) / 200.0, 0.0, 1.0);
     t = t * t * (3 - 2 * t);
-    return int(14 + (roof - 14) * t);
+    return int(9 + (roof - 9) * t);
 }
 
 // City-block distance, capped, to the nearest solid pixel (toSolid) or open pixel (!toSolid);

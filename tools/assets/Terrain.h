@@ -30,7 +30,8 @@ void SolidBlob(World& w, double cx, double cy, double rx, double ry, uint32_t se
 void SolidSpike(World& w, double cx, double y0, double y1, double bw, uint32_t seed);
 // Rough profile around `base`, amplitude `amp`, feature length `scale`.
 double Profile(double x, uint32_t seed, double base, double amp, double scale);
-// The thin roof over the start (the ship may restart at y = 20) blends into the level's roof.
+// The thin roof over the start (the ship may restart at y = 20, and keeps ten pixels from the
+// roof there) blends into the level's roof.
 int RampRoof(int x, double roof);
 
 // The deadly material of a level: every solid pixel is one of the two collision colours; the
