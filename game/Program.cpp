@@ -14,6 +14,7 @@
 #include "app/Options.h"
 #include "app/Recorder.h"
 #include "app/VerifyData.h"
+#include "game/Language.h"
 #include "game/Main.h"
 #include "game/State.h"
 #include "game/data1.h"
@@ -114,6 +115,8 @@ int runProgram(int argc, char** argv) {
     const std::string startDirectory = currentDirectory();
     makeOptionPathsAbsolute(options, startDirectory);
     chooseDataDirectory(argc > 0 ? argv[0] : nullptr);
+    const std::string languageNote = chooseLanguage(options.language);
+    if (!languageNote.empty()) std::fprintf(stderr, "orbita: %s\n", languageNote.c_str());
     if (options.verifyData) return app::verifyData(std::cout) ? 0 : 1;
 
     app::Driver driver(options);

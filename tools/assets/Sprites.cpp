@@ -7,6 +7,7 @@
 #include "tools/assets/Art.h"
 #include "tools/assets/Assets.h"
 #include "tools/assets/Noise.h"
+#include "tools/assets/Texts.h"
 
 namespace assets {
 
@@ -370,13 +371,13 @@ void DrawRecipeCard(Canvas& c, double w, double h, bool large) {
     }
 }
 
-std::vector<media::PictureItemData> BuildHud() {
+std::vector<media::PictureItemData> BuildHud(const Texts& t) {
     std::vector<media::PictureItemData> v;
     // The panel shows rows 0..77 of the 631 x 83 picture, with the form's grey (66, 65, 66) above
     // and below it and the panel's black to the right of it: the frames close by row 77, the top
     // and bottom edges carry the form's grey and the right edge ends in black. The face is shown
     // at (282, 17), the recipe at (386, 3), the life markers at (20, 39), (85, 39) and (50, 64).
-    v.push_back(PictureItem("meny", Sprite(631, 83, 8, 0, [](Canvas& c) {
+    v.push_back(PictureItem("meny", Sprite(631, 83, 8, 0, [&t](Canvas& c) {
         cairo_t* cr = c.cr();
         LinearV(c, 0, 78, {{0, {66, 65, 66}}, {0.03, {150, 155, 175}}, {0.12, {95, 100, 120}}, {0.9, {40, 44, 58}}, {1, {66, 65, 66}}});
         c.FillRect(0, 0, 631, 83);
@@ -404,29 +405,28 @@ std::vector<media::PictureItemData> BuildHud() {
             }
         c.Font(13, true);
         c.Colour(1.0, 0.85, 0.3);
-        c.Text(14, 24, "ŽIVOTY");
-        c.Text(164, 24, "PILOT");
+        c.Text(14, 24, t.hudLives);
+        c.Text(164, 24, t.hudPilot);
         // What is always true for the pilot: the keys of the ship.
         c.Font(8.5, true);
-        const char* keys[][2] = {{"mezerník", "palba"}, {"Tab", "koule"}, {"Enter", "pauza"}, {"Esc", "menu"}};
         for (int k = 0; k < 4; ++k) {
             c.Colour(1.0, 0.85, 0.3);
-            c.Text(165, 42 + k * 10, keys[k][0]);
+            c.Text(165, 42 + k * 10, t.hudKeys[k][0]);
             c.Colour(0.75, 0.85, 1.0);
-            c.Text(218, 42 + k * 10, keys[k][1]);
+            c.Text(218, 42 + k * 10, t.hudKeys[k][1]);
         }
         cairo_save(cr);
         cairo_translate(cr, 374, 72);
         cairo_rotate(cr, -M_PI / 2);
         c.Font(9, true);
         c.Colour(1.0, 0.85, 0.3);
-        c.Text(4, 0, "RECEPT");
+        c.Text(4, 0, t.hudRecipe);
         cairo_restore(cr);
         c.Font(30, true);
         c.OutlinedText(456, 48, "ORBITA", {255, 190, 40}, {120, 30, 0}, 3);
         c.Font(10, false);
         c.Colour(0.6, 0.8, 1.0);
-        c.Text(468, 64, "Návrat receptu");
+        c.Text(468, 64, t.subtitle);
     }), false, 0));
     const char* faces[] = {"obrov", "oblev", "obprav", "obhore", "obdole"};
     for (int f = 0; f < 5; ++f)
