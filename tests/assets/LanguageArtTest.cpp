@@ -101,6 +101,33 @@ TEST(Languages, OtherLanguagesLieBesideCzechWithTheSameNames) {
     EXPECT_EQ(all.count("lang/en/pozadi/po7b.dxg"), 0u) << "the fortress's second half has no sign";
 }
 
+TEST(Languages, TextChangesNoDeadlyPixel) {
+    // Colours decide life and death: the signs of every language leave the first tile's deadly
+    // pixels exactly where the Czech sign leaves them, and no picture with text carries them.
+    const assets::Texts& en = assets::TextsFor("en");
+    for (int level = 1; level <= 8; ++level) {
+        SCOPED_TRACE(level);
+        auto sets = assets::BuildLevelTilesIn(level, 0, {&assets::Czech(), &en});
+        const auto& cs = sets[0][0].Picture->Pixels();
+        const auto& other = sets[1][0].Picture->Pixels();
+        ASSERT_EQ(cs.size(), other.size());
+        size_t differ = 0, deadly = 0;
+        for (size_t i = 0; i < cs.size(); ++i) {
+            differ += assets::IsDeadly565(cs[i]) != assets::IsDeadly565(other[i]) ||
+                      (assets::IsDeadly565(cs[i]) && cs[i] != other[i]);
+            deadly += assets::IsDeadly565(cs[i]);
+        }
+        EXPECT_EQ(differ, 0u);
+        EXPECT_GT(deadly, 1000u);
+    }
+    for (const auto& f : assets::BuildLanguageFiles(en, false))
+        for (const auto& p : f.pictures) {
+            size_t n = 0;
+            for (uint32_t c : p.Picture->Pixels()) n += assets::IsDeadly565(c);
+            EXPECT_EQ(n, 0u) << f.path << " " << p.Name;
+        }
+}
+
 // Widths in the builder's own fonts, as the pictures are drawn.
 double Width(double size, bool bold, bool serif, const std::string& s) {
     assets::Canvas c(8, 8);
