@@ -116,7 +116,6 @@ int runProgram(int argc, char** argv) {
     makeOptionPathsAbsolute(options, startDirectory);
     chooseDataDirectory(argc > 0 ? argv[0] : nullptr);
     const std::string languageNote = chooseLanguage(options.language);
-    if (!languageNote.empty()) std::fprintf(stderr, "orbita: %s\n", languageNote.c_str());
     if (options.verifyData) return app::verifyData(std::cout) ? 0 : 1;
 
     app::Driver driver(options);
@@ -129,6 +128,9 @@ int runProgram(int argc, char** argv) {
         std::fprintf(stderr, "orbita: %s\n", e.what());
         return 2;
     }
+    // A language without its files: said in a box with a window (in the page's message in a
+    // browser, on standard error always), and the game goes on in Czech.
+    if (!languageNote.empty()) media::Application().ShowMessage(languageNote);
     const app::Options& o = driver.options();
     godMode = o.god;
     // A recording needs a known seed: take one from the clock when none was given.
