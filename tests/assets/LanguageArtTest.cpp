@@ -79,9 +79,15 @@ TEST(Languages, OtherLanguagesLieBesideCzechWithTheSameNames) {
                                              "lang/en/texts.txt"}));
     for (const auto& f : files) {
         SCOPED_TRACE(f.path);
-        if (f.path == "lang/en/pozadi/story.dxg") EXPECT_EQ(Names(f.pictures), Names(assets::BuildStory()));
-        if (f.path == "lang/en/pozadi/menu.dxg") EXPECT_EQ(Names(f.pictures), Names(assets::BuildMenu()));
-        if (f.path == "lang/en/podklad.dxg") EXPECT_EQ(Names(f.pictures), std::vector<std::string>{"meny"});
+        if (f.path == "lang/en/pozadi/story.dxg") {
+            EXPECT_EQ(Names(f.pictures), Names(assets::BuildStory()));
+        }
+        if (f.path == "lang/en/pozadi/menu.dxg") {
+            EXPECT_EQ(Names(f.pictures), Names(assets::BuildMenu()));
+        }
+        if (f.path == "lang/en/podklad.dxg") {
+            EXPECT_EQ(Names(f.pictures), std::vector<std::string>{"meny"});
+        }
         if (f.path == "lang/en/texts.txt") {
             EXPECT_TRUE(f.isText);
             EXPECT_EQ(f.text,
@@ -90,9 +96,10 @@ TEST(Languages, OtherLanguagesLieBesideCzechWithTheSameNames) {
                       "end2=Ps:...Thanks for playing....see you again\n");
         }
         for (const auto& p : f.pictures) {
-            // Same sizes as the Czech pictures they replace.
             ASSERT_TRUE(p.Picture);
-            if (f.path == "lang/en/pozadi/story.dxg") EXPECT_EQ(p.Picture->Height(), 480);
+            if (f.path == "lang/en/pozadi/story.dxg") {
+                EXPECT_EQ(p.Picture->Height(), 480);  // as the Czech pages they replace
+            }
         }
     }
     // The whole layout holds each language's first level tiles beside the Czech files.
