@@ -50,6 +50,7 @@ std::string usage() {
            "  --timedemo FILE        replay a script as fast as possible and report timings\n"
            "  --screenshot N:FILE    after tick N write the picture as PNG (repeatable)\n"
            "  --dump-state N:FILE    after tick N write the game state as JSON (repeatable)\n"
+           "  --lang cs|en           the language of the texts: Czech (the default) or English\n"
            "  --verify-data          check the data files and exit\n"
            "  --pacing               at the end, print ticks per second, the shortest and longest\n"
            "                         interval between ticks and the share of a core used\n"
@@ -118,6 +119,11 @@ Options parseOptions(const std::vector<std::string>& args) {
             o.screenshots.push_back(tickFile(arg, takeValue()));
         } else if (arg == "--dump-state") {
             o.stateDumps.push_back(tickFile(arg, takeValue()));
+        } else if (arg == "--lang") {
+            o.language = takeValue();
+            bool plain = o.language.size() >= 2 && o.language.size() <= 8;
+            for (char c : o.language) plain = plain && c >= 'a' && c <= 'z';
+            if (!plain) bad("--lang: not a language code: " + o.language + " (cs or en)");
         } else if (arg == "--pacing") {
             flag();
             o.pacing = true;

@@ -31,6 +31,7 @@ struct Options {
     bool verifyData = false;
     bool pacing = false;  // at the end, report the ticks' pacing and the processor time used
     bool help = false;
+    std::string language = "cs";  // of the texts the player reads: "cs" (the game's own) or "en"
 };
 
 // A command line that cannot be used; what() is the whole message ("orbita: ...").

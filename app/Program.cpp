@@ -16,6 +16,7 @@
 #include "app/Options.h"
 #include "app/Recorder.h"
 #include "app/VerifyData.h"
+#include "game/Language.h"
 #include "game/Main.h"
 #include "game/State.h"
 #include "game/StateDump.h"
@@ -315,6 +316,7 @@ int runProgram(int argc, char** argv) {
     const std::string startDirectory = currentDirectory();
     makeOptionPathsAbsolute(options, startDirectory);
     chooseDataDirectory(argc > 0 ? argv[0] : nullptr);
+    const std::string languageNote = game::chooseLanguage(options.language);
     if (options.verifyData) return verifyData(std::cout) ? 0 : 1;
 
     Driver driver(options);
@@ -327,6 +329,9 @@ int runProgram(int argc, char** argv) {
         std::fprintf(stderr, "orbita: %s\n", e.what());
         return 2;
     }
+    // A language without its files: said in a box with a window (in the page's message in a
+    // browser, on standard error always), and the game goes on in Czech.
+    if (!languageNote.empty()) media::Application().ShowMessage(languageNote);
     ProgramRun run(driver, startDirectory);
     run.applyStartOptions();
     run.createForm();

@@ -1,6 +1,9 @@
 #include "app/VerifyData.h"
 
+#include <algorithm>
 #include <exception>
+#include <filesystem>
+#include <utility>
 
 #include "media/CollectionFile.h"
 
@@ -25,6 +28,74 @@ const std::vector<DataFileRule>& dataFileRules() {
     };
     return rules;
 }
+
+namespace {
+
+std::vector<std::string> pictureNames(const std::string& path) {
+    std::vector<std::string> names;
+    media::ReadPictureCollectionFile(path, [&](media::PictureItemData&& d) { names.push_back(d.Name); });
+    return names;
+}
+
+bool has(const std::vector<std::string>& names, const std::string& name) {
+    for (const auto& n : names)
+        if (n == name) return true;
+    return false;
+}
+
+// The folders lang/<code>/ of the other languages: each has its texts.txt, and every picture
+// of its collections takes the place of a Czech picture of the same name (one the game would
+// otherwise pass over without a word).
+bool verifyLanguages(std::ostream& report, int& languages) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (!fs::is_directory("lang", ec)) return true;
+    std::vector<std::string> codes;
+    for (const auto& entry : fs::directory_iterator("lang", ec))
+        if (entry.is_directory(ec)) codes.push_back(entry.path().filename().string());
+    std::sort(codes.begin(), codes.end());
+    const std::vector<std::string> hud = {"meny", "obrov", "oblev", "obprav", "obhore", "obdole", "zi1", "zi2", "zi3", "recept"};
+    bool ok = true;
+    for (const std::string& code : codes) {
+        ++languages;
+        const std::string dir = "lang/" + code + "/";
+        if (!fs::is_regular_file(dir + "texts.txt", ec)) {
+            report << dir << "texts.txt: missing (the game would show Czech)\n";
+            ok = false;
+        }
+        std::vector<std::pair<std::string, std::vector<std::string>>> files;  // own file, the names it may hold
+        files.push_back({dir + "podklad.dxg", hud});
+        for (const DataFileRule& r : dataFileRules()) {
+            if (r.isWave) continue;
+            std::string own = dir + r.path;
+            std::replace(own.begin(), own.end(), '\\', '/');
+            if (!fs::exists(own, ec)) continue;
+            std::vector<std::string> czech;
+            try {
+                czech = pictureNames(r.path);
+            } catch (const std::exception&) {
+                continue;  // reported with the Czech files
+            }
+            files.push_back({own, czech});
+        }
+        for (const auto& f : files) {
+            if (!fs::exists(f.first, ec)) continue;
+            try {
+                for (const std::string& name : pictureNames(f.first))
+                    if (!has(f.second, name)) {
+                        report << f.first << ": picture \"" << name << "\" takes the place of no Czech picture\n";
+                        ok = false;
+                    }
+            } catch (const std::exception& e) {
+                report << f.first << ": " << e.what() << "\n";
+                ok = false;
+            }
+        }
+    }
+    return ok;
+}
+
+}  // namespace
 
 bool verifyData(std::ostream& report) {
     bool ok = true;
@@ -57,7 +128,13 @@ bool verifyData(std::ostream& report) {
             ok = false;
         }
     }
-    if (ok) report << "all " << dataFileRules().size() << " data files are complete\n";
+    int languages = 0;
+    if (!verifyLanguages(report, languages)) ok = false;
+    if (ok) {
+        report << "all " << dataFileRules().size() << " data files are complete";
+        if (languages > 0) report << ", and the files of " << languages << (languages == 1 ? " language" : " languages") << " beside them";
+        report << "\n";
+    }
     return ok;
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "game/Language.h"
 #include "game/Main.h"
 #include "media/CollectionFile.h"
 
@@ -98,6 +99,8 @@ void loadBuiltins(TMainForm& f) {
                                           "o12", "o13", "o14", "blesk"},
                                          true));
     for (const auto& d : readPictures(builtins::podklad())) setHudPicture(f, d);
+    const std::string hud = languageFile("podklad.dxg");  // the panel's texts in the player's language
+    if (!hud.empty()) media::ReadPictureCollectionFile(hud, [&f](PictureItemData&& d) { setHudPicture(f, d); });
     fillWaves(f.DXWaveList1, readWaves(builtins::DXWaveList1()));
     std::vector<WaveItemData> music(2);
     music[0].Name = "hudba1";

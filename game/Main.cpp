@@ -2,6 +2,7 @@
 #include "game/Main.h"
 
 #include "game/Between.h"
+#include "game/Language.h"
 #include "game/Pictures.h"
 #include "game/Sounds.h"
 #include "game/State.h"
@@ -423,19 +424,17 @@ void stepAliens() {
 }
 
 constexpr int kStatusFontSize = 15;
-constexpr const char* kPauseText = "Pause >> Esc   jedeme...";
-constexpr const char* kEndText1 = "No a honem Domů...";
-constexpr const char* kEndText2 = "Ps:...Díky za hru....zas někdy";
 
 void statusText() {
     media::TDirectDrawSurfaceCanvas& c = backBuffer().Canvas();
     c.Font.Size = kStatusFontSize;
     c.Brush.Style = media::TBrushStyle::bsClear;
     c.Font.Color = kYellow;
-    if (paused) c.TextOut(200, 150, kPauseText);
+    const PlayerTexts& t = playerTexts();
+    if (paused) c.TextOut(200, 150, t.pause);
     if (gameFinished && level == 8) {
-        c.TextOut(200, 150, kEndText1);
-        c.TextOut(200, 200, kEndText2);
+        c.TextOut(200, 150, t.end1);
+        c.TextOut(200, 200, t.end2);
     }
     c.Release();
 }
@@ -505,7 +504,8 @@ void prepareStatusText() {
     media::TDirectDrawSurfaceCanvas& c = backBuffer().Canvas();
     const int size = c.Font.Size;
     c.Font.Size = kStatusFontSize;
-    for (const char* text : {kPauseText, kEndText1, kEndText2}) c.PrepareText(text);
+    const PlayerTexts& t = playerTexts();
+    for (const std::string* text : {&t.pause, &t.end1, &t.end2}) c.PrepareText(text->c_str());
     c.Font.Size = size;
 }
 

@@ -1,5 +1,6 @@
 #include "game/data1.h"
 
+#include "game/Language.h"
 #include "game/Main.h"
 #include "game/Sounds.h"
 #include "game/State.h"
@@ -53,7 +54,10 @@ void levelReset() {
     }
 }
 
-void loadPictures(media::TDXImageList& list, const char* path) { list.Items.LoadFromFile(path); }
+void loadPictures(media::TDXImageList& list, const char* path) {
+    list.Items.LoadFromFile(path);
+    applyLanguagePictures(list, path);  // the pictures with text, in the player's language
+}
 
 void loadMusic(const char* path) {
     MainForm->List2.Items.LoadFromFile(path);

@@ -61,6 +61,19 @@ TEST(Options, EveryOption) {
     EXPECT_TRUE(o.help);
 }
 
+TEST(Options, LanguageIsCzechUnlessEnglishIsAskedFor) {
+    EXPECT_EQ(parseOptions(std::vector<std::string>{}).language, "cs");
+    EXPECT_EQ(parseOptions(std::vector<std::string>{"--lang", "en"}).language, "en");
+    EXPECT_EQ(parseOptions(std::vector<std::string>{"--lang=cs"}).language, "cs");
+    // Another code is taken (its files decide whether it can be shown); anything that could
+    // name another folder is not.
+    EXPECT_EQ(parseOptions(std::vector<std::string>{"--lang", "de"}).language, "de");
+    for (const char* bad : {"EN", "e", "../x", "en_GB", ""})
+        EXPECT_EQ(errorOf({"--lang", bad}), std::string("orbita: --lang: not a language code: ") + bad + " (cs or en)")
+            << bad;
+    EXPECT_EQ(errorOf({"--lang"}), "orbita: option --lang needs a value");
+}
+
 TEST(Options, SeedTakesAll32Bits) {
     EXPECT_EQ(parseOptions(std::vector<std::string>{"--seed", "4294967295"}).seed, 4294967295u);
     EXPECT_EQ(parseOptions(std::vector<std::string>{"--seed", "-1"}).seed, 4294967295u);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <regex>
 
 #include "Harness.h"
@@ -162,6 +163,30 @@ TEST(Driving, VerifyDataReportsMissingAndShortFiles) {
     EXPECT_NE(out.find("pozadi\\po2.dxg: holds 4 items, the game addresses 8"), std::string::npos) << out;
     EXPECT_NE(out.find("zvuky\\d3.dxg"), std::string::npos) << out;
     EXPECT_EQ(out.find("po1.dxg"), std::string::npos) << out;
+}
+
+TEST(Driving, VerifyDataChecksTheFilesOfEveryLanguage) {
+    std::string dir = scenario::scratchDirectory();
+    testdata::writeDataDirectory(dir);
+    std::string out;
+    std::filesystem::create_directories(dir + "/lang/en/pozadi");
+    std::filesystem::create_directories(dir + "/lang/de");
+    scenario::writeFile(dir + "/lang/en/texts.txt", "pause=P\nend1=E\nend2=F\n");
+    // English's first level picture by its Czech name is fine; a story whose pictures have
+    // other names would be passed over, and a broken HUD file is named.
+    scenario::writeFile(dir + "/lang/en/pozadi/po1.dxg", scenario::readFile(dir + "/pozadi/po1.dxg"));
+    scenario::writeFile(dir + "/lang/en/pozadi/story.dxg", scenario::readFile(dir + "/pozadi/menu.dxg"));
+    scenario::writeFile(dir + "/lang/en/podklad.dxg", "not a collection");
+    EXPECT_EQ(runIn(dir, "--verify-data", &out), 1);
+    EXPECT_NE(out.find("lang/de/texts.txt: missing (the game would show Czech)"), std::string::npos) << out;
+    EXPECT_NE(out.find("lang/en/pozadi/story.dxg: picture \"titul\" takes the place of no Czech picture"), std::string::npos) << out;
+    EXPECT_NE(out.find("lang/en/podklad.dxg: "), std::string::npos) << out;
+    EXPECT_EQ(out.find("po1.dxg"), std::string::npos) << out;
+    std::filesystem::remove_all(dir + "/lang/de");
+    std::filesystem::remove(dir + "/lang/en/podklad.dxg");
+    std::filesystem::remove(dir + "/lang/en/pozadi/story.dxg");
+    EXPECT_EQ(runIn(dir, "--verify-data", &out), 0) << out;
+    EXPECT_NE(out.find("complete, and the files of 1 language beside them"), std::string::npos) << out;
 }
 
 TEST(Driving, TimedemoPrintsItsFigures) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "media/CollectionFile.h"
+#include "tools/assets/Texts.h"
 
 namespace assets {
 
@@ -12,6 +13,8 @@ namespace assets {
 struct OutputFile {
     std::string path;  // relative, with '/' separators, e.g. "pozadi/po1.dxg"
     bool isWave = false;
+    bool isText = false;  // a text file: `text` as it stands
+    std::string text;
     std::vector<media::PictureItemData> pictures;
     std::vector<media::WaveItemData> waves;
 };
@@ -19,18 +22,30 @@ struct OutputFile {
 // Built into the program: "lod.dxg", "vybuch.dxg", "podklad.dxg" (the HUD pictures
 // meny, obrov, oblev, obprav, obhore, obdole, zi1, zi2, zi3, recept) and "DXWaveList1.dxg".
 std::vector<OutputFile> BuildBuiltins();
-// The run-time data layout (pozadi/, alin/, vob/, zvuky/).
+// The run-time data layout (pozadi/, alin/, vob/, zvuky/) in Czech, and below lang/<code>/ for
+// every other language the files that carry its text (the same paths), the HUD panel pictures
+// (podklad.dxg) and the game's own lines (texts.txt).
 std::vector<OutputFile> BuildDataLayout();
+// The files of one language other than Czech, with their paths below lang/<code>/: the story,
+// the menu, the HUD panel picture, texts.txt and (with `levels`) the first tile of every level
+// (whose sign is the only text of the scenery).
+std::vector<OutputFile> BuildLanguageFiles(const Texts& t, bool levels = true);
+// "lang/en/" for English.
+std::string LanguageFolder(const Texts& t);
 
 // The parts, for the tests and the tools.
 std::vector<media::PictureItemData> BuildLod();
 std::vector<media::PictureItemData> BuildVybuch();
-std::vector<media::PictureItemData> BuildHud();
+std::vector<media::PictureItemData> BuildHud(const Texts& t = Czech());
 std::vector<media::WaveItemData> BuildEffects();
-std::vector<media::PictureItemData> BuildStory();
-std::vector<media::PictureItemData> BuildMenu();
+std::vector<media::PictureItemData> BuildStory(const Texts& t = Czech());
+std::vector<media::PictureItemData> BuildMenu(const Texts& t = Czech());
 // Level backgrounds: level 1..8; for level 7, variant 0 is "po7a" and 1 is "po7b".
 std::vector<media::PictureItemData> BuildLevelTiles(int level, int variant = 0);
+// The same in several languages at once (one set each, in that order): the sign of the first
+// tile is the only text, so the scenery is made once.
+std::vector<std::vector<media::PictureItemData>> BuildLevelTilesIn(int level, int variant,
+                                                                   const std::vector<const Texts*>& languages);
 // Number of tiles of a level (its last tile index + 1).
 int LevelTileCount(int level);
 // "al1" ... "al8" (without al6), "vob2", "vob5" ... "vob8".

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <functional>
 
 #include "tools/assets/Art.h"
@@ -12,6 +13,7 @@
 #include "tools/assets/Landmarks.h"
 #include "tools/assets/Noise.h"
 #include "tools/assets/Terrain.h"
+#include "tools/assets/Texts.h"
 
 namespace assets {
 namespace {
@@ -688,16 +690,9 @@ void Level8(World& w, const Layout& l) {  // the way home past a descending hulk
     PaintTerrain(w, Material::Craters, s);
 }
 
-// The level's Czech name, painted on the sign of its first tile.
-const char* LevelName(int level) {
-    static const char* const names[] = {"", "Krystalové pláně", "Šachta děl", "Rudý kaňon", "Modrá jeskyně",
-                                        "Propast", "Továrna Šedých", "Pevnost strážce", "Cesta domů"};
-    return names[level];
-}
-
 // A lit sign on a post in the open part of the first tile: the sector's number and name. It is
 // scenery: the deadly pixels under it, if any, are kept as they were.
-void PaintSign(World& w, const Layout& l, int level) {
+void PaintSign(World& w, const Layout& l, int level, const Texts& t) {
     const int x0 = l.tiles[0].first + 360, y0 = l.tiles[0].second + 236, sw = 230, sh = 58;
     Canvas& c = w.canvas;
     c.Flush();
@@ -721,21 +716,22 @@ void PaintSign(World& w, const Layout& l, int level) {
             c.Colour(0.75, 0.7, 0.6);
             c.FillCircle(bx, by, 2);
         }
-    const std::string head = "SEKTOR " + std::to_string(level);
+    const std::string head = t.sector + " " + std::to_string(level);
     c.Font(15, true);
     c.OutlinedText(x0 + (sw - c.TextWidth(head)) / 2, y0 + 24, head, {255, 200, 60}, {60, 20, 0}, 3);
     c.Font(14, true, true);
-    const std::string name = LevelName(level);
+    const std::string& name = t.levelNames[level];
     c.OutlinedText(x0 + (sw - c.TextWidth(name)) / 2, y0 + 47, name, {200, 230, 255}, {0, 10, 40}, 3);
     c.Flush();
     for (auto& k : keep) c.SetDeadly(k.first.first, k.first.second, k.second);
     c.MarkDirty();
 }
 
-std::vector<media::PictureItemData> CutTiles(World& w, const Layout& l) {
+// The first `count` tiles (all by default).
+std::vector<media::PictureItemData> CutTiles(World& w, const Layout& l, size_t count = SIZE_MAX) {
     std::vector<media::PictureItemData> v;
     w.canvas.Flush();
-    for (size_t i = 0; i < l.tiles.size(); ++i) {
+    for (size_t i = 0; i < l.tiles.size() && i < count; ++i) {
         Canvas t(kTileW, kTileH);
         for (int y = 0; y < kTileH; ++y)
             for (int x = 0; x < kTileW; ++x) {
@@ -757,6 +753,11 @@ int LevelTileCount(int level) {
 }
 
 std::vector<media::PictureItemData> BuildLevelTiles(int level, int variant) {
+    return BuildLevelTilesIn(level, variant, {&Czech()}).front();
+}
+
+std::vector<std::vector<media::PictureItemData>> BuildLevelTilesIn(int level, int variant,
+                                                                   const std::vector<const Texts*>& languages) {
     Layout l = LevelLayout(level);
     World w(l.worldW, l.worldH);
     switch (level) {
@@ -769,8 +770,19 @@ std::vector<media::PictureItemData> BuildLevelTiles(int level, int variant) {
     case 7: Level7(w, variant == 1); break;
     default: Level8(w, l); break;
     }
-    if (variant == 0) PaintSign(w, l, level);
-    return CutTiles(w, l);
+    // The sign lies within the first tile and repaints all of its face: the first language's
+    // tiles are cut as they always were, the others' first tiles after their sign is painted over it.
+    std::vector<std::vector<media::PictureItemData>> sets;
+    for (const Texts* t : languages) {
+        if (variant == 0) PaintSign(w, l, level, *t);
+        if (sets.empty()) {
+            sets.push_back(CutTiles(w, l));
+            continue;
+        }
+        sets.push_back(sets.front());
+        sets.back()[0] = CutTiles(w, l, 1).front();
+    }
+    return sets;
 }
 
 }  // namespace assets

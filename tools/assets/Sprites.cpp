@@ -7,6 +7,7 @@
 #include "tools/assets/Art.h"
 #include "tools/assets/Assets.h"
 #include "tools/assets/Noise.h"
+#include "tools/assets/Texts.h"
 
 namespace assets {
 
@@ -408,7 +409,7 @@ void KeyLegend(Canvas& c, double x, double y, double nameW, double rowH, const s
     }
 }
 
-std::vector<media::PictureItemData> BuildHud() {
+std::vector<media::PictureItemData> BuildHud(const Texts& t) {
     std::vector<media::PictureItemData> v;
     // The panel shows rows 0..77 of the 631 x 83 picture, with the form's grey (66, 65, 66) above
     // and below it and the panel's black to the right of it: the frames close by row 77, the top
@@ -416,7 +417,7 @@ std::vector<media::PictureItemData> BuildHud() {
     // at (282, 17), (258, 17), (242, 17), (250, 15) and (266, 9), 81 x 72 each: one plain well
     // holds them all (x 242..362, y 9..77) with its frame outside. The recipe is shown at (386, 3),
     // the life markers at (20, 39), (85, 39) and (50, 64).
-    v.push_back(PictureItem("meny", Sprite(631, 83, 8, 0, [](Canvas& c) {
+    v.push_back(PictureItem("meny", Sprite(631, 83, 8, 0, [&t](Canvas& c) {
         cairo_t* cr = c.cr();
         LinearV(c, 0, 78, {{0, {66, 65, 66}}, {0.03, {150, 155, 175}}, {0.12, {95, 100, 120}}, {0.9, {40, 44, 58}}, {1, {66, 65, 66}}});
         c.FillRect(0, 0, 631, 83);
@@ -446,16 +447,16 @@ std::vector<media::PictureItemData> BuildHud() {
                 c.FillCircle(x, y, 2.5);
             }
         // Over each well its label; the recipe's reads upwards beside its well.
-        PanelLabel(c, 72, 24, "ŽIVOTY", 13);
-        PanelLabel(c, 302.5, 7, "PILOT", 8);
-        PanelLabel(c, 37, 374, "RECEPT", 9, false);
+        PanelLabel(c, 72, 24, t.hudLives, 13);
+        PanelLabel(c, 302.5, 7, t.hudPilot, 8);
+        PanelLabel(c, 37, 374, t.hudRecipe, 9, false);
         // What is always true for the pilot: the keys of the ship.
-        KeyLegend(c, 145, 30, 49, 13, {{"mezerník", "palba"}, {"Tab", "koule"}, {"Enter", "pauza"}, {"Esc", "menu"}});
+        KeyLegend(c, 145, 30, 49, 13, {{t.hudKeys[0][0], t.hudKeys[0][1]}, {t.hudKeys[1][0], t.hudKeys[1][1]}, {t.hudKeys[2][0], t.hudKeys[2][1]}, {t.hudKeys[3][0], t.hudKeys[3][1]}});
         c.Font(30, true);
         c.OutlinedText(456, 48, "ORBITA", {255, 190, 40}, {120, 30, 0}, 3);
         c.Font(10, false);
         c.Colour(0.6, 0.8, 1.0);
-        c.Text(468, 64, "Návrat receptu");
+        c.Text(468, 64, t.subtitle);
     }), false, 0));
     const char* faces[] = {"obrov", "oblev", "obprav", "obhore", "obdole"};
     for (int f = 0; f < 5; ++f)

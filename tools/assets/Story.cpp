@@ -5,21 +5,10 @@
 #include "tools/assets/Art.h"
 #include "tools/assets/Assets.h"
 #include "tools/assets/Noise.h"
+#include "tools/assets/Texts.h"
 
 namespace assets {
 namespace {
-
-const char* const kStory[5] = {
-    "Rok 2461. Z mlhoviny Kraken přiletěla flotila Šedých a přepadla Zemi. Neodnesli zlato ani uran – "
-    "ukradli babiččin tajný recept na švestkové knedlíky.",
-    "Bez receptu už nebude žádná neděle. Rada Země vybrala jediného pilota, který se nebojí. Tebe.",
-    "Proleť osm sektorů plných nepřátel. Střílej do kapslí se zbraní – každý zásah posílí tvé dělo. "
-    "Zelené skály a stěny jsou smrtelné.",
-    "Od druhého sektoru máš laser a silovou kouli. Tabulátorem ji vystřelíš, sama se vrátí a přilne k lodi "
-    "z té strany, kam doletí.",
-    "Ovládání: šipky nebo H J K L – let, mezerník – palba, Tab – koule, Enter – pauza, Esc – zpět. "
-    "V sedmém sektoru znič strážce a seber recept. Hodně štěstí, pilote!",
-};
 
 Rgb Scale2(Rgb a, double k) {
     auto f = [k](int v) { return static_cast<uint8_t>(std::min(255.0, v * k)); };
@@ -66,11 +55,11 @@ void Frame(Canvas& c, double x, double y, double w, double h) {
     Stroke(c, {120, 70, 20}, 1, 1);
 }
 
-void PageText(Canvas& c, int page) {
+void PageText(Canvas& c, int page, const Texts& t) {
     c.Font(23, true);
-    auto lines = c.WrapLines(570, kStory[page]);
+    auto lines = c.WrapLines(570, t.story[page]);
     double y = 300;
-    if (lines.size() > 5) { c.Font(21, true); lines = c.WrapLines(580, kStory[page]); y = 292; }
+    if (lines.size() > 5) { c.Font(21, true); lines = c.WrapLines(580, t.story[page]); y = 292; }
     for (const auto& l : lines) {
         c.OutlinedText(34, y, l, {255, 235, 170}, {40, 10, 0}, 3);
         y += 31;
@@ -81,10 +70,10 @@ void PageText(Canvas& c, int page) {
     // How to go on, on every page.
     c.Font(12, true);
     c.Colour(0.95, 0.85, 0.55);
-    c.Text(34, 468, page < 4 ? "mezerník – další strana      Esc – přeskočit příběh" : "mezerník – dál      Esc – přeskočit příběh");
+    c.Text(34, 468, page < 4 ? t.storyNext : t.storyLast);
 }
 
-void Illustration(Canvas& c, int page) {
+void Illustration(Canvas& c, int page, const Texts& t) {
     cairo_t* cr = c.cr();
     cairo_save(cr);
     cairo_rectangle(cr, 20, 16, 600, 244);
@@ -130,7 +119,7 @@ void Illustration(Canvas& c, int page) {
         c.Colour(0.1, 0.3, 0.5);
         cairo_fill(cr);
         c.Font(40, true);
-        c.OutlinedText(440, 150, "TY!", {255, 220, 60}, {80, 20, 0}, 4);
+        c.OutlinedText(440, 150, t.you, {255, 220, 60}, {80, 20, 0}, 4);
         break;
     }
     case 2: {  // the eight sectors; green rock means death
@@ -150,7 +139,7 @@ void Illustration(Canvas& c, int page) {
         }
         // A warning sample of the deadly rock colours (green and lime, drawn as plain text colour, not terrain).
         c.Font(15, true);
-        c.OutlinedText(40, 250, "POZOR: ZELENÁ = SMRT", {120, 255, 140}, {0, 40, 10}, 3);
+        c.OutlinedText(40, 250, t.greenIsDeath, {120, 255, 140}, {0, 40, 10}, 3);
         break;
     }
     case 3: {  // the ship with its pod and laser
@@ -204,17 +193,17 @@ void Illustration(Canvas& c, int page) {
             c.Colour(1.0, 0.85, 0.4);
             c.Text(x, y, text);
         };
-        caption(30, 142, "let: šipky");
-        caption(190, 142, "nebo H J K L");
-        caption(350, 142, "nebo numerická 8 4 2 6");
-        key(44, 170, 250, "mezerník");
+        caption(30, 142, t.flyArrows);
+        caption(190, 142, t.orHJKL);
+        caption(350, 142, t.orKeypad);
+        key(44, 170, 250, t.spaceKey);
         key(310, 170, 70, "Tab");
         key(396, 170, 80, "Enter");
         key(492, 170, 60, "Esc");
-        caption(134, 228, "palba");
-        caption(322, 228, "koule");
-        caption(414, 228, "pauza");
-        caption(496, 228, "zpět");
+        caption(134, 228, t.fire);
+        caption(322, 228, t.pod);
+        caption(414, 228, t.pause);
+        caption(496, 228, t.back);
         cairo_save(cr);
         cairo_translate(cr, 540, 36);
         cairo_rotate(cr, 0.15);
@@ -227,16 +216,16 @@ void Illustration(Canvas& c, int page) {
     Frame(c, 18, 14, 604, 248);
 }
 
-std::shared_ptr<media::TDIB> StoryPage(int page) {
+std::shared_ptr<media::TDIB> StoryPage(int page, const Texts& t) {
     Canvas c(640, 480);
     LinearV(c, 0, 480, {{0, {25, 12, 40}}, {1, {8, 4, 16}}});
     c.FillRect(0, 0, 640, 480);
-    Illustration(c, page);
-    PageText(c, page);
+    Illustration(c, page, t);
+    PageText(c, page, t);
     return ToDib(c, 16, 0);
 }
 
-void TitleArt(Canvas& c) {
+void TitleArt(Canvas& c, const Texts& t) {
     SpaceBackground(c, 640, 380, 9, {0, 0, 15}, {30, 10, 50});
     cairo_t* cr = c.cr();
     Radial(c, 470, 330, 260, {{0, {255, 180, 100}, 1}, {0.5, {160, 50, 60}, 1}, {1, {20, 5, 30}, 1}});
@@ -256,12 +245,12 @@ void TitleArt(Canvas& c) {
     LinearV(c, 70, 170, {{0, {255, 255, 210}}, {0.45, {255, 200, 40}}, {0.55, {230, 110, 10}}, {1, {150, 30, 0}}});
     cairo_fill(cr);
     c.Font(34, true, true);
-    double sw = c.TextWidth("Návrat receptu");
-    c.OutlinedText((640 - sw) / 2, 225, "Návrat receptu", {170, 220, 255}, {10, 20, 60}, 4);
+    double sw = c.TextWidth(t.subtitle);
+    c.OutlinedText((640 - sw) / 2, 225, t.subtitle, {170, 220, 255}, {10, 20, 60}, 4);
     c.Font(14, true);
-    double hw = c.TextWidth("stiskni mezerník");
+    double hw = c.TextWidth(t.pressSpace);
     c.Colour(0.8, 0.8, 0.9);
-    c.Text((640 - hw) / 2, 360, "stiskni mezerník");
+    c.Text((640 - hw) / 2, 360, t.pressSpace);
 }
 
 void Box(Canvas& c, double x, double y, double w, double h, const std::string& label, bool lit, Rgb tint) {
@@ -280,17 +269,17 @@ void Box(Canvas& c, double x, double y, double w, double h, const std::string& l
 
 }  // namespace
 
-std::vector<media::PictureItemData> BuildStory() {
+std::vector<media::PictureItemData> BuildStory(const Texts& t) {
     std::vector<media::PictureItemData> v;
-    for (int p = 0; p < 5; ++p) v.push_back(PictureItem("p" + std::to_string(p), StoryPage(p), false, 0));
+    for (int p = 0; p < 5; ++p) v.push_back(PictureItem("p" + std::to_string(p), StoryPage(p, t), false, 0));
     return v;
 }
 
-std::vector<media::PictureItemData> BuildMenu() {
+std::vector<media::PictureItemData> BuildMenu(const Texts& t) {
     std::vector<media::PictureItemData> v;
     {
         Canvas c(640, 380);
-        TitleArt(c);
+        TitleArt(c, t);
         v.push_back(PictureItem("p0", ToDib(c, 16, 0), false, 0));
     }
     const Rgb quitTint{200, 50, 40}, startTint{40, 170, 220};
@@ -304,23 +293,23 @@ std::vector<media::PictureItemData> BuildMenu() {
         double tw = c.TextWidth("ORBITA");
         c.OutlinedText((640 - tw) / 2, 150, "ORBITA", {255, 200, 50}, {90, 20, 0}, 6);
         c.Font(20, true, true);
-        double sw = c.TextWidth("Návrat receptu");
-        c.OutlinedText((640 - sw) / 2, 185, "Návrat receptu", {170, 220, 255}, {10, 20, 60}, 3);
+        double sw = c.TextWidth(t.subtitle);
+        c.OutlinedText((640 - sw) / 2, 185, t.subtitle, {170, 220, 255}, {10, 20, 60}, 3);
         c.Font(16, true);
         c.Colour(0.85, 0.85, 0.95);
-        const char* hint = "Klepni na START a leť pro recept.";
+        const std::string& hint = t.menuHint;
         c.Text((640 - c.TextWidth(hint)) / 2, 250, hint);
         c.Font(13, true);
         c.Colour(0.7, 0.8, 1.0);
-        const char* mouse = "Menu se ovládá myší: najeď na pole a klepni.";
+        const std::string& mouse = t.menuMouse;
         c.Text((640 - c.TextWidth(mouse)) / 2, 274, mouse);
         cairo_save(cr);
         cairo_translate(cr, 250, 300);
         cairo_scale(cr, 1.5, 1.5);
         DrawShip(c);
         cairo_restore(cr);
-        Box(c, 5, 5, 90, 90, "KONEC", false, quitTint);
-        Box(c, 480, 380, 110, 70, "START", false, startTint);
+        Box(c, 5, 5, 90, 90, t.quit, false, quitTint);
+        Box(c, 480, 380, 110, 70, t.start, false, startTint);
         v.push_back(PictureItem("p1", ToDib(c, 16, 0), false, 0));
     }
     {
@@ -329,12 +318,12 @@ std::vector<media::PictureItemData> BuildMenu() {
         c.FillRect(0, 0, 100, 100);
         Radial(c, 50, 50, 60, {{0, {255, 120, 60}, 0.9}, {1, {255, 60, 0}, 0}});
         c.FillRect(0, 0, 100, 100);
-        Box(c, 5, 5, 90, 90, "KONEC", true, quitTint);
+        Box(c, 5, 5, 90, 90, t.quit, true, quitTint);
         v.push_back(PictureItem("p2", ToDib(c, 16, 0), false, 0));
     }
     {
         Canvas c(110, 70);
-        Box(c, 0, 0, 110, 70, "START", true, startTint);
+        Box(c, 0, 0, 110, 70, t.start, true, startTint);
         v.push_back(PictureItem("p3", ToDib(c, 16, 0), false, 0));
     }
     return v;
