@@ -410,10 +410,16 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         if (cmd == "check") {
             if (args.size() != 2) throw UsageError{"check takes one file"};
             // Loads the file into a list the way the game's scenes do.
-            const Collection c = load(args[1]);
+            // The items read here are let go before the list reads the file again, so that
+            // the check never holds the pictures twice.
+            CollectionKind kind = CollectionKind::Unknown;
+            {
+                const Collection c = load(args[1]);
+                kind = c.Kind;
+            }
             int count = 0;
             try {
-                if (c.Kind == CollectionKind::Waves) {
+                if (kind == CollectionKind::Waves) {
                     // With a sound device open, as in the game, so that every wave must
                     // also give a sound buffer. The headless device needs no sound card.
                     std::unique_ptr<platform::Platform> clock = platform::createHeadlessPlatform(25);
@@ -438,7 +444,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             } catch (const media::Exception& e) {
                 throw Failure{args[1], e.what()};
             }
-            out << args[1] << ": ok, " << count << (c.Kind == CollectionKind::Waves ? " waves\n" : " pictures\n");
+            out << args[1] << ": ok, " << count << (kind == CollectionKind::Waves ? " waves\n" : " pictures\n");
             return 0;
         }
         if (cmd == "--help" || cmd == "-h" || cmd == "help") {
