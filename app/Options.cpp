@@ -1,5 +1,7 @@
 #include "app/Options.h"
 
+#include "platform/Files.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -150,7 +152,7 @@ Options parseOptionsOrExit(int argc, char** argv) {
         Options o = parseOptions(argc, argv);
         if (o.help) {
             std::fputs(usage().c_str(), stdout);
-            std::exit(0);
+            platform::exitCheckingOutput("orbita", 0);
         }
         return o;
     } catch (const OptionError& e) {

@@ -803,5 +803,6 @@ ShellFacts currentShellFacts() {
 }  // namespace game
 
 #ifndef ORBITA_LIBRARY
-int main(int argc, char** argv) { return game::runProgram(argc, argv); }
+#include "platform/Files.h"
+int main(int argc, char** argv) { return platform::checkedStatus("orbita", game::runProgram(argc, argv)); }
 #endif

@@ -1,11 +1,15 @@
 #include "platform/Files.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <iostream>
 
 namespace platform {
 
@@ -168,6 +172,43 @@ bool sameFile(const std::string& a, const std::string& b) {
     struct stat sa {}, sb {};
     if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+std::string standardOutputFailure() {
+    std::cout.flush();
+    const bool streamBad = !std::cout;
+    errno = 0;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) return errno ? std::strerror(errno) : "write error";
+    if (streamBad) return "write error";
+    return "";
+}
+
+int checkedStatus(const char* program, int status) {
+    const std::string reason = standardOutputFailure();
+    if (reason.empty()) return status;
+    std::fprintf(stderr, "%s: cannot write standard output: %s\n", program, reason.c_str());
+    return status ? status : 1;
+}
+
+void exitCheckingOutput(const char* program, int status) { std::exit(checkedStatus(program, status)); }
+
+FileLock::FileLock(const std::string& path) : lockPath_(path + ".lock") {
+    fd_ = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd_ < 0) {
+        reason_ = std::strerror(errno);
+        return;
+    }
+    if (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+        reason_ = errno == EWOULDBLOCK ? "is being written by another run" : std::strerror(errno);
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+FileLock::~FileLock() {
+    if (fd_ < 0) return;
+    ::unlink(lockPath_.c_str());  // while still held, so no other run takes a lock on a file about to go
+    ::close(fd_);
 }
 
 }  // namespace platform

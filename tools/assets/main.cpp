@@ -78,6 +78,14 @@ bool Embed(const std::string& out, const std::string& dir) {
 int main(int argc, char** argv) {
     try {
         std::vector<std::string> a(argv + 1, argv + argc);
+        if (a.size() == 1 && (a[0] == "--help" || a[0] == "-h")) {
+            std::printf("usage: orbita-assets OUTDIR | --builtins OUTDIR | --embed OUT.cpp DIR | --icons OUTDIR\n");
+            if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+                std::perror("orbita-assets: cannot write standard output");
+                return 1;
+            }
+            return 0;
+        }
         for (const auto& arg : a)
             if (arg.empty()) return Usage();  // an empty folder name would write into the working folder
         if (a.size() == 1 && a[0][0] != '-') {
