@@ -60,6 +60,9 @@ std::string usage() {
 
 Options parseOptions(const std::vector<std::string>& args) {
     Options o;
+    // Every option but these is given at most once: a second one would silently win.
+    static const char* const kRepeatable[] = {"--screenshot", "--dump-state"};
+    std::vector<std::string> given;
     for (size_t i = 0; i < args.size(); ++i) {
         std::string arg = args[i];
         std::string value;
@@ -131,6 +134,13 @@ Options parseOptions(const std::vector<std::string>& args) {
             o.help = true;
         } else {
             bad("unknown option " + arg);
+        }
+        bool repeatable = false;
+        for (const char* r : kRepeatable) repeatable = repeatable || arg == r;
+        if (!repeatable) {
+            for (const std::string& g : given)
+                if (g == arg) bad("option " + arg + " is given twice");
+            given.push_back(arg);
         }
     }
     if (!o.playFile.empty() && !o.timedemoFile.empty()) bad("--play and --timedemo cannot be used together");

@@ -211,4 +211,18 @@ FileLock::~FileLock() {
     ::close(fd_);
 }
 
+std::string unreadableReason(const std::string& path, size_t maxBytes) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return systemReason(errno);
+    if (S_ISDIR(st.st_mode)) return "is a directory";
+    if (S_ISFIFO(st.st_mode)) return "is a pipe";
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return "is a device";
+    if (!S_ISREG(st.st_mode)) return "is not a regular file";
+    if (static_cast<uint64_t>(st.st_size) > maxBytes) return "is larger than " + std::to_string(maxBytes) + " bytes";
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return systemReason(errno);
+    ::close(fd);
+    return "cannot be read";
+}
+
 }  // namespace platform

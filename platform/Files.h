@@ -68,6 +68,11 @@ private:
     int fd_ = -1;
 };
 
+// Why readRegularFile(path, ..., maxBytes) refused path, in words for a message: the
+// system's reason ("No such file or directory", "Permission denied"), "is a directory",
+// "is a pipe", "is a device", "is not a regular file", or "is larger than N bytes".
+std::string unreadableReason(const std::string& path, size_t maxBytes = SIZE_MAX);
+
 // True when both paths name one existing file (same device and inode, links followed).
 bool sameFile(const std::string& a, const std::string& b);
 
