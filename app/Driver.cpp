@@ -164,7 +164,9 @@ platform::Platform& Driver::start() {
         }
         player_ = std::make_unique<ScriptPlayer>(std::move(script), *control);
         // The timedemo keeps every tick's cost; room for all of them is made now.
-        if (!options_.timedemoFile.empty()) tickCosts_.reserve(player_->lastTick() + 16);
+        // (At most an hour's worth ahead: a script whose last tick is far off grows it as it goes.)
+        if (!options_.timedemoFile.empty())
+            tickCosts_.reserve(std::min<size_t>(size_t(player_->lastTick()) + 16, size_t(1) << 17));
     }
     platform::setCurrent(active_);
     g_stop = 0;

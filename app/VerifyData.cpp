@@ -1,5 +1,7 @@
 #include "app/VerifyData.h"
 
+#include "media/Errors.h"
+
 #include <exception>
 
 #include "media/CollectionFile.h"
@@ -44,7 +46,7 @@ bool verifyData(std::ostream& report) {
                 });
             }
         } catch (const std::exception& e) {
-            report << r.path << ": " << e.what() << "\n";
+            report << r.path << ": " << media::EscapeControls(e.what()) << "\n";
             ok = false;
             continue;
         }

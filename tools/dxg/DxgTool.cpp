@@ -66,6 +66,9 @@ Collection load(const std::string& path) {
                                   [&](PictureItemData&& d) { c.Pictures.push_back(std::move(d)); });
             c.Kind = CollectionKind::Pictures;
         }
+    } catch (const EFOpenError& e) {
+        // The reader's own message, and why: missing, a folder, a pipe, too large.
+        throw Failure{path, std::string(e.what()) + ": " + platform::unreadableReason(path, kMaxCollectionFileBytes)};
     } catch (const media::Exception& e) {
         throw Failure{path, e.what()};
     }
@@ -112,7 +115,7 @@ void listText(const std::string& path, const Collection& c, std::ostream& out) {
             }
             std::snprintf(line, sizeof line,
                           "%03zu %-16s %5dx%-5d %-24s pattern %dx%d skip %dx%d %s key 0x%06X%s\n", i,
-                          p.Name.c_str(), itemWidth(p), itemHeight(p), picture.c_str(), p.PatternWidth,
+                          EscapeControls(p.Name).c_str(), itemWidth(p), itemHeight(p), picture.c_str(), p.PatternWidth,
                           p.PatternHeight, p.SkipWidth, p.SkipHeight,
                           p.Transparent ? "transparent" : "opaque", p.TransparentColor,
                           p.SystemMemory ? " system-memory" : "");
@@ -125,10 +128,10 @@ void listText(const std::string& path, const Collection& c, std::ostream& out) {
             if (w.Wave && !w.Wave->Empty()) {
                 const TWaveFormat& f = w.Wave->Format;
                 std::snprintf(line, sizeof line, "%03zu %-16s %u ch %u Hz %u-bit %zu bytes %u ms%s max %d\n", i,
-                              w.Name.c_str(), f.Channels, f.SamplesPerSec, f.BitsPerSample, w.Wave->Data.size(),
+                              EscapeControls(w.Name).c_str(), f.Channels, f.SamplesPerSec, f.BitsPerSample, w.Wave->Data.size(),
                               w.Wave->DurationMs(), w.Looped ? " looped" : "", w.MaxPlayingCount);
             } else {
-                std::snprintf(line, sizeof line, "%03zu %-16s no samples%s max %d\n", i, w.Name.c_str(),
+                std::snprintf(line, sizeof line, "%03zu %-16s no samples%s max %d\n", i, EscapeControls(w.Name).c_str(),
                               w.Looped ? " looped" : "", w.MaxPlayingCount);
             }
             out << line;
@@ -187,7 +190,7 @@ int extract(const std::string& path, const std::string& dir, std::ostream& out) 
             const PictureItemData& p = c.Pictures[i];
             const std::string file = itemFileName(static_cast<int>(i), p.Name, ".png");
             if (!hasPicture(p)) {
-                out << file << ": item " << i << " (" << p.Name << ") has no picture, skipped\n";
+                out << file << ": item " << i << " (" << EscapeControls(p.Name) << ") has no picture, skipped\n";
                 continue;
             }
             const TDIB& d = *p.Picture;
@@ -207,7 +210,7 @@ int extract(const std::string& path, const std::string& dir, std::ostream& out) 
             const WaveItemData& w = c.Waves[i];
             const std::string file = itemFileName(static_cast<int>(i), w.Name, ".wav");
             if (!w.Wave || w.Wave->Empty()) {
-                out << file << ": item " << i << " (" << w.Name << ") has no samples, skipped\n";
+                out << file << ": item " << i << " (" << EscapeControls(w.Name) << ") has no samples, skipped\n";
                 continue;
             }
             const std::string target = (fs::path(dir) / file).string();
@@ -453,7 +456,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         }
         throw UsageError{"unknown command " + cmd};
     } catch (const Failure& f) {
-        err << "orbita-dxg: " << f.File << ": " << f.Message << "\n";
+        err << "orbita-dxg: " << EscapeControls(f.File + ": " + f.Message) << "\n";
     } catch (const UsageError& u) {
         err << "orbita-dxg: " << u.Message << "\n" << kUsage;
     } catch (const std::exception& e) {
