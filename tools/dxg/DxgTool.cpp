@@ -1,5 +1,6 @@
 #include "tools/dxg/DxgTool.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -258,6 +259,7 @@ int pack(const std::vector<std::string>& args, std::ostream& out) {
     PictureItemData pictureDefaults;
     WaveItemData waveDefaults;
     int bits = 0;  // 0: chosen from the colours used
+    uint64_t pixels = 0;  // of the pictures so far, against what a reader takes from one file
     std::string nextName;
     bool haveName = false;
 
@@ -270,6 +272,8 @@ int pack(const std::vector<std::string>& args, std::ostream& out) {
         if (a == "--name") {
             nextName = value(i);
             haveName = true;
+            // A longer name would be kept as a long string that no item file name can hold.
+            if (nextName.size() > 255) throw UsageError{"--name is longer than 255 characters"};
         } else if (pictures && a == "--transparent") {
             pictureDefaults.Transparent = true;
         } else if (pictures && a == "--opaque") {
@@ -311,10 +315,22 @@ int pack(const std::vector<std::string>& args, std::ostream& out) {
             std::vector<uint32_t> rgba;
             std::string reason;
             // The declared size is checked before decoding, against what the reader accepts.
-            const platform::PngLimits limits{kMaxDibSide, kMaxDibSide, kMaxDibPixels};
-            if (!platform::loadPng(a, w, h, rgba, &reason, limits)) throw Failure{a, reason};
+            // The whole file is held to what the reader accepts, so the pictures before this
+            // one leave it less room.
+            const uint64_t room = kMaxCollectionPixels - pixels;
+            const platform::PngLimits limits{kMaxDibSide, kMaxDibSide, std::max<uint64_t>(1, std::min(kMaxDibPixels, room))};
+            if (!platform::loadPng(a, w, h, rgba, &reason, limits)) {
+                if (pixels > 0 && reason.rfind("the picture is", 0) == 0)
+                    reason += " together with the " + std::to_string(pixels) + " pixels before it (at most " +
+                              std::to_string(kMaxCollectionPixels) + " in a file)";
+                throw Failure{a, reason};
+            }
             if (w <= 0 || h <= 0 || rgba.size() != static_cast<size_t>(w) * static_cast<size_t>(h))
                 throw Failure{a, "Cannot read PNG file"};
+            if (uint64_t(w) * uint64_t(h) > room)
+                throw Failure{a, "the picture is " + std::to_string(w) + " x " + std::to_string(h) +
+                                     " pixels, more than the file has room for"};
+            pixels += uint64_t(w) * uint64_t(h);
             auto dib = std::make_shared<TDIB>(w, h, 24);
             std::set<uint32_t> colours;
             for (int y = 0; y < h; ++y)
@@ -346,8 +362,17 @@ int pack(const std::vector<std::string>& args, std::ostream& out) {
         }
     }
     try {
-        if (pictures) WritePictureCollectionFile(output, pictureItems);
-        else WriteWaveCollectionFile(output, waveItems);
+        // Only what the reader will take: the whole file is read back through it before it
+        // is written, so its size, item count and patterns are checked as the game checks them.
+        std::vector<uint8_t> bytes = pictures ? WritePictureCollection(pictureItems) : WriteWaveCollection(waveItems);
+        if (bytes.size() > kMaxCollectionFileBytes)
+            throw Failure{output, "the collection would be " + std::to_string(bytes.size()) +
+                                      " bytes, more than a reader opens (" + std::to_string(kMaxCollectionFileBytes) +
+                                      ")"};
+        if (pictures) ReadPictureCollection(bytes.data(), bytes.size(), [](PictureItemData&&) {});
+        else ReadWaveCollection(bytes.data(), bytes.size(), [](WaveItemData&&) {});
+        const std::string reason = platform::writeFileSafely(output, bytes);
+        if (!reason.empty()) throw Failure{output, "Cannot write file " + output + ": " + reason};
     } catch (const media::Exception& e) {
         throw Failure{output, e.what()};
     }
@@ -388,6 +413,9 @@ std::string itemFileName(int index, const std::string& name, const std::string& 
                     ? '_'
                     : static_cast<char>(ch);
     if (safe == "." || safe == "..") safe = "_";
+    // Room in a file name (255 bytes) for the number, the extension and the safe writer's
+    // temporary name around it, whatever the length of the item's name.
+    if (safe.size() > 200) safe.resize(200);
     return std::string(buf) + (safe.empty() ? "" : "-" + safe) + extension;
 }
 
