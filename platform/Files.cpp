@@ -1,6 +1,7 @@
 #include "platform/Files.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,6 +17,23 @@ namespace platform {
 namespace {
 
 std::string systemReason(int error) { return std::strerror(error); }
+
+// The temporary file being written, for a stop signal's handler to remove.
+char g_temporary[4096];
+volatile sig_atomic_t g_haveTemporary = 0;
+
+void noteTemporary(const std::string& temp) {
+    if (temp.size() >= sizeof g_temporary) return;
+    g_haveTemporary = 0;
+    std::memcpy(g_temporary, temp.c_str(), temp.size() + 1);
+    g_haveTemporary = 1;
+}
+
+void onStopSignal(int signal) {
+    if (g_haveTemporary) ::unlink(g_temporary);
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
+}
 
 std::string folderOf(const std::string& path) {
     const size_t slash = path.find_last_of('/');
@@ -89,6 +107,10 @@ std::string writeFileSafely(const std::string& path, const void* data, size_t si
     int fd = ::mkstemp(templ.data());
     if (fd < 0) return systemReason(errno);
     temp = templ.data();
+    noteTemporary(temp);
+    struct Forget {
+        ~Forget() { g_haveTemporary = 0; }
+    } forget;
 
     int error = 0;
     bool ok = writeAll(fd, static_cast<const uint8_t*>(data), size, error);
@@ -223,6 +245,13 @@ std::string unreadableReason(const std::string& path, size_t maxBytes) {
     if (fd < 0) return systemReason(errno);
     ::close(fd);
     return "cannot be read";
+}
+
+void removeTemporaryOnStopSignals() {
+    struct sigaction sa {};
+    sa.sa_handler = onStopSignal;
+    sigemptyset(&sa.sa_mask);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaction(sig, &sa, nullptr);
 }
 
 }  // namespace platform

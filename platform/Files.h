@@ -33,6 +33,10 @@ inline std::string writeFileSafely(const std::string& path, const std::vector<ui
     return writeFileSafely(path, bytes.data(), bytes.size());
 }
 
+// For a program that ends on SIGINT, SIGTERM and SIGHUP as usual: the temporary file of a
+// write in progress is removed first, so a stopped write leaves nothing behind.
+void removeTemporaryOnStopSignals();
+
 // Reasons readRegularFile gives, so that callers can word their own messages.
 enum class ReadFailure { None, Missing, NotRegular, TooLarge, ReadError };
 

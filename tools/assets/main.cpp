@@ -69,6 +69,7 @@ bool Embed(const std::string& out, const std::string& dir) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    platform::removeTemporaryOnStopSignals();
     try {
         std::vector<std::string> a(argv + 1, argv + argc);
         if (a.size() == 1 && (a[0] == "--help" || a[0] == "-h")) {
