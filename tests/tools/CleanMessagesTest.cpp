@@ -5,8 +5,10 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <fstream>
 
 #include "media/CollectionFile.h"
+#include "media/DxgWave.h"
 #include "tests/TestFiles.h"
 
 using namespace media;
@@ -61,4 +63,33 @@ TEST_F(CleanMessages, AFileThatCannotBeOpenedIsReportedWithTheReason) {
         EXPECT_EQ(r.status, 1) << r.output;
         EXPECT_EQ(r.output, "orbita-dxg: " + c.file + ": Cannot open file " + c.file + ": " + c.reason + "\n");
     }
+}
+
+TEST_F(CleanMessages, CheckRefusesAWaveThatExtractCouldNotWrite) {
+    std::vector<WaveItemData> items(1);
+    items[0].Name = "kul";
+    items[0].Wave = std::make_shared<TWave>();
+    items[0].Wave->Format.BitsPerSample = 8;
+    items[0].Wave->Format.BlockAlign = 1;
+    items[0].Wave->Data.assign(64, 128);
+    std::vector<uint8_t> bytes = WriteWaveCollection(items);
+    // Three bits a sample: no whole byte a block.
+    const std::string fmt = "fmt ";
+    auto at = std::search(bytes.begin(), bytes.end(), fmt.begin(), fmt.end());
+    ASSERT_NE(at, bytes.end());
+    const size_t f = static_cast<size_t>(at - bytes.begin()) + 8;
+    bytes[f + 12] = 0;  // block align
+    bytes[f + 13] = 0;
+    bytes[f + 14] = 3;  // bits per sample
+    bytes[f + 15] = 0;
+    const std::string file = path("three.dxg");
+    {
+        std::ofstream out(file, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    testfiles::Outcome check = testfiles::runShell(kTool + " check " + file);
+    EXPECT_EQ(check.status, 1) << check.output;
+    EXPECT_EQ(check.output, "orbita-dxg: " + file + ": item 0 (kul): Format is invalid\n");
+    testfiles::Outcome extract = testfiles::runShell(kTool + " extract " + file + " " + path("x"));
+    EXPECT_EQ(extract.status, 1) << extract.output;
 }

@@ -475,6 +475,20 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             } catch (const media::Exception& e) {
                 throw Failure{args[1], e.what()};
             }
+            if (kind == CollectionKind::Waves) {
+                // A wave that extract could not write out again is no good wave either.
+                const Collection c = load(args[1]);
+                for (size_t i = 0; i < c.Waves.size(); ++i) {
+                    if (!c.Waves[i].Wave || c.Waves[i].Wave->Empty()) continue;
+                    try {
+                        WriteWave(*c.Waves[i].Wave);
+                    } catch (const media::Exception& e) {
+                        std::string item = "item " + std::to_string(i);
+                        if (!c.Waves[i].Name.empty()) item += " (" + c.Waves[i].Name + ")";
+                        throw Failure{args[1], item + ": " + e.what()};
+                    }
+                }
+            }
             out << args[1] << ": ok, " << count << (kind == CollectionKind::Waves ? " waves\n" : " pictures\n");
             return 0;
         }
