@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "media/CollectionFile.h"
-#include "platform/Platform.h"
+#include "platform/Png.h"
 #include "tests/TestFiles.h"
 
 namespace {
