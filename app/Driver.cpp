@@ -8,6 +8,8 @@
 #include <signal.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <memory>
 #include <cstdio>
 #include <sstream>
 
@@ -17,10 +19,21 @@ namespace {
 
 volatile sig_atomic_t g_stop = 0;
 
+// The lock of the file being recorded to, held from start() to the driver's end.
+std::unique_ptr<platform::FileLock> g_recordLock;
+
+// The file a path names, however it is spelt: links and ".." of the folders that exist
+// resolved, so that two spellings of one output compare equal before it exists.
+std::string resolvedPath(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::path p = std::filesystem::weakly_canonical(std::filesystem::absolute(path, ec), ec);
+    return ec ? path : p.string();
+}
+
 void onStopSignal(int) { g_stop = 1; }
 
-// The first SIGINT or SIGTERM asks for a clean end; a second one, should the run not get
-// there, ends the program at once as usual.
+// The first SIGINT, SIGTERM or SIGHUP (the terminal closed) asks for a clean end; a second
+// one, should the run not get there, ends the program at once as usual.
 void catchStopSignals() {
     struct sigaction sa {};
     sa.sa_handler = onStopSignal;
@@ -28,6 +41,7 @@ void catchStopSignals() {
     sa.sa_flags = SA_RESETHAND;
     sigaction(SIGINT, &sa, nullptr);
     sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGHUP, &sa, nullptr);
 }
 
 [[noreturn]] void refuse(const std::string& text) { throw OptionError("orbita: " + text); }
@@ -68,6 +82,18 @@ void checkOutputTargets(const Options& o) {
         if (overwritesScript(s.path)) refuse("--screenshot " + s.path + " is the script being replayed");
     for (const TickFile& d : o.stateDumps)
         if (overwritesScript(d.path)) refuse("--dump-state " + d.path + " is the script being replayed");
+    // Two outputs of one run in one file: one would silently replace the other.
+    std::vector<std::pair<std::string, std::string>> outputs;  // option and path
+    if (!o.recordFile.empty()) outputs.emplace_back("--record", o.recordFile);
+    for (const TickFile& s : o.screenshots) outputs.emplace_back("--screenshot", s.path);
+    for (const TickFile& d : o.stateDumps) outputs.emplace_back("--dump-state", d.path);
+    std::vector<std::string> resolved;
+    for (const auto& out : outputs) resolved.push_back(resolvedPath(out.second));
+    for (size_t i = 0; i < outputs.size(); ++i)
+        for (size_t j = 0; j < i; ++j)
+            if (resolved[i] == resolved[j] || platform::sameFile(outputs[i].second, outputs[j].second))
+                refuse(outputs[i].first + " " + outputs[i].second + " is the same file as " + outputs[j].first + " " +
+                       outputs[j].second);
 }
 
 bool Driver::stopRequested() { return g_stop != 0; }
@@ -90,6 +116,7 @@ int Driver::reportOutputs(int status) const {
 Driver::Driver(Options options) : options_(std::move(options)) {}
 
 Driver::~Driver() {
+    g_recordLock.reset();
     if (platform::hasCurrent() && active_ && &platform::current() == active_) platform::setCurrent(nullptr);
     player_.reset();
     platform_.reset();
@@ -105,6 +132,12 @@ platform::Platform& Driver::start() {
         applyScriptHeader(options_, script.header, scriptPath);
     }
     checkOutputTargets(options_);
+    if (!options_.recordFile.empty()) {
+        // A second run recording into the same file would lose one of the two recordings.
+        auto lock = std::make_unique<platform::FileLock>(options_.recordFile);
+        if (!lock->locked()) refuse("--record " + options_.recordFile + " " + lock->reason());
+        g_recordLock = std::move(lock);
+    }
     bool headless = options_.headless || !options_.timedemoFile.empty();
     backEnd_ = headless ? platform::createHeadlessPlatform(25) : platform::createWindowedPlatform();
     active_ = backEnd_.get();
@@ -117,7 +150,9 @@ platform::Platform& Driver::start() {
         }
         player_ = std::make_unique<ScriptPlayer>(std::move(script), *control);
         // The timedemo keeps every tick's cost; room for all of them is made now.
-        if (!options_.timedemoFile.empty()) stats_.reserveTicks(player_->lastTick() + 16);
+        // (At most an hour's worth ahead: a script whose last tick is far off grows it as it goes.)
+        if (!options_.timedemoFile.empty())
+            stats_.reserveTicks(std::min<size_t>(size_t(player_->lastTick()) + 16, size_t(1) << 17));
     }
     platform::setCurrent(active_);
     g_stop = 0;

@@ -125,10 +125,14 @@ private:
         uint64_t v = 0;
         if (w.size() < 2 || !parseUnsigned(w[1], 1000000, v)) fail("orbita-script needs a version number");
         if (v != kHeaderVersion) fail("unsupported script version " + w[1]);
+        std::vector<std::string> seen;
         for (size_t i = 2; i < w.size(); ++i) {
             auto eq = w[i].find('=');
             if (eq == std::string::npos || eq == 0) fail("expected NAME=VALUE, not " + w[i]);
             std::string key = w[i].substr(0, eq), value = w[i].substr(eq + 1);
+            for (const std::string& k : seen)
+                if (k == key) fail("header key " + key + " is given twice");
+            seen.push_back(key);
             if (key == "seed") {
                 int64_t s = 0;
                 if (!signedValue(value, s) || s < -2147483648ll || s > 4294967295ll) fail("bad seed " + value);
@@ -237,9 +241,11 @@ InputScript parseScriptText(const std::string& text, const std::string& name) {
 }
 
 InputScript loadScript(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw ScriptError("cannot open script " + path);
-    return parseScript(in, path);
+    std::vector<uint8_t> bytes;
+    if (platform::readRegularFile(path, bytes, kMaxScriptBytes) != platform::ReadFailure::None)
+        throw ScriptError(escapeControls("cannot open script " + path + ": " +
+                                         platform::unreadableReason(path, kMaxScriptBytes)));
+    return parseScriptText(std::string(bytes.begin(), bytes.end()), path);
 }
 
 void writeScript(std::ostream& out, const InputScript& script) {

@@ -67,6 +67,9 @@ const char* keyName(int vk);
 // name is used in error messages.
 InputScript parseScript(std::istream& in, const std::string& name);
 InputScript parseScriptText(const std::string& text, const std::string& name = "script");
+// A pipe, device or folder is refused at once (nothing waits for a writer), and so is a file
+// over kMaxScriptBytes, before a byte of it is read.
+constexpr size_t kMaxScriptBytes = size_t(16) << 20;
 InputScript loadScript(const std::string& path);
 
 void writeScript(std::ostream& out, const InputScript& script);

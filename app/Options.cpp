@@ -1,5 +1,7 @@
 #include "app/Options.h"
 
+#include "platform/Files.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -59,6 +61,9 @@ std::string usage() {
 
 Options parseOptions(const std::vector<std::string>& args) {
     Options o;
+    // Every option but these is given at most once: a second one would silently win.
+    static const char* const kRepeatable[] = {"--screenshot", "--dump-state"};
+    std::vector<std::string> given;
     for (size_t i = 0; i < args.size(); ++i) {
         std::string arg = args[i];
         std::string value;
@@ -136,6 +141,13 @@ Options parseOptions(const std::vector<std::string>& args) {
         } else {
             bad("unknown option " + arg);
         }
+        bool repeatable = false;
+        for (const char* r : kRepeatable) repeatable = repeatable || arg == r;
+        if (!repeatable) {
+            for (const std::string& g : given)
+                if (g == arg) bad("option " + arg + " is given twice");
+            given.push_back(arg);
+        }
     }
     if (!o.playFile.empty() && !o.timedemoFile.empty()) bad("--play and --timedemo cannot be used together");
     // Spellings, links and absolute paths of the same file are caught once the paths are known
@@ -156,7 +168,7 @@ Options parseOptionsOrExit(int argc, char** argv) {
         Options o = parseOptions(argc, argv);
         if (o.help) {
             std::fputs(usage().c_str(), stdout);
-            std::exit(0);
+            platform::exitCheckingOutput("orbita", 0);
         }
         return o;
     } catch (const OptionError& e) {

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "media/CollectionFile.h"
+#include "media/Errors.h"
 
 namespace app {
 
@@ -115,7 +116,7 @@ bool verifyData(std::ostream& report) {
                 });
             }
         } catch (const std::exception& e) {
-            report << r.path << ": " << e.what() << "\n";
+            report << r.path << ": " << media::EscapeControls(e.what()) << "\n";
             ok = false;
             continue;
         }

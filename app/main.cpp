@@ -1,4 +1,5 @@
-// The program's entry.
+// The program's entry. What it printed must have reached standard output, or the run failed.
 #include "app/Program.h"
+#include "platform/Files.h"
 
-int main(int argc, char** argv) { return app::runProgram(argc, argv); }
+int main(int argc, char** argv) { return platform::checkedStatus("orbita", app::runProgram(argc, argv)); }

@@ -52,23 +52,62 @@ uint32_t readColour(Reader& r) {
     invalidValue();
 }
 
+// What the items read so far have declared, against the file's budget.
+struct Budget {
+    uint64_t items = 0, pixels = 0, patterns = 0;
+};
+
+std::string itemLabel(uint64_t index, const std::string& name) {
+    std::string label = "Item " + std::to_string(index);
+    if (!name.empty()) label += " (" + EscapeControls(name) + ")";
+    return label;
+}
+
+// Counts a picture of width x height into the budget, or refuses it before it is decoded.
+void spendPixels(Budget& b, uint64_t index, const std::string& name, uint64_t width, uint64_t height) {
+    const uint64_t total = b.pixels + width * height;
+    if (total > kMaxCollectionPixels)
+        throw EReadError(Format("%s is too large: a picture of %llux%llu would bring the file to %llu pixels (at most %llu)",
+                                itemLabel(index, name).c_str(), (unsigned long long)width, (unsigned long long)height,
+                                (unsigned long long)total, (unsigned long long)kMaxCollectionPixels));
+    b.pixels = total;
+}
+
+void spendPatterns(Budget& b, uint64_t index, const PictureItemData& item) {
+    const uint64_t n = PatternCountOf(item);
+    const uint64_t total = b.patterns + n;
+    if (total > kMaxCollectionPatterns)
+        throw EReadError(Format("%s is too large: %llu patterns would bring the file to %llu (at most %llu)",
+                                itemLabel(index, item.Name).c_str(), (unsigned long long)n, (unsigned long long)total,
+                                (unsigned long long)kMaxCollectionPatterns));
+    b.patterns = total;
+}
+
 // Reads the component around the one "List" property; readItem reads one item's
 // properties into a fresh item and hands it over (also when an error stops it half-way,
-// so that the list keeps what was read).
-void readComponent(const uint8_t* data, size_t size, const std::function<void(Reader&)>& readItem) {
+// so that the list keeps what was read). An item beyond kMaxCollectionItems ends the load.
+void readComponent(const uint8_t* data, size_t size, Budget& budget,
+                   const std::function<void(Reader&, uint64_t)>& readItem) {
     Reader r(data, size);
     r.Seek(dxg::ReadContainerHeader(data, size));
     dxg::ReadComponentStart(r);
     while (!r.EndOfList()) {
         std::string name = r.ReadShortString();
         if (name != "List") unknownProperty(name);
-        r.ReadCollection([&] { readItem(r); });
+        r.ReadCollection([&] {
+            const uint64_t index = budget.items++;
+            if (index >= kMaxCollectionItems)
+                throw EReadError(Format("Item %llu is one too many (at most %llu items in a file)",
+                                        (unsigned long long)index, (unsigned long long)kMaxCollectionItems));
+            readItem(r, index);
+        });
     }
     if (!r.EndOfList()) throw EReadError("Invalid stream format");  // end of child objects
 }
 
-template <typename Item, typename Sink, typename ReadProperty>
-void readItemProperties(Reader& r, const Sink& onItem, const ReadProperty& readProperty) {
+// check runs on the complete item before it is handed over; an item it refuses is not kept.
+template <typename Item, typename Sink, typename ReadProperty, typename Check>
+void readItemProperties(Reader& r, const Sink& onItem, const ReadProperty& readProperty, const Check& check) {
     Item item;
     try {
         while (!r.EndOfList()) {
@@ -79,6 +118,7 @@ void readItemProperties(Reader& r, const Sink& onItem, const ReadProperty& readP
         onItem(std::move(item));
         throw;
     }
+    check(item);
     onItem(std::move(item));
 }
 
@@ -134,6 +174,50 @@ std::shared_ptr<TDIB> ReadPictureData(const uint8_t* data, size_t size) {
     return std::make_shared<TDIB>();
 }
 
+uint64_t PatternCountOf(const PictureItemData& item) {
+    if (!item.Picture || item.Picture->Empty()) return 0;
+    // As an image list cuts a picture: the whole picture when the pattern is the picture,
+    // else a grid of cells of pattern plus gap; a gap that swallows the cell gives none.
+    const int64_t pw = item.Picture->Width(), ph = item.Picture->Height();
+    const int64_t w = item.PatternWidth > 0 ? item.PatternWidth : pw;
+    const int64_t h = item.PatternHeight > 0 ? item.PatternHeight : ph;
+    if (w == pw && h == ph) return 1;
+    const int64_t cellW = w + item.SkipWidth, cellH = h + item.SkipHeight;
+    if (w <= 0 || h <= 0 || cellW <= 0 || cellH <= 0) return 0;
+    const int64_t cols = (pw + item.SkipWidth) / cellW, rows = (ph + item.SkipHeight) / cellH;
+    return cols > 0 && rows > 0 ? uint64_t(cols) * uint64_t(rows) : 0;
+}
+
+bool DeclaredPictureSize(const uint8_t* data, size_t size, uint64_t& width, uint64_t& height) {
+    try {
+        Reader r(data, size);
+        const std::string kind = r.ReadShortString();
+        if (kind == "TBitmap") {
+            r.ReadU32();        // length of the bitmap file
+            r.ReadBytes(14);    // its file header
+        } else if (kind != "TDIB") {
+            return false;
+        }
+        const uint32_t headerSize = r.ReadU32();
+        int64_t w = 0, h = 0;
+        if (headerSize == 40) {
+            w = static_cast<int32_t>(r.ReadU32());
+            h = static_cast<int32_t>(r.ReadU32());
+        } else if (headerSize == 12) {
+            w = r.ReadU16();
+            h = r.ReadU16();
+        } else {
+            return false;
+        }
+        if (w < 0) return false;
+        width = static_cast<uint64_t>(w);
+        height = static_cast<uint64_t>(h < 0 ? -h : h);
+        return true;
+    } catch (const Exception&) {
+        return false;
+    }
+}
+
 std::vector<uint8_t> WritePictureData(const TDIB& dib) {
     dxg::Writer w;
     w.ShortString("TDIB");
@@ -143,13 +227,22 @@ std::vector<uint8_t> WritePictureData(const TDIB& dib) {
 }
 
 void ReadPictureCollection(const uint8_t* data, size_t size, const PictureItemSink& onItem) {
-    readComponent(data, size, [&](Reader& r) {
-        readItemProperties<PictureItemData>(r, onItem, [&r](PictureItemData& item, const std::string& name) {
+    Budget budget;
+    readComponent(data, size, budget, [&](Reader& r, uint64_t index) {
+        readItemProperties<PictureItemData>(r, onItem, [&](PictureItemData& item, const std::string& name) {
             if (name == "Name") item.Name = readString(r);
             else if (name == "PatternHeight") item.PatternHeight = readInteger(r);
             else if (name == "PatternWidth") item.PatternWidth = readInteger(r);
             else if (name == "Picture.Data") {
                 Value v = readBinary(r);
+                uint64_t w = 0, h = 0;
+                // A second picture of the same item replaces the first.
+                if (item.Picture) budget.pixels -= uint64_t(item.Picture->Width()) * uint64_t(item.Picture->Height());
+                item.Picture.reset();
+                // A size no picture may have is left to the decoder, which calls it invalid.
+                if (DeclaredPictureSize(v.Bin, v.BinSize, w, h) && w <= uint64_t(kMaxDibSide) &&
+                    h <= uint64_t(kMaxDibSide) && w * h <= kMaxDibPixels)
+                    spendPixels(budget, index, item.Name, w, h);
                 item.Picture = ReadPictureData(v.Bin, v.BinSize);
             } else if (name == "SkipHeight") item.SkipHeight = readInteger(r);
             else if (name == "SkipWidth") item.SkipWidth = readInteger(r);
@@ -157,12 +250,13 @@ void ReadPictureCollection(const uint8_t* data, size_t size, const PictureItemSi
             else if (name == "Transparent") item.Transparent = readBoolean(r);
             else if (name == "TransparentColor") item.TransparentColor = readColour(r);
             else unknownProperty(name);
-        });
+        }, [&](const PictureItemData& item) { spendPatterns(budget, index, item); });
     });
 }
 
 void ReadWaveCollection(const uint8_t* data, size_t size, const WaveItemSink& onItem) {
-    readComponent(data, size, [&](Reader& r) {
+    Budget budget;
+    readComponent(data, size, budget, [&](Reader& r, uint64_t) {
         readItemProperties<WaveItemData>(r, onItem, [&r](WaveItemData& item, const std::string& name) {
             if (name == "Name") item.Name = readString(r);
             else if (name == "Looped") item.Looped = readBoolean(r);
@@ -173,7 +267,7 @@ void ReadWaveCollection(const uint8_t* data, size_t size, const WaveItemSink& on
                 Value v = readBinary(r);
                 item.Wave = std::make_shared<TWave>(ReadWave(v.Bin, v.BinSize));
             } else unknownProperty(name);
-        });
+        }, [](const WaveItemData&) {});
     });
 }
 

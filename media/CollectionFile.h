@@ -55,6 +55,21 @@ void WriteWaveCollectionFile(const std::string& path, const std::vector<WaveItem
 // written) when it cannot be opened, is no regular file (a pipe, device or folder is refused
 // before it is opened) or is larger than any collection file can be.
 constexpr size_t kMaxCollectionFileBytes = size_t(256) << 20;
+
+// What one collection file may make its reader (and the lists built from it) allocate, over
+// all its items together: the pictures' pixels, the patterns they are cut into and the items
+// themselves. Several times what the largest collection of the game holds; a file that
+// declares more is refused before the item that would go over is decoded or kept, with a
+// message naming the item and what was too large.
+constexpr uint64_t kMaxCollectionPixels = uint64_t(16) << 20;
+constexpr uint64_t kMaxCollectionPatterns = 65536;
+constexpr uint64_t kMaxCollectionItems = 16384;
+
+// The patterns a picture item is cut into, as an image list cuts it (0 without a picture).
+uint64_t PatternCountOf(const PictureItemData& item);
+// The size a "Picture.Data" payload declares, read from its header alone; false when the
+// header cannot be read (the decoder then gives its own message).
+bool DeclaredPictureSize(const uint8_t* data, size_t size, uint64_t& width, uint64_t& height);
 std::vector<uint8_t> ReadCollectionFileBytes(const std::string& path);
 
 // The payload of a "Picture.Data" property: the graphic kind ("TDIB" or "TBitmap") and

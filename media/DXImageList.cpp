@@ -383,7 +383,14 @@ void TPictureCollectionItem::Restore() {
 TPictureCollection::~TPictureCollection() { Clear(); }
 
 TPictureCollectionItem* TPictureCollection::Items(int index) const {
-    if (index < 0 || index >= Count()) ListIndexError(index);
+    if (index < 0 || index >= Count()) {
+        try {
+            ListIndexError(index);
+        } catch (Exception& e) {
+            if (!fileName_.empty()) e.SetFile(fileName_);
+            throw;
+        }
+    }
     return items_[static_cast<size_t>(index)].get();
 }
 
@@ -392,7 +399,10 @@ TPictureCollectionItem* TPictureCollection::Add() {
     return items_.back().get();
 }
 
-void TPictureCollection::Clear() { items_.clear(); }
+void TPictureCollection::Clear() {
+    items_.clear();
+    fileName_.clear();
+}
 
 void TPictureCollection::Initialize(TCustomDXDraw* dxdraw) {
     Finalize();

@@ -73,7 +73,8 @@ public:
     ~TPictureCollection();
 
     int Count() const { return static_cast<int>(items_.size()); }
-    // The item at index; an index outside 0 .. Count - 1 raises the list-index error.
+    // The item at index; an index outside 0 .. Count - 1 raises the list-index error, which
+    // names the file the items were loaded from (a file with too few items).
     TPictureCollectionItem* Items(int index) const;
     TPictureCollectionItem* operator[](int index) const { return Items(index); }
     TPictureCollectionItem* Add();
@@ -104,6 +105,7 @@ private:
     std::vector<std::unique_ptr<TPictureCollectionItem>> items_;
     std::unique_ptr<TPictureCollection> prepared_;
     std::string preparedName_;
+    std::string fileName_;  // the file the items came from, if any
 };
 
 class TCustomDXImageList : public TObject {

@@ -326,7 +326,14 @@ TWaveCollection::~TWaveCollection() {
 }
 
 TWaveCollectionItem* TWaveCollection::Items(int index) const {
-    if (index < 0 || index >= Count()) ListIndexError(index);
+    if (index < 0 || index >= Count()) {
+        try {
+            ListIndexError(index);
+        } catch (Exception& e) {
+            if (!fileName_.empty()) e.SetFile(fileName_);
+            throw;
+        }
+    }
     return items_[static_cast<size_t>(index)].get();
 }
 
@@ -339,6 +346,7 @@ TWaveCollectionItem* TWaveCollection::Add() {
 
 void TWaveCollection::Clear() {
     items_.clear();
+    fileName_.clear();
 }
 
 TWaveCollectionItem* TWaveCollection::Find(const std::string& name) const {
@@ -378,6 +386,7 @@ void TWaveCollection::LoadFromFile(const std::string& fileName) {
     auto clearOnce = [&] {
         if (!cleared) {
             Clear();
+            fileName_ = fileName;
             cleared = true;
         }
     };

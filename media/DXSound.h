@@ -243,6 +243,7 @@ private:
     TCustomDXWaveList* owner_;
     TDXSound* dxsound_ = nullptr;
     std::vector<std::unique_ptr<TWaveCollectionItem>> items_;
+    std::string fileName_;  // the file the items came from, named by the list-index error
 };
 
 class TCustomDXWaveList : public TObject {

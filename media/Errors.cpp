@@ -27,4 +27,18 @@ void ListIndexError(int index) {
     throw EListError(Format("List index out of bounds (%d)", index));
 }
 
+std::string EscapeControls(const std::string& text) {
+    std::string out;
+    for (unsigned char c : text) {
+        if (c < 0x20 || c == 0x7F) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\x%02x", c);
+            out += buf;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
 }  // namespace media

@@ -46,6 +46,10 @@ ORBITA_MEDIA_ERROR(EConvertError);
 // printf-style formatting for the messages above.
 std::string Format(const char* fmt, ...);
 
+// Text from a file made safe to show: control characters (and 0x7F) as \xHH escapes, so a
+// name cannot forge output lines or drive a terminal.
+std::string EscapeControls(const std::string& text);
+
 // The list-index error every indexed collection raises.
 [[noreturn]] void ListIndexError(int index);
 

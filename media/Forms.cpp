@@ -386,9 +386,10 @@ std::string TApplication::FailureText(const std::exception& e) {
     const auto* media = dynamic_cast<const Exception*>(&e);
     // The system's own message, with the data file it came from in front unless the message
     // names it already ("Cannot open file pozadi\po3.dxg").
+    // Text from a file (an item name) never reaches the terminal or the box raw.
     if (media && !media->File().empty() && msg.find(media->File()) == std::string::npos)
-        return media->File() + ": " + msg;
-    return msg;
+        return EscapeControls(media->File() + ": " + msg);
+    return EscapeControls(msg);
 }
 
 void TApplication::ShowException(const std::exception& e) {

@@ -33,6 +33,7 @@ void TPictureCollection::LoadFromFile(const std::string& fileName) {
         Clear();
         items_.swap(ahead->items_);
         for (auto& item : items_) item->owner_ = this;
+        fileName_ = fileName;
         if (built) {
             dxdraw_ = display;
         } else if (display && display->Initialized()) {
@@ -43,6 +44,7 @@ void TPictureCollection::LoadFromFile(const std::string& fileName) {
     // A file that cannot be opened leaves the items as they were.
     std::vector<uint8_t> bytes = ReadCollectionFileBytes(fileName);
     Clear();
+    fileName_ = fileName;
     try {
         ReadPictureCollection(bytes.data(), bytes.size(), [this](PictureItemData&& data) { Add(data); });
     } catch (Exception& e) {  // the message names the file it came from

@@ -1,17 +1,39 @@
 #include "platform/Files.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <iostream>
 
 namespace platform {
 
 namespace {
 
 std::string systemReason(int error) { return std::strerror(error); }
+
+// The temporary file being written, for a stop signal's handler to remove.
+char g_temporary[4096];
+volatile sig_atomic_t g_haveTemporary = 0;
+
+void noteTemporary(const std::string& temp) {
+    if (temp.size() >= sizeof g_temporary) return;
+    g_haveTemporary = 0;
+    std::memcpy(g_temporary, temp.c_str(), temp.size() + 1);
+    g_haveTemporary = 1;
+}
+
+void onStopSignal(int signal) {
+    if (g_haveTemporary) ::unlink(g_temporary);
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
+}
 
 std::string folderOf(const std::string& path) {
     const size_t slash = path.find_last_of('/');
@@ -85,6 +107,10 @@ std::string writeFileSafely(const std::string& path, const void* data, size_t si
     int fd = ::mkstemp(templ.data());
     if (fd < 0) return systemReason(errno);
     temp = templ.data();
+    noteTemporary(temp);
+    struct Forget {
+        ~Forget() { g_haveTemporary = 0; }
+    } forget;
 
     int error = 0;
     bool ok = writeAll(fd, static_cast<const uint8_t*>(data), size, error);
@@ -168,6 +194,64 @@ bool sameFile(const std::string& a, const std::string& b) {
     struct stat sa {}, sb {};
     if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+std::string standardOutputFailure() {
+    std::cout.flush();
+    const bool streamBad = !std::cout;
+    errno = 0;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) return errno ? std::strerror(errno) : "write error";
+    if (streamBad) return "write error";
+    return "";
+}
+
+int checkedStatus(const char* program, int status) {
+    const std::string reason = standardOutputFailure();
+    if (reason.empty()) return status;
+    std::fprintf(stderr, "%s: cannot write standard output: %s\n", program, reason.c_str());
+    return status ? status : 1;
+}
+
+void exitCheckingOutput(const char* program, int status) { std::exit(checkedStatus(program, status)); }
+
+FileLock::FileLock(const std::string& path) : lockPath_(path + ".lock") {
+    fd_ = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd_ < 0) {
+        reason_ = std::strerror(errno);
+        return;
+    }
+    if (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+        reason_ = errno == EWOULDBLOCK ? "is being written by another run" : std::strerror(errno);
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+FileLock::~FileLock() {
+    if (fd_ < 0) return;
+    ::unlink(lockPath_.c_str());  // while still held, so no other run takes a lock on a file about to go
+    ::close(fd_);
+}
+
+std::string unreadableReason(const std::string& path, size_t maxBytes) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return systemReason(errno);
+    if (S_ISDIR(st.st_mode)) return "is a directory";
+    if (S_ISFIFO(st.st_mode)) return "is a pipe";
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return "is a device";
+    if (!S_ISREG(st.st_mode)) return "is not a regular file";
+    if (static_cast<uint64_t>(st.st_size) > maxBytes) return "is larger than " + std::to_string(maxBytes) + " bytes";
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return systemReason(errno);
+    ::close(fd);
+    return "cannot be read";
+}
+
+void removeTemporaryOnStopSignals() {
+    struct sigaction sa {};
+    sa.sa_handler = onStopSignal;
+    sigemptyset(&sa.sa_mask);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaction(sig, &sa, nullptr);
 }
 
 }  // namespace platform

@@ -220,7 +220,7 @@ TEST_F(DxgTool, CheckAndFailures) {
     const std::string missing = path("missing.dxg");
     Result r = runTool("check " + missing);
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.output, "orbita-dxg: " + missing + ": Cannot open file " + missing + "\n");
+    EXPECT_EQ(r.output, "orbita-dxg: " + missing + ": Cannot open file " + missing + ": No such file or directory\n");
 
     std::ofstream(path("junk.dxg")) << "not a collection";
     r = runTool("list " + path("junk.dxg"));

@@ -3,7 +3,9 @@
 #include <cmath>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
+#include "platform/Files.h"
 #include "tools/assets/Art.h"
 #include "tools/assets/Landmarks.h"
 #include "tools/assets/Noise.h"
@@ -62,6 +64,16 @@ void DrawIcon(Canvas& c) {
     cairo_restore(cr);
 }
 
+namespace {
+
+cairo_status_t appendBytes(void* closure, const unsigned char* data, unsigned int length) {
+    auto* bytes = static_cast<std::vector<uint8_t>*>(closure);
+    bytes->insert(bytes->end(), data, data + length);
+    return CAIRO_STATUS_SUCCESS;
+}
+
+}  // namespace
+
 bool WriteIcons(const std::string& dir, std::string& error) {
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
@@ -74,9 +86,17 @@ bool WriteIcons(const std::string& dir, std::string& error) {
         DrawIcon(c);
         c.Flush();
         const std::string path = (std::filesystem::path(dir) / ("orbita-" + std::to_string(size) + ".png")).string();
-        cairo_status_t st = cairo_surface_write_to_png(cairo_get_target(c.cr()), path.c_str());
+        // Made in memory and written by the safe writer: no link followed, no pipe or device
+        // replaced (or waited on), nothing left half-written.
+        std::vector<uint8_t> png;
+        cairo_status_t st = cairo_surface_write_to_png_stream(cairo_get_target(c.cr()), appendBytes, &png);
         if (st != CAIRO_STATUS_SUCCESS) {
             error = "cannot write the icon " + path + ": " + cairo_status_to_string(st);
+            return false;
+        }
+        const std::string reason = platform::writeFileSafely(path, png);
+        if (!reason.empty()) {
+            error = "cannot write the icon " + path + ": " + reason;
             return false;
         }
     }

@@ -1,5 +1,6 @@
 #include "tools/dxg/DxgTool.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -67,6 +68,9 @@ Collection load(const std::string& path) {
                                   [&](PictureItemData&& d) { c.Pictures.push_back(std::move(d)); });
             c.Kind = CollectionKind::Pictures;
         }
+    } catch (const EFOpenError& e) {
+        // The reader's own message, and why: missing, a folder, a pipe, too large.
+        throw Failure{path, std::string(e.what()) + ": " + platform::unreadableReason(path, kMaxCollectionFileBytes)};
     } catch (const media::Exception& e) {
         throw Failure{path, e.what()};
     }
@@ -113,7 +117,7 @@ void listText(const std::string& path, const Collection& c, std::ostream& out) {
             }
             std::snprintf(line, sizeof line,
                           "%03zu %-16s %5dx%-5d %-24s pattern %dx%d skip %dx%d %s key 0x%06X%s\n", i,
-                          p.Name.c_str(), itemWidth(p), itemHeight(p), picture.c_str(), p.PatternWidth,
+                          EscapeControls(p.Name).c_str(), itemWidth(p), itemHeight(p), picture.c_str(), p.PatternWidth,
                           p.PatternHeight, p.SkipWidth, p.SkipHeight,
                           p.Transparent ? "transparent" : "opaque", p.TransparentColor,
                           p.SystemMemory ? " system-memory" : "");
@@ -126,10 +130,10 @@ void listText(const std::string& path, const Collection& c, std::ostream& out) {
             if (w.Wave && !w.Wave->Empty()) {
                 const TWaveFormat& f = w.Wave->Format;
                 std::snprintf(line, sizeof line, "%03zu %-16s %u ch %u Hz %u-bit %zu bytes %u ms%s max %d\n", i,
-                              w.Name.c_str(), f.Channels, f.SamplesPerSec, f.BitsPerSample, w.Wave->Data.size(),
+                              EscapeControls(w.Name).c_str(), f.Channels, f.SamplesPerSec, f.BitsPerSample, w.Wave->Data.size(),
                               w.Wave->DurationMs(), w.Looped ? " looped" : "", w.MaxPlayingCount);
             } else {
-                std::snprintf(line, sizeof line, "%03zu %-16s no samples%s max %d\n", i, w.Name.c_str(),
+                std::snprintf(line, sizeof line, "%03zu %-16s no samples%s max %d\n", i, EscapeControls(w.Name).c_str(),
                               w.Looped ? " looped" : "", w.MaxPlayingCount);
             }
             out << line;
@@ -188,7 +192,7 @@ int extract(const std::string& path, const std::string& dir, std::ostream& out) 
             const PictureItemData& p = c.Pictures[i];
             const std::string file = itemFileName(static_cast<int>(i), p.Name, ".png");
             if (!hasPicture(p)) {
-                out << file << ": item " << i << " (" << p.Name << ") has no picture, skipped\n";
+                out << file << ": item " << i << " (" << EscapeControls(p.Name) << ") has no picture, skipped\n";
                 continue;
             }
             const TDIB& d = *p.Picture;
@@ -208,7 +212,7 @@ int extract(const std::string& path, const std::string& dir, std::ostream& out) 
             const WaveItemData& w = c.Waves[i];
             const std::string file = itemFileName(static_cast<int>(i), w.Name, ".wav");
             if (!w.Wave || w.Wave->Empty()) {
-                out << file << ": item " << i << " (" << w.Name << ") has no samples, skipped\n";
+                out << file << ": item " << i << " (" << EscapeControls(w.Name) << ") has no samples, skipped\n";
                 continue;
             }
             const std::string target = (fs::path(dir) / file).string();
@@ -256,6 +260,7 @@ int pack(const std::vector<std::string>& args, std::ostream& out) {
     PictureItemData pictureDefaults;
     WaveItemData waveDefaults;
     int bits = 0;  // 0: chosen from the colours used
+    uint64_t pixels = 0;  // of the pictures so far, against what a reader takes from one file
     std::string nextName;
     bool haveName = false;
 
@@ -268,6 +273,8 @@ int pack(const std::vector<std::string>& args, std::ostream& out) {
         if (a == "--name") {
             nextName = value(i);
             haveName = true;
+            // A longer name would be kept as a long string that no item file name can hold.
+            if (nextName.size() > 255) throw UsageError{"--name is longer than 255 characters"};
         } else if (pictures && a == "--transparent") {
             pictureDefaults.Transparent = true;
         } else if (pictures && a == "--opaque") {
@@ -309,10 +316,22 @@ int pack(const std::vector<std::string>& args, std::ostream& out) {
             std::vector<uint32_t> rgba;
             std::string reason;
             // The declared size is checked before decoding, against what the reader accepts.
-            const platform::PngLimits limits{kMaxDibSide, kMaxDibSide, kMaxDibPixels};
-            if (!platform::loadPng(a, w, h, rgba, &reason, limits)) throw Failure{a, reason};
+            // The whole file is held to what the reader accepts, so the pictures before this
+            // one leave it less room.
+            const uint64_t room = kMaxCollectionPixels - pixels;
+            const platform::PngLimits limits{kMaxDibSide, kMaxDibSide, std::max<uint64_t>(1, std::min(kMaxDibPixels, room))};
+            if (!platform::loadPng(a, w, h, rgba, &reason, limits)) {
+                if (pixels > 0 && reason.rfind("the picture is", 0) == 0)
+                    reason += " together with the " + std::to_string(pixels) + " pixels before it (at most " +
+                              std::to_string(kMaxCollectionPixels) + " in a file)";
+                throw Failure{a, reason};
+            }
             if (w <= 0 || h <= 0 || rgba.size() != static_cast<size_t>(w) * static_cast<size_t>(h))
                 throw Failure{a, "Cannot read PNG file"};
+            if (uint64_t(w) * uint64_t(h) > room)
+                throw Failure{a, "the picture is " + std::to_string(w) + " x " + std::to_string(h) +
+                                     " pixels, more than the file has room for"};
+            pixels += uint64_t(w) * uint64_t(h);
             auto dib = std::make_shared<TDIB>(w, h, 24);
             std::set<uint32_t> colours;
             for (int y = 0; y < h; ++y)
@@ -344,8 +363,17 @@ int pack(const std::vector<std::string>& args, std::ostream& out) {
         }
     }
     try {
-        if (pictures) WritePictureCollectionFile(output, pictureItems);
-        else WriteWaveCollectionFile(output, waveItems);
+        // Only what the reader will take: the whole file is read back through it before it
+        // is written, so its size, item count and patterns are checked as the game checks them.
+        std::vector<uint8_t> bytes = pictures ? WritePictureCollection(pictureItems) : WriteWaveCollection(waveItems);
+        if (bytes.size() > kMaxCollectionFileBytes)
+            throw Failure{output, "the collection would be " + std::to_string(bytes.size()) +
+                                      " bytes, more than a reader opens (" + std::to_string(kMaxCollectionFileBytes) +
+                                      ")"};
+        if (pictures) ReadPictureCollection(bytes.data(), bytes.size(), [](PictureItemData&&) {});
+        else ReadWaveCollection(bytes.data(), bytes.size(), [](WaveItemData&&) {});
+        const std::string reason = platform::writeFileSafely(output, bytes);
+        if (!reason.empty()) throw Failure{output, "Cannot write file " + output + ": " + reason};
     } catch (const media::Exception& e) {
         throw Failure{output, e.what()};
     }
@@ -386,6 +414,9 @@ std::string itemFileName(int index, const std::string& name, const std::string& 
                     ? '_'
                     : static_cast<char>(ch);
     if (safe == "." || safe == "..") safe = "_";
+    // Room in a file name (255 bytes) for the number, the extension and the safe writer's
+    // temporary name around it, whatever the length of the item's name.
+    if (safe.size() > 200) safe.resize(200);
     return std::string(buf) + (safe.empty() ? "" : "-" + safe) + extension;
 }
 
@@ -411,10 +442,16 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         if (cmd == "check") {
             if (args.size() != 2) throw UsageError{"check takes one file"};
             // Loads the file into a list the way the game's scenes do.
-            const Collection c = load(args[1]);
+            // The items read here are let go before the list reads the file again, so that
+            // the check never holds the pictures twice.
+            CollectionKind kind = CollectionKind::Unknown;
+            {
+                const Collection c = load(args[1]);
+                kind = c.Kind;
+            }
             int count = 0;
             try {
-                if (c.Kind == CollectionKind::Waves) {
+                if (kind == CollectionKind::Waves) {
                     // With a sound device open, as in the game, so that every wave must
                     // also give a sound buffer. The headless device needs no sound card.
                     std::unique_ptr<platform::Platform> clock = platform::createHeadlessPlatform(25);
@@ -439,7 +476,21 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             } catch (const media::Exception& e) {
                 throw Failure{args[1], e.what()};
             }
-            out << args[1] << ": ok, " << count << (c.Kind == CollectionKind::Waves ? " waves\n" : " pictures\n");
+            if (kind == CollectionKind::Waves) {
+                // A wave that extract could not write out again is no good wave either.
+                const Collection c = load(args[1]);
+                for (size_t i = 0; i < c.Waves.size(); ++i) {
+                    if (!c.Waves[i].Wave || c.Waves[i].Wave->Empty()) continue;
+                    try {
+                        WriteWave(*c.Waves[i].Wave);
+                    } catch (const media::Exception& e) {
+                        std::string item = "item " + std::to_string(i);
+                        if (!c.Waves[i].Name.empty()) item += " (" + c.Waves[i].Name + ")";
+                        throw Failure{args[1], item + ": " + e.what()};
+                    }
+                }
+            }
+            out << args[1] << ": ok, " << count << (kind == CollectionKind::Waves ? " waves\n" : " pictures\n");
             return 0;
         }
         if (cmd == "--help" || cmd == "-h" || cmd == "help") {
@@ -448,7 +499,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         }
         throw UsageError{"unknown command " + cmd};
     } catch (const Failure& f) {
-        err << "orbita-dxg: " << f.File << ": " << f.Message << "\n";
+        err << "orbita-dxg: " << EscapeControls(f.File + ": " + f.Message) << "\n";
     } catch (const UsageError& u) {
         err << "orbita-dxg: " << u.Message << "\n" << kUsage;
     } catch (const std::exception& e) {
