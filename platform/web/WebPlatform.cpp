@@ -135,7 +135,6 @@ public:
     bool restoreDisplay() override { return true; }
     void waitVBlank() override {}
     void setCursor(CursorShape shape) override {
-        pointerShown_ = shape != CursorShape::None;
         orbita_set_cursor(shape == CursorShape::None ? 0 : shape == CursorShape::Hand ? 2 : 1);
     }
     void toggleFullScreen() override { orbita_toggle_full_screen(); }
@@ -253,7 +252,8 @@ private:
 
     // The menu is the pointer's: a gamepad's Start or A (pressed, not held over from the
     // title) moves the pointer onto the start box and clicks there, as a mouse would. The
-    // pointer is shown only in the menu, once its picture is in place.
+    // game takes a click only in the menu, once its picture is in place (its pointer is
+    // hidden everywhere else); elsewhere the pointer's place is read by nothing.
     void gamepadChoice() {
         bool pressed = false;
         if (emscripten_sample_gamepad_data() == EMSCRIPTEN_RESULT_SUCCESS) {
@@ -271,7 +271,7 @@ private:
         }
         const bool edge = pressed && !choiceHeld_;
         choiceHeld_ = pressed;
-        if (!edge || !pointerShown_) return;
+        if (!edge) return;
         Event ev;
         ev.type = EventType::MouseMove;
         ev.x = kStartBoxX;
@@ -412,7 +412,6 @@ private:
     // window's focus and blur events tell the changes.
     bool focused_ = true;
     bool leftDown_ = false;
-    bool pointerShown_ = false;
     bool choiceHeld_ = false;
     bool levelsReady_ = false;
     bool holding_ = false;
