@@ -24,7 +24,7 @@ FIRST = ["pozadi/story.dxg", "pozadi/menu.dxg", "zvuky/menu1.dxg"]
 FONT_PATH = "usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"
 
 # What the page needs, in the order it loads them; the service worker keeps all of them.
-SITE_FILES = ["orbita.html", "orbita.js", "orbita.wasm", "first.pack.gz", "levels.pack.gz",
+SITE_FILES = ["orbita.html", "orbita.js", "orbita.wasm.gz", "first.pack.gz", "levels.pack.gz",
               "orbita.webmanifest", "orbita-64.png", "orbita-256.png", "favicon.ico"]
 
 
