@@ -421,6 +421,53 @@ def page_additions(browser, base, site, chromium):
     finally:
         browser.call("Page.removeScriptToEvaluateOnNewDocument", identifier=pad["identifier"])
 
+    # A player faster than the line: the start box clicked before the levels' data is in.
+    # The game waits with a progress line (no tick, no picture) and goes on when it arrives.
+    browser.call("Network.setCacheDisabled", cacheDisabled=True)
+    browser.call("Network.emulateNetworkConditions", offline=False, latency=40,
+                 downloadThroughput=3e6 / 8, uploadThroughput=3e6 / 8)
+    try:
+        browser.open(base + "orbita.html?nosw=1&seed=7")
+        browser.wait_for("window.orbitaResult && window.orbitaResult.firstFrameMs !== null", 60)
+        for _ in range(2):
+            browser.evaluate("window.dispatchEvent(new KeyboardEvent('keydown', {code: 'Escape', key: 'Escape', bubbles: true}));"
+                             "window.dispatchEvent(new KeyboardEvent('keyup', {code: 'Escape', key: 'Escape', bubbles: true}));")
+            time.sleep(0.3)
+        deadline = time.time() + 20
+        while not pointer_shown(browser) and time.time() < deadline:
+            time.sleep(0.2)
+        browser.evaluate("(function(){var c = document.getElementById('canvas'), r = c.getBoundingClientRect();"
+                         "var at = {bubbles: true, button: 0, clientX: r.left + r.width * 525 / 640, clientY: r.top + r.height * 415 / 480};"
+                         "['mousemove', 'mousedown', 'mouseup'].forEach(function(t){c.dispatchEvent(new MouseEvent(t, at));});})()")
+        time.sleep(1)
+        waiting = browser.evaluate("[window.orbitaResult.levelsMs, getComputedStyle(document.getElementById('wait')).display,"
+                                   " Module.orbitaPictures]")
+        time.sleep(1)
+        still = browser.evaluate("Module.orbitaPictures")
+        if waiting[0] is not None:
+            faults.append("levels' data: it arrived before the start box was clicked; nothing was tested")
+        elif waiting[1] != "block" or still != waiting[2]:
+            faults.append(f"levels' data: clicked before it arrived, the wait line is {waiting[1]!r} and "
+                          f"{still - waiting[2]} pictures came in a second (expected a shown line and none)")
+        browser.wait_for("window.orbitaResult.levelsMs !== null", 120)
+        time.sleep(1.5)
+        after = browser.evaluate("[getComputedStyle(document.getElementById('wait')).display, Module.orbitaPictures,"
+                                 " window.orbitaResult.messages]")
+        # In a level the game hides its pointer (the menu shows it).
+        pointer_shown(browser)
+        time.sleep(0.2)
+        if pointer_shown(browser):
+            faults.append("levels' data: after it arrived the game is still in the menu")
+        if after[0] != "none" or after[1] - still < 20 or after[2]:
+            faults.append(f"levels' data: after it arrived the wait line is {after[0]!r}, {after[1] - still} pictures "
+                          f"came, the page told {after[2]}")
+    except TimeoutError as e:
+        faults.append(f"levels' data: {e}")
+    finally:
+        browser.call("Network.emulateNetworkConditions", offline=False, latency=0, downloadThroughput=-1,
+                     uploadThroughput=-1)
+        browser.call("Network.setCacheDisabled", cacheDisabled=False)
+
     # Offline: a visit that played once starts again with the server gone.
     server, own = devtools.serve(site)
     try:
