@@ -470,12 +470,14 @@ def page_additions(browser, base, site, chromium):
 
     # Offline: a visit that played once starts again with the server gone.
     server, own = devtools.serve(site)
+    since = len(browser.events)
     try:
         browser.open(own + "orbita.html")
         browser.wait_for("window.orbitaResult && window.orbitaResult.levelsMs !== null", 60)
         browser.wait_for("navigator.serviceWorker.ready.then(function(){return caches.keys()}).then(function(k){"
                          "return k.length ? caches.open(k[0]).then(function(c){return c.keys()}).then(function(r){"
                          "return r.length >= 9;}) : false;})", 60)
+        faults += ["plain load with the service worker: " + t for t in page_events(browser, since)]
     except TimeoutError as e:
         faults.append(f"offline: the service worker did not keep the site: {e}")
     finally:
