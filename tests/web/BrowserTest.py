@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """The same game in a real browser: builds the browser version, serves it on 127.0.0.1,
 plays input scripts in headless Chromium and in the native headless program, and requires
-the state dumps and the frame pictures to be identical at every checked tick.
+the state dumps and the frame pictures to be identical at every checked tick. Then the page
+for every visitor: the picture fitted to several windows, a phone's touch controls and a touch
+player, a gamepad alone, the sound worklet and its remembered settings, a plain load that tells
+nothing on the console, a player faster than the line, and an offline start.
 
 Exit status 0 when everything matched, 1 on a difference or a failure, 77 (skipped) when
 the browser build cannot be made here because Emscripten or Chromium is missing."""
@@ -503,7 +506,7 @@ def build_web(source, native, web):
     env = dict(os.environ)
     env.setdefault("NODE_PATH", "/usr/share/nodejs")
     jobs = str(min(2, os.cpu_count() or 2))
-    for need in ("orbita", "data/pozadi", "tools/assets/BuiltinsData.cpp"):
+    for need in ("orbita", "data/pozadi", "tools/assets/BuiltinsData.cpp", "icons/orbita-64.png"):
         if not os.path.exists(os.path.join(native, need)):
             raise RuntimeError(f"the native build {native} has no {need}: build it first")
     subprocess.run(["emcmake", "cmake", "-S", os.path.join(source, "browser"), "-B", web,
