@@ -39,7 +39,7 @@ orbita_web_build() {
   local jobs
   jobs=$(nproc 2>/dev/null || echo 2)
   cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build build -j "$jobs" --target orbita_data orbita_builtins
+  cmake --build build -j "$jobs" --target orbita_data orbita_builtins orbita_icons
   # Emscripten's JavaScript tools need Debian's node modules.
   export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
   emcmake cmake -S browser -B build-web -DORBITA_NATIVE_BUILD=build >/dev/null

@@ -1,8 +1,11 @@
-// Web Audio: our mixer (platform/Mixer.h) feeding a script processor of the page's audio
-// context, 16-bit stereo at the context's rate turned into the browser's float samples.
-// Browsers start a context only after the person has clicked or pressed a key, so the
-// context waits, suspended, and the page resumes it on the first such gesture. Everything
-// runs on the page's one thread: no locks.
+// Web Audio: our mixer (platform/Mixer.h) feeding an AudioWorklet of the page's audio
+// context, 16-bit stereo turned into the browser's float samples. The worklet runs on the
+// browser's audio thread and keeps a few thousand frames queued; when its queue runs low it
+// asks the page's thread, where the mixer lives, for more. Browsers start a context only
+// after the person has clicked, touched or pressed a key, so the context is made at the
+// first such gesture, at the mixer's rate; before that nothing is mixed. A gain node after
+// the worklet is the page's mute and volume control. Everything of ours runs on the page's
+// one thread: no locks.
 #include <emscripten.h>
 
 #include <memory>
@@ -12,37 +15,69 @@
 #include "platform/Mixer.h"
 
 // clang-format off
-// The context's sample rate, 0 when the browser has no Web Audio. `mix` is called with a
-// frame count and returns the address of that many interleaved 16-bit stereo frames.
+// The mixer's sample rate, 0 when the browser has no Web Audio or no AudioWorklet. `mix` is
+// called with a frame count and returns the address of that many interleaved 16-bit stereo
+// frames.
 EM_JS(int, orbita_audio_open, (void* mix), {
     var Context = (typeof window != "undefined") && (window.AudioContext || window.webkitAudioContext);
-    if (!Context) return 0;
-    var ctx;
-    try { ctx = new Context(); } catch (e) { return 0; }
-    var node = ctx.createScriptProcessor(2048, 0, 2);
+    if (!Context || typeof AudioWorkletNode != "function") return 0;
+    var rate = 48000;
     var mixer = getWasmTableEntry(mix);
-    node.onaudioprocess = function(ev) {
-        var left = ev.outputBuffer.getChannelData(0), right = ev.outputBuffer.getChannelData(1);
-        var n = left.length;
-        var at = mixer(n) >> 1;
-        for (var i = 0; i < n; ++i) {
-            left[i] = HEAP16[at + 2 * i] / 32768;
-            right[i] = HEAP16[at + 2 * i + 1] / 32768;
-        }
+    var worklet = [
+        "class OrbitaOutput extends AudioWorkletProcessor {",
+        "  constructor() { super(); this.queue = []; this.at = 0; this.queued = 0; this.asked = 0; this.played = 0;",
+        "    this.port.onmessage = (e) => { this.asked -= e.data.length / 2; this.queued += e.data.length / 2; this.queue.push(e.data); }; }",
+        "  process(inputs, outputs) {",
+        "    var left = outputs[0][0], right = outputs[0][1] || outputs[0][0], n = left.length, i = 0;",
+        "    while (i < n && this.queue.length) {",
+        "      var q = this.queue[0];",
+        "      while (i < n && this.at < q.length) { left[i] = q[this.at]; right[i] = q[this.at + 1]; this.at += 2; ++i; }",
+        "      if (this.at >= q.length) { this.queue.shift(); this.at = 0; }",
+        "    }",
+        "    this.queued -= i; this.played += i;",
+        "    for (; i < n; ++i) left[i] = right[i] = 0;",
+        "    if (this.queued + this.asked < 4096) { this.asked += 1024; this.port.postMessage({need: 1024, played: this.played}); }",
+        "    return true;",
+        "  }",
+        "}",
+        "registerProcessor('orbita-output', OrbitaOutput);"].join("\n");
+    var a = {context: null, node: null, gain: null, frames: 0, closed: false};
+    a.start = function() {
+        if (a.closed) return;
+        if (a.context) { if (a.context.state != "running") a.context.resume(); return; }
+        try { a.context = new Context({sampleRate: rate}); } catch (e) { a.closed = true; return; }
+        var url = URL.createObjectURL(new Blob([worklet], {type: "application/javascript"}));
+        a.context.audioWorklet.addModule(url).then(function() {
+            URL.revokeObjectURL(url);
+            if (a.closed) return;
+            a.node = new AudioWorkletNode(a.context, "orbita-output", {numberOfInputs: 0, numberOfOutputs: 1,
+                                                                        outputChannelCount: [2]});
+            a.gain = a.context.createGain();
+            a.gain.gain.value = Module["orbitaSound"] ? Module["orbitaSound"]() : 1;
+            a.node.port.onmessage = function(ev) {
+                var n = ev.data.need;
+                var at = mixer(n) >> 1;
+                var out = new Float32Array(2 * n);
+                for (var i = 0; i < 2 * n; ++i) out[i] = HEAP16[at + i] / 32768;
+                a.frames += n;
+                a.node.port.postMessage(out, [out.buffer]);
+            };
+            a.node.connect(a.gain);
+            a.gain.connect(a.context.destination);
+        }).catch(function() { URL.revokeObjectURL(url); });
     };
-    node.connect(ctx.destination);
-    var resume = function() { if (ctx.state != "running") ctx.resume(); };
-    ["pointerdown", "keydown", "touchstart"].forEach(function(t) { window.addEventListener(t, resume, true); });
-    Module.orbitaAudio = {context: ctx, node: node, resume: resume};
-    return ctx.sampleRate | 0;
+    ["pointerdown", "keydown", "touchstart"].forEach(function(t) { window.addEventListener(t, a.start, true); });
+    Module.orbitaAudio = a;
+    return rate;
 });
 
 EM_JS(void, orbita_audio_close, (), {
     var a = Module.orbitaAudio;
     if (!a) return;
-    ["pointerdown", "keydown", "touchstart"].forEach(function(t) { window.removeEventListener(t, a.resume, true); });
-    a.node.disconnect();
-    a.context.close();
+    a.closed = true;
+    ["pointerdown", "keydown", "touchstart"].forEach(function(t) { window.removeEventListener(t, a.start, true); });
+    if (a.node) { a.node.port.onmessage = null; a.node.disconnect(); }
+    if (a.context) a.context.close();
     Module.orbitaAudio = null;
 });
 

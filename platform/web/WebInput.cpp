@@ -103,6 +103,13 @@ JoystickState joystickFromGamepad(const GamepadReading& pad) {
     return s;
 }
 
+bool menuChoicePressed(const GamepadReading& pad) {
+    if (!pad.connected) return false;
+    const int buttons = pad.buttonCount < 0 ? 0 : (pad.buttonCount > 32 ? 32 : pad.buttonCount);
+    auto pressed = [&](int b) { return b < buttons && pad.buttons[b]; };
+    return pad.standard ? pressed(0) || pressed(9) : pressed(0);
+}
+
 bool pictureFromCanvas(double offsetX, double offsetY, double shownWidth, double shownHeight, int& x, int& y) {
     if (!(shownWidth > 0) || !(shownHeight > 0)) return false;
     if (!(offsetX >= 0) || !(offsetY >= 0) || offsetX >= shownWidth || offsetY >= shownHeight) return false;

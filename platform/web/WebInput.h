@@ -30,6 +30,13 @@ struct GamepadReading {
 // pad's buttons in its own order; a direction pad counts as the stick pushed all the way.
 JoystickState joystickFromGamepad(const GamepadReading& pad);
 
+// Whether a gamepad's menu choice is pressed: Start or A of the standard layout, the first
+// button of any other pad.
+bool menuChoicePressed(const GamepadReading& pad);
+// The middle of the menu's start box, in picture coordinates: where the choice clicks.
+constexpr int kStartBoxX = 525;
+constexpr int kStartBoxY = 415;
+
 // A pointer position in the canvas's displayed size (CSS pixels from its top-left corner)
 // to picture coordinates (640 x 480). False outside the picture or for an empty canvas.
 bool pictureFromCanvas(double offsetX, double offsetY, double shownWidth, double shownHeight, int& x, int& y);

@@ -37,13 +37,25 @@ EM_JS(void, orbita_blit, (const uint8_t* rgba, int width, int height), {
         Module.orbitaImage = Module.orbitaContext.createImageData(width, height);
     }
     Module.orbitaImage.data.set(HEAPU8.subarray(rgba, rgba + width * height * 4));
-    Module.orbitaContext.putImageData(Module.orbitaImage, 0, 0);
+    // The page scales it to the window (orbita.html); without it, the canvas takes it as it is.
+    if (Module["orbitaShow"]) Module["orbitaShow"](Module.orbitaImage);
+    else Module.orbitaContext.putImageData(Module.orbitaImage, 0, 0);
     if (Module["orbitaFirstFrame"]) { Module["orbitaFirstFrame"](); Module["orbitaFirstFrame"] = null; }
 });
 
 EM_JS(void, orbita_set_cursor, (int shape), {
     var c = Module["canvas"];
     if (c) c.style.cursor = shape == 0 ? "none" : shape == 2 ? "pointer" : "default";
+});
+
+// Whether the page has written the levels' data into the file system (it comes after the
+// story's and the menu's); while it has not, a level must not start.
+EM_JS(int, orbita_levels_ready, (), {
+    return Module["orbitaLevelsReady"] === false ? 0 : 1;
+});
+
+EM_JS(void, orbita_waiting, (int waiting), {
+    if (Module["orbitaWaiting"]) Module["orbitaWaiting"](!!waiting);
 });
 
 EM_JS(void, orbita_toggle_full_screen, (), {
@@ -210,12 +222,63 @@ private:
             } while (more && passStart - start < kFastSliceMs);
         } else {
             clock_.frame(start);
+            gamepadChoice();
+            if (holdForLevels()) {
+                inFrame_ = false;
+                return;
+            }
             more = pass_(waitMs);
         }
         inFrame_ = false;
         EM_ASM(Module["orbitaPictures"] = $0;, static_cast<double>(presented_));
         if (dirty_) show();
         if (!more) end();
+    }
+
+    // A click may start a level, whose files the page may still be fetching: the ticks wait
+    // (with the page's progress line) rather than start a level without its data.
+    bool holdForLevels() {
+        if (levelsReady_) return false;
+        levelsReady_ = orbita_levels_ready() != 0;
+        bool click = false;
+        for (const Event& e : events_) click = click || e.type == EventType::Click;
+        const bool hold = click && !levelsReady_;
+        if (hold != holding_) {
+            holding_ = hold;
+            orbita_waiting(hold ? 1 : 0);
+        }
+        return hold;
+    }
+
+    // The menu is the pointer's: a gamepad's Start or A (pressed, not held over from the
+    // title) moves the pointer onto the start box and clicks there, as a mouse would. The
+    // game takes a click only in the menu, once its picture is in place (its pointer is
+    // hidden everywhere else); elsewhere the pointer's place is read by nothing.
+    void gamepadChoice() {
+        bool pressed = false;
+        if (emscripten_sample_gamepad_data() == EMSCRIPTEN_RESULT_SUCCESS) {
+            const int n = emscripten_get_num_gamepads();
+            for (int i = 0; i < n && !pressed; ++i) {
+                EmscriptenGamepadEvent g;
+                if (emscripten_get_gamepad_status(i, &g) != EMSCRIPTEN_RESULT_SUCCESS || !g.connected) continue;
+                GamepadReading pad;
+                pad.connected = true;
+                pad.standard = std::strcmp(g.mapping, "standard") == 0;
+                pad.buttonCount = g.numButtons < 32 ? g.numButtons : 32;
+                for (int b = 0; b < pad.buttonCount; ++b) pad.buttons[b] = g.digitalButton[b] != 0;
+                pressed = menuChoicePressed(pad);
+            }
+        }
+        const bool edge = pressed && !choiceHeld_;
+        choiceHeld_ = pressed;
+        if (!edge) return;
+        Event ev;
+        ev.type = EventType::MouseMove;
+        ev.x = kStartBoxX;
+        ev.y = kStartBoxY;
+        push(ev);
+        ev.type = EventType::Click;
+        push(ev);
     }
 
     void end() {
@@ -349,6 +412,9 @@ private:
     // window's focus and blur events tell the changes.
     bool focused_ = true;
     bool leftDown_ = false;
+    bool choiceHeld_ = false;
+    bool levelsReady_ = false;
+    bool holding_ = false;
     bool altEnterHeld_ = false;
     bool inFrame_ = false;
     bool dirty_ = false;

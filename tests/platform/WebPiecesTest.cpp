@@ -158,6 +158,30 @@ TEST(WebInput, StandardGamepadGivesTheNativeControllerState) {
     EXPECT_TRUE(joystickFromGamepad(pad).present);
 }
 
+TEST(WebInput, GamepadMenuChoiceIsStartOrAOnTheStartBox) {
+    GamepadReading pad;
+    pad.buttonCount = 17;
+    pad.buttons[0] = true;
+    EXPECT_FALSE(menuChoicePressed(pad));  // unplugged
+    pad.connected = true;
+    pad.standard = true;
+    EXPECT_TRUE(menuChoicePressed(pad));  // A
+    pad.buttons[0] = false;
+    pad.buttons[3] = true;  // Y, the fire of play: no choice
+    EXPECT_FALSE(menuChoicePressed(pad));
+    pad.buttons[9] = true;  // Start
+    EXPECT_TRUE(menuChoicePressed(pad));
+    pad.buttonCount = 9;  // a pad reporting fewer buttons: Start is not read
+    EXPECT_FALSE(menuChoicePressed(pad));
+    pad.standard = false;  // any other pad: its first button
+    pad.buttons[0] = true;
+    EXPECT_TRUE(menuChoicePressed(pad));
+    pad.buttonCount = -3;
+    EXPECT_FALSE(menuChoicePressed(pad));
+    // The click lands inside the start box (exclusive bounds 450..600, 370..460).
+    EXPECT_TRUE(kStartBoxX > 450 && kStartBoxX < 600 && kStartBoxY > 370 && kStartBoxY < 460);
+}
+
 TEST(WebInput, PointerOnAScaledCanvas) {
     int x = -1, y = -1;
     ASSERT_TRUE(pictureFromCanvas(0, 0, 1280, 960, x, y));

@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """The same game in a real browser: builds the browser version, serves it on 127.0.0.1,
 plays input scripts in headless Chromium and in the native headless program, and requires
-the state dumps and the frame pictures to be identical at every checked tick.
+the state dumps and the frame pictures to be identical at every checked tick. Then the page
+for every visitor: the picture fitted to several windows, a phone's touch controls and a touch
+player, a gamepad alone, the sound worklet and its remembered settings, a plain load that tells
+nothing on the console, a player faster than the line, and an offline start.
 
 Exit status 0 when everything matched, 1 on a difference or a failure, 77 (skipped) when
 the browser build cannot be made here because Emscripten or Chromium is missing."""
@@ -149,7 +152,7 @@ def page_behaviour(browser, base, site, native_shot):
         if rows:
             faults.append(f"page: the canvas at scale {scale} differs from the frame in {rows} rows")
     # Real speed: ticks run; blur stops them as a deactivated window; focus brings them back.
-    browser.open(base + "orbita.html?seed=7&warp=1")
+    browser.open(base + "orbita.html?seed=7&warp=1&nosw=1")
     browser.wait_for("window.orbitaResult && window.orbitaResult.firstFrameMs !== null", 60)
     kept = browser.evaluate("(function(){var r = [];['ArrowDown','ArrowUp','Space','KeyA','F5'].forEach(function(c){"
                             "var e = new KeyboardEvent('keydown', {code: c, key: c, bubbles: true, cancelable: true});"
@@ -196,14 +199,14 @@ def page_behaviour(browser, base, site, native_shot):
     if "--warp: 9 is out of range" not in told[0] or told[1]:
         faults.append(f"page: ?warp=9 told {told[0]!r}, the game started: {told[1]}")
     # Data that cannot be loaded, and a browser without WebAssembly: a clear message each.
-    os.rename(os.path.join(site, "orbita.data.gz"), os.path.join(site, "orbita.data.gz.away"))
+    os.rename(os.path.join(site, "first.pack.gz"), os.path.join(site, "first.pack.gz.away"))
     try:
         browser.open(base + "orbita.html")
         failed = browser.wait_for("window.orbitaResult && window.orbitaResult.done && window.orbitaResult.failed", 60)
         if "could not be loaded" not in failed or "404" not in failed:
             faults.append(f"page: missing data reported as {failed!r}")
     finally:
-        os.rename(os.path.join(site, "orbita.data.gz.away"), os.path.join(site, "orbita.data.gz"))
+        os.rename(os.path.join(site, "first.pack.gz.away"), os.path.join(site, "first.pack.gz"))
     script = browser.call("Page.addScriptToEvaluateOnNewDocument", source="delete window.WebAssembly;")
     try:
         browser.open(base + "orbita.html")
@@ -215,11 +218,295 @@ def page_behaviour(browser, base, site, native_shot):
     return faults
 
 
+def page_events(browser, since):
+    """Warnings, errors and failed requests the page reported after event number `since`."""
+    told = []
+    for e in browser.events[since:]:
+        m, p = e["method"], e.get("params", {})
+        if m == "Runtime.consoleAPICalled" and p.get("type") in ("warning", "error", "assert"):
+            told.append("console " + p["type"] + ": " + " ".join(str(a.get("value", a.get("description", "")))
+                                                                  for a in p.get("args", [])))
+        elif m == "Log.entryAdded" and p["entry"].get("level") in ("warning", "error"):
+            told.append("log " + p["entry"]["level"] + ": " + p["entry"].get("text", "") + " " + p["entry"].get("url", ""))
+        elif m == "Runtime.exceptionThrown":
+            told.append("exception: " + json.dumps(p.get("exceptionDetails", {}))[:300])
+        elif m == "Network.loadingFailed" and not p.get("canceled"):
+            told.append("request failed: " + p.get("errorText", ""))
+        elif m == "Network.responseReceived" and p["response"].get("status", 200) >= 400:
+            told.append(f"HTTP {p['response']['status']}: {p['response']['url']}")
+    return told
+
+
+def window_size(browser, width, height, ratio=1, mobile=False, touch=False):
+    browser.call("Emulation.setDeviceMetricsOverride", width=width, height=height, deviceScaleFactor=ratio,
+                 mobile=mobile)
+    browser.call("Emulation.setTouchEmulationEnabled", enabled=touch, maxTouchPoints=5 if touch else 1)
+
+
+def picture_fit(browser):
+    """The canvas's place and scale as the page shows it, and the window's size."""
+    return browser.evaluate("(function(){var r = document.getElementById('canvas').getBoundingClientRect();"
+                            "return {left: r.left, top: r.top, right: r.right, bottom: r.bottom, width: r.width,"
+                            " height: r.height, W: window.innerWidth, H: window.innerHeight,"
+                            " ratio: window.devicePixelRatio, backing: document.getElementById('canvas').width,"
+                            " fit: window.orbitaResult.fit};})()")
+
+
+def fit_faults(name, f):
+    faults = []
+    fits = min(f["W"] / 640, f["H"] / 480)
+    if f["width"] < 0.85 * 640 * fits - 0.01 or abs(f["width"] * 3 - f["height"] * 4) > 1:
+        faults.append(f"{name}: the picture is {f['width']:.1f} x {f['height']:.1f} in a {f['W']} x {f['H']} "
+                      f"window (the fitting scale is {fits:.3f})")
+    if f["left"] < -0.01 or f["top"] < -0.01 or f["right"] > f["W"] + 0.01 or f["bottom"] > f["H"] + 0.01:
+        faults.append(f"{name}: the picture is not wholly in view: {f}")
+    # Even pixels: either the canvas is the frame itself at a whole scale of the screen's
+    # pixels, or it holds the frame at a whole scale no smaller than it is shown.
+    device = f["width"] * f["ratio"]
+    if f["backing"] == 640:
+        if abs(device / 640 - round(device / 640)) > 0.01 and device > 640:
+            faults.append(f"{name}: the frame is shown at {device / 640:.3f} screen pixels a pixel, not a whole number")
+    elif f["backing"] % 640 or f["backing"] < device - 1 or f["backing"] > device + 640:
+        faults.append(f"{name}: the canvas holds {f['backing']} pixels a row for {device:.1f} shown")
+    return faults
+
+
+def touch(browser, kind, points):
+    browser.call("Input.dispatchTouchEvent", type=kind,
+                 touchPoints=[{"x": x, "y": y, "id": i} for i, (x, y) in points])
+
+
+def centre(browser, selector):
+    return browser.evaluate(f"(function(){{var r = document.querySelector('{selector}').getBoundingClientRect();"
+                            "return [r.left + r.width / 2, r.top + r.height / 2];})()")
+
+
+def pointer_shown(browser):
+    """Whether the game shows its pointer (the menu, once its picture is in place): the pointer
+    is moved over the middle of the picture, where no box is, and its shape read back."""
+    return browser.evaluate("(function(){var c = document.getElementById('canvas'), r = c.getBoundingClientRect();"
+                            "c.dispatchEvent(new MouseEvent('mousemove', {bubbles: true, clientX: r.left + r.width / 2,"
+                            " clientY: r.top + r.height / 2})); return c.style.cursor;})()") not in ("", "none")
+
+
+def played(dumps, name):
+    """Whether the dumps show level 1 entered from the menu, the ship climbed and shots out."""
+    faults = []
+    states = [json.loads(dumps[t]) for t in sorted(dumps, key=int)]
+    playing = [s for s in states if not (s["inStory"] or s["inTitle"] or s["inMenu"])]
+    if not playing or playing[0]["level"] != 1:
+        faults.append(f"{name}: level 1 was never reached")
+        return faults
+    if min(s["shipY"] for s in playing) > 40:
+        faults.append(f"{name}: the ship never climbed (lowest y {min(s['shipY'] for s in playing)})")
+    fired = any(slot["x"] != 800 for s in playing for g in s["shotGroups"][:1] for slot in g["slots"])
+    if not fired:
+        faults.append(f"{name}: no shot was ever in flight")
+    return faults
+
+
+def page_additions(browser, base, site, chromium):
+    """The page for every visitor: fitted to any window, touch controls on a phone, a gamepad
+    alone, a clean plain load, sound through the worklet, offline start."""
+    faults = []
+    browser.call("Log.enable")
+    browser.call("Network.enable")
+    # A plain load tells nothing on the console and fails no request.
+    since = len(browser.events)
+    browser.open(base + "orbita.html?nosw=1")
+    browser.wait_for("window.orbitaResult && window.orbitaResult.levelsMs !== null", 60)
+    time.sleep(1)
+    faults += ["plain load: " + t for t in page_events(browser, since)]
+    # Fitted: no less than 85 % of the fitting scale, wholly in view, even pixels.
+    for w, h in ((1920, 970), (1366, 768), (1280, 720), (800, 600), (390, 844)):
+        window_size(browser, w, h)
+        time.sleep(0.3)
+        faults += fit_faults(f"window {w} x {h}", picture_fit(browser))
+    # Sound: the worklet is made at the first gesture and then takes samples from the mixer.
+    browser.call("Input.dispatchKeyEvent", type="keyDown", key="Shift", code="ShiftLeft", windowsVirtualKeyCode=16)
+    browser.call("Input.dispatchKeyEvent", type="keyUp", key="Shift", code="ShiftLeft", windowsVirtualKeyCode=16)
+    try:
+        browser.wait_for("Module.orbitaAudio && Module.orbitaAudio.frames > 4096", 10)
+    except TimeoutError:
+        faults.append("sound: the audio worklet took no samples from the mixer after a key press: " +
+                      str(browser.evaluate("Module.orbitaAudio ? JSON.stringify({s: Module.orbitaAudio.context && "
+                                           "Module.orbitaAudio.context.state, f: Module.orbitaAudio.frames}) : 'none'")))
+    # Mute and volume are remembered.
+    browser.evaluate("var v = document.getElementById('volume'); v.value = '40'; v.dispatchEvent(new Event('input'));"
+                     "document.getElementById('mute').click();")
+    browser.open(base + "orbita.html?nosw=1")
+    browser.wait_for("window.orbitaResult && window.orbitaResult.firstFrameMs !== null", 60)
+    kept = browser.evaluate("[document.getElementById('mute').getAttribute('aria-pressed'),"
+                            " document.getElementById('volume').value, document.getElementById('touch').offsetParent !== null]")
+    if kept[:2] != ["true", "40"]:
+        faults.append(f"sound: mute and volume after a reload {kept[:2]}, not muted at 40")
+    if kept[2]:
+        faults.append("page: touch controls shown on a desktop")
+    browser.evaluate("localStorage.clear()")
+
+    # A phone: the whole picture in both orientations, controls with their keys and names,
+    # and a touch player from the story into level 1, climbing and firing.
+    dumps = list(range(20, 1201, 20))
+    for w, h in ((390, 844), (844, 390)):
+        window_size(browser, w, h, ratio=3, mobile=True, touch=True)
+        browser.open(base + "orbita.html?nosw=1&seed=7&frames=1200&dump=" + ",".join(map(str, dumps)))
+        browser.wait_for("window.orbitaResult && window.orbitaResult.firstFrameMs !== null", 60)
+        time.sleep(0.3)
+        faults += fit_faults(f"phone {w} x {h}", picture_fit(browser))
+        controls = browser.evaluate(
+            "Array.prototype.map.call(document.querySelectorAll('#touch [data-key]'), function(e){"
+            "var r = e.getBoundingClientRect(); return [e.getAttribute('data-key'), e.getAttribute('aria-label'),"
+            " r.left >= 0 && r.top >= 0 && r.right <= innerWidth && r.bottom <= innerHeight, r.width, r.height];})")
+        names = sorted(c[0] for c in controls)
+        if names != sorted(["Up", "Down", "Left", "Right", "Space", "Tab", "Enter", "Escape"]):
+            faults.append(f"phone {w} x {h}: the touch controls are {names}")
+        for key, label, inside, cw, ch in controls:
+            if not label or not inside or min(cw, ch) < 36:
+                faults.append(f"phone {w} x {h}: control {key} (label {label!r}) {cw:.0f} x {ch:.0f}, in view: {inside}")
+    # In landscape (the last page open): Escape twice, a tap on the start box, then Up and
+    # fire held together.
+    for _ in range(2):
+        x, y = centre(browser, "#touch [data-key=Escape]")
+        touch(browser, "touchStart", [(0, (x, y))])
+        time.sleep(0.15)
+        touch(browser, "touchEnd", [])
+        time.sleep(0.4)
+    try:
+        deadline = time.time() + 20
+        while not pointer_shown(browser):
+            if time.time() > deadline:
+                raise TimeoutError("the menu did not show its pointer after two taps of Escape")
+            time.sleep(0.2)
+        f = picture_fit(browser)
+        touch(browser, "touchStart", [(0, (f["left"] + f["width"] * 525 / 640, f["top"] + f["height"] * 415 / 480))])
+        time.sleep(0.1)
+        touch(browser, "touchEnd", [])
+        time.sleep(0.5)
+        up, fire = centre(browser, "#touch [data-key=Up]"), centre(browser, "#touch [data-key=Space]")
+        touch(browser, "touchStart", [(0, up)])
+        touch(browser, "touchStart", [(0, up), (1, fire)])
+        time.sleep(2.5)
+        touch(browser, "touchEnd", [])
+        browser.wait_for("window.orbitaResult.done", 60)
+        faults += played(browser.evaluate("window.orbitaResult.dumps"), "touch player")
+    except TimeoutError as e:
+        faults.append(f"touch player: {e}")
+    window_size(browser, 1400, 1100)
+
+    # A gamepad alone: fire (the fourth button) through the story and the title, Start in the
+    # menu, then up and fire in level 1.
+    pad = browser.call("Page.addScriptToEvaluateOnNewDocument", source=(
+        "window.orbitaPad = {id: 'test pad', index: 0, connected: true, mapping: 'standard', timestamp: 1,"
+        " axes: [0, 0, 0, 0], buttons: []};"
+        "for (var i = 0; i < 17; ++i) orbitaPad.buttons.push({pressed: false, touched: false, value: 0});"
+        "window.orbitaPress = function (b, down) { orbitaPad.buttons[b].pressed = down;"
+        " orbitaPad.buttons[b].value = down ? 1 : 0; orbitaPad.timestamp += 1; };"
+        "navigator.getGamepads = function () { return [orbitaPad]; };"))
+    try:
+        browser.open(base + "orbita.html?nosw=1&seed=7&frames=1200&dump=" + ",".join(map(str, dumps)))
+        browser.wait_for("window.orbitaResult && window.orbitaResult.firstFrameMs !== null", 60)
+        deadline = time.time() + 30
+        while time.time() < deadline and not pointer_shown(browser):
+            browser.evaluate("orbitaPress(3, true)")
+            time.sleep(0.15)
+            browser.evaluate("orbitaPress(3, false)")
+            time.sleep(0.35)
+        if not pointer_shown(browser):
+            faults.append("gamepad: the fire button did not get through the story and the title to the menu")
+        else:
+            browser.evaluate("orbitaPress(9, true)")
+            time.sleep(0.2)
+            browser.evaluate("orbitaPress(9, false); orbitaPad.axes[1] = -1; orbitaPress(3, true)")
+            time.sleep(2.5)
+            browser.evaluate("orbitaPad.axes[1] = 0; orbitaPress(3, false)")
+            browser.wait_for("window.orbitaResult.done", 60)
+            faults += played(browser.evaluate("window.orbitaResult.dumps"), "gamepad player")
+    finally:
+        browser.call("Page.removeScriptToEvaluateOnNewDocument", identifier=pad["identifier"])
+
+    # A player faster than the line: the start box clicked before the levels' data is in.
+    # The game waits with a progress line (no tick, no picture) and goes on when it arrives.
+    browser.call("Network.setCacheDisabled", cacheDisabled=True)
+    browser.call("Network.emulateNetworkConditions", offline=False, latency=40,
+                 downloadThroughput=3e6 / 8, uploadThroughput=3e6 / 8)
+    try:
+        browser.open(base + "orbita.html?nosw=1&seed=7")
+        browser.wait_for("window.orbitaResult && window.orbitaResult.firstFrameMs !== null", 60)
+        for _ in range(2):
+            browser.evaluate("window.dispatchEvent(new KeyboardEvent('keydown', {code: 'Escape', key: 'Escape', bubbles: true}));"
+                             "window.dispatchEvent(new KeyboardEvent('keyup', {code: 'Escape', key: 'Escape', bubbles: true}));")
+            time.sleep(0.3)
+        deadline = time.time() + 20
+        while not pointer_shown(browser) and time.time() < deadline:
+            time.sleep(0.2)
+        browser.evaluate("(function(){var c = document.getElementById('canvas'), r = c.getBoundingClientRect();"
+                         "var at = {bubbles: true, button: 0, clientX: r.left + r.width * 525 / 640, clientY: r.top + r.height * 415 / 480};"
+                         "['mousemove', 'mousedown', 'mouseup'].forEach(function(t){c.dispatchEvent(new MouseEvent(t, at));});})()")
+        time.sleep(1)
+        waiting = browser.evaluate("[window.orbitaResult.levelsMs, getComputedStyle(document.getElementById('wait')).display,"
+                                   " Module.orbitaPictures]")
+        time.sleep(1)
+        still = browser.evaluate("Module.orbitaPictures")
+        if waiting[0] is not None:
+            faults.append("levels' data: it arrived before the start box was clicked; nothing was tested")
+        elif waiting[1] != "block" or still != waiting[2]:
+            faults.append(f"levels' data: clicked before it arrived, the wait line is {waiting[1]!r} and "
+                          f"{still - waiting[2]} pictures came in a second (expected a shown line and none)")
+        browser.wait_for("window.orbitaResult.levelsMs !== null", 120)
+        time.sleep(1.5)
+        after = browser.evaluate("[getComputedStyle(document.getElementById('wait')).display, Module.orbitaPictures,"
+                                 " window.orbitaResult.messages]")
+        # In a level the game hides its pointer (the menu shows it).
+        pointer_shown(browser)
+        time.sleep(0.2)
+        if pointer_shown(browser):
+            faults.append("levels' data: after it arrived the game is still in the menu")
+        if after[0] != "none" or after[1] - still < 20 or after[2]:
+            faults.append(f"levels' data: after it arrived the wait line is {after[0]!r}, {after[1] - still} pictures "
+                          f"came, the page told {after[2]}")
+    except TimeoutError as e:
+        faults.append(f"levels' data: {e}")
+    finally:
+        browser.call("Network.emulateNetworkConditions", offline=False, latency=0, downloadThroughput=-1,
+                     uploadThroughput=-1)
+        browser.call("Network.setCacheDisabled", cacheDisabled=False)
+
+    # Offline: a visit that played once starts again with the server gone.
+    server, own = devtools.serve(site)
+    since = len(browser.events)
+    try:
+        browser.open(own + "orbita.html")
+        browser.wait_for("window.orbitaResult && window.orbitaResult.levelsMs !== null", 60)
+        browser.wait_for("navigator.serviceWorker.ready.then(function(){return caches.keys()}).then(function(k){"
+                         "return k.length ? caches.open(k[0]).then(function(c){return c.keys()}).then(function(r){"
+                         "return r.length >= 9;}) : false;})", 60)
+        faults += ["plain load with the service worker: " + t for t in page_events(browser, since)]
+    except TimeoutError as e:
+        faults.append(f"offline: the service worker did not keep the site: {e}")
+    finally:
+        server.shutdown()
+        server.server_close()
+    try:
+        browser.open(own + "orbita.html")
+        browser.wait_for("window.orbitaResult && (window.orbitaResult.levelsMs !== null || window.orbitaResult.failed)", 60)
+        failed = browser.evaluate("window.orbitaResult.failed")
+        if failed:
+            faults.append(f"offline: the page failed without its server: {failed}")
+    except TimeoutError as e:
+        faults.append(f"offline: {e}")
+    finally:
+        browser.evaluate("navigator.serviceWorker.getRegistrations().then(function(r){return Promise.all("
+                         "r.map(function(x){return x.unregister();}))}).then(function(){return caches.keys()})"
+                         ".then(function(k){return Promise.all(k.map(function(n){return caches.delete(n);}))})"
+                         ".then(function(){return true;})")
+    return faults
+
+
 def build_web(source, native, web):
     env = dict(os.environ)
     env.setdefault("NODE_PATH", "/usr/share/nodejs")
     jobs = str(min(2, os.cpu_count() or 2))
-    for need in ("orbita", "data/pozadi", "tools/assets/BuiltinsData.cpp"):
+    for need in ("orbita", "data/pozadi", "tools/assets/BuiltinsData.cpp", "icons/orbita-64.png"):
         if not os.path.exists(os.path.join(native, need)):
             raise RuntimeError(f"the native build {native} has no {need}: build it first")
     subprocess.run(["emcmake", "cmake", "-S", os.path.join(source, "browser"), "-B", web,
@@ -263,6 +550,9 @@ def main():
     browser = devtools.Browser(a.chromium)
     faults = []
     try:
+        # A window where the picture fits at a whole scale (2): the canvas is compared pixel
+        # for pixel with the frame.
+        window_size(browser, 1400, 1100)
         for i, (name, options, script, frames, dumps, shots) in enumerate(SCENARIOS):
             script_name = f"script-{i}.txt"
             script_path = os.path.join(site, script_name)
@@ -295,6 +585,7 @@ def main():
         last = len(SCENARIOS) - 1
         faults += page_behaviour(browser, base, site, os.path.join(work, f"native-{last}",
                                                                    f"shot-{SCENARIOS[last][5][-1]}.png"))
+        faults += page_additions(browser, base, site, a.chromium)
     finally:
         browser.quit()
         server.shutdown()

@@ -127,6 +127,7 @@ class Browser:
         page = next(p for p in pages if p.get("type") == "page")
         self.ws = WebSocket(page["webSocketDebuggerUrl"])
         self.next_id = 0
+        self.events = []  # what the page reported on its own (console, log, network)
         self.call("Page.enable")
         self.call("Runtime.enable")
 
@@ -136,6 +137,10 @@ class Browser:
         self.ws.send(json.dumps({"id": my_id, "method": method, "params": params}))
         while True:
             reply = json.loads(self.ws.receive())
+            if "method" in reply and "id" not in reply:
+                self.events.append(reply)
+                del self.events[:-2000]
+                continue
             if reply.get("id") == my_id:
                 if "error" in reply:
                     raise RuntimeError(f"{method}: {reply['error']}")
