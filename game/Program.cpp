@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "app/Desktop.h"
 #include "app/Driver.h"
 #include "app/Options.h"
 #include "app/Recorder.h"
@@ -111,14 +112,21 @@ void addJoystickKeys(media::TDXInput& input, uint8_t keys[256]) {
 
 int runProgram(int argc, char** argv) {
     app::Options options = app::parseOptionsOrExit(argc, argv);
+    // The player's settings (headless runs: only --config FILE) fill what the command line left open.
+    app::Desktop desktop;
+    desktop.load(options, std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
     const std::string startDirectory = currentDirectory();
     makeOptionPathsAbsolute(options, startDirectory);
     chooseDataDirectory(argc > 0 ? argv[0] : nullptr);
     if (options.verifyData) return app::verifyData(std::cout) ? 0 : 1;
 
     app::Driver driver(options);
+    driver.wrapDesktop = [&desktop](std::unique_ptr<platform::Platform> p) { return desktop.wrap(std::move(p)); };
     try {
         driver.start();
+    } catch (const app::NoDisplayError& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
     } catch (const app::OptionError& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 2;
@@ -247,7 +255,29 @@ int runProgram(int argc, char** argv) {
             driver.outputFailed(path, reason);
     };
 
+    // The desktop's layer: the menu takes keys while its boxes answer the pointer; the pause
+    // text shows while the window has lost the focus.
+    if (app::DesktopPlatform* desk = desktop.platform()) {
+        TMainForm* f = form.get();
+        desk->menuActive = [f] { return inMenu && f->DXDraw.Cursor != media::crNone; };
+        desk->pauseText = [] { return std::string("Pause >> Esc   jedeme..."); };
+    }
+    // F12 saves a screenshot as PrintScreen does; the volume keys change the volume.
+    {
+        auto previousKey = form->OnKeyDown;
+        TMainForm* f = form.get();
+        form->OnKeyDown = [f, &desktop, previousKey](media::TObject* s, int& key, int shift) {
+            app::Action action;
+            if (app::actionOfGameKey(key, action)) {
+                if (action == app::Action::Screenshot && key != 0x2C && f->OnPrintScreen) f->OnPrintScreen();
+                desktop.volumeKey(action);
+            }
+            previousKey(s, key, shift);
+        };
+    }
+
     form->Loaded();
+    desktop.applyVolumes();
     dat1 = new Tdat1;
     DataModule1 = new TDataModule1;
     if (o.warp >= 1 && o.warp <= 8) application.Guard([&] { warpTo(o.warp); });
