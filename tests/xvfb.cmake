@@ -16,7 +16,8 @@ if(XVFB_RUN)
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR} RESOURCE_LOCK orbita_xvfb
     # An error shown in a modal box would wait for a click that never comes. In sanitizer
     # builds the leak checker is on: the run must end without any report.
-    ENVIRONMENT "ORBITA_NO_MESSAGE_BOX=1"
+    # A temporary settings folder: a test never reads or writes the player's settings.
+    ENVIRONMENT "ORBITA_NO_MESSAGE_BOX=1;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-config"
     FAIL_REGULAR_EXPRESSION "Sanitizer|runtime error:")
   set_tests_properties(xvfb_window_check PROPERTIES FIXTURES_REQUIRED orbita_xvfb_shot)
 
