@@ -24,7 +24,8 @@ if(XVFB_RUN)
   # The SDL back-end's own tests, which skip themselves without a display.
   if(TARGET test_platform)
     add_test(NAME xvfb_platform_sdl
-      COMMAND ${XVFB_RUN} -a $<TARGET_FILE:test_platform> --gtest_filter=SdlWindow.*)
+      # A screen with room for a window at scale 2 and its frame.
+      COMMAND ${XVFB_RUN} -a -s "-screen 0 1920x1080x24" $<TARGET_FILE:test_platform> --gtest_filter=SdlWindow.*)
     set_tests_properties(xvfb_platform_sdl PROPERTIES TIMEOUT 120 RESOURCE_LOCK orbita_xvfb
       FAIL_REGULAR_EXPRESSION "Sanitizer|runtime error:")
   endif()

@@ -45,7 +45,7 @@ void scaleRows(const uint16_t* picture, uint8_t* pixels, int width, int height, 
             // Two output pixels in one store.
             using Pair = std::conditional_t<sizeof(Pixel) == 4, uint64_t, uint32_t>;
             for (; x + 1 < x1; x += 2) {
-                const Pair p = static_cast<Pair>(lut[in[sx++]]);
+                const Pair p = static_cast<Pixel>(lut[in[sx++]]);
                 const Pair two = p | (p << (8 * sizeof(Pixel)));
                 std::memcpy(o, &two, sizeof two);
                 o += 2;
