@@ -55,6 +55,8 @@ xdotool key Return       # the start box, by the keyboard
 sleep 0.6
 xdotool key alt+Return   # full screen, remembered in the settings
 sleep 0.6
+xdotool key minus        # the volume down by 10, remembered too
+sleep 0.4
 wait "$pid"
 status=$?
 pid=
@@ -67,4 +69,5 @@ grep -q ' Q\b' "$tmp/rec.txt" && fail "the recording names the pressed Q, not th
 grep -q 'click' "$tmp/rec.txt" || fail "the menu's choice is not recorded as the pointer's click"
 grep -q '^mode = fullscreen' "$ini" || fail "Alt+Enter was not remembered: $(cat "$ini")"
 grep -q '^back = Q' "$ini" || fail "the bindings were lost when the settings were written"
-echo "desktop window: decorated, resizable, bindings, menu by keys, Alt+Enter remembered"
+grep -q '^music = 90' "$ini" || fail "the volume key was not remembered: $(cat "$ini")"
+echo "desktop window: decorated, resizable, bindings, menu by keys, Alt+Enter and volume remembered"
