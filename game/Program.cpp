@@ -260,7 +260,7 @@ int runProgram(int argc, char** argv) {
     if (app::DesktopPlatform* desk = desktop.platform()) {
         TMainForm* f = form.get();
         desk->menuActive = [f] { return inMenu && f->DXDraw.Cursor != media::crNone; };
-        desk->pauseText = [] { return std::string("Pause >> Esc   jedeme..."); };
+        desk->pauseText = [] { return pauseText(); };
     }
     // F12 saves a screenshot as PrintScreen does; the volume keys change the volume.
     {
