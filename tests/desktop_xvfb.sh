@@ -70,4 +70,7 @@ grep -q 'click' "$tmp/rec.txt" || fail "the menu's choice is not recorded as the
 grep -q '^mode = fullscreen' "$ini" || fail "Alt+Enter was not remembered: $(cat "$ini")"
 grep -q '^back = Q' "$ini" || fail "the bindings were lost when the settings were written"
 grep -q '^music = 90' "$ini" || fail "the volume key was not remembered: $(cat "$ini")"
+# The recording, made with bindings, replays the same game without them (its hashes agree).
+env -u XDG_CONFIG_HOME "$orbita" --headless --play "$tmp/rec.txt" 2>"$tmp/replay" || fail "the recording does not replay: $(cat "$tmp/replay")"
+grep -q 'differs' "$tmp/replay" && fail "the replay differs: $(cat "$tmp/replay")"
 echo "desktop window: decorated, resizable, bindings, menu by keys, Alt+Enter and volume remembered"
