@@ -61,6 +61,10 @@ public:
         return in_->renderText(utf8, pointSize, out);
     }
 
+    bool driveLoop(const std::function<bool(uint32_t&)>& pass, const std::function<void()>& done) override {
+        return in_->driveLoop(pass, done);
+    }
+
     // Which box the keyboard has chosen in the menu (false: the start box).
     bool quitChosen() const { return quitChosen_; }
 

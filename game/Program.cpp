@@ -121,7 +121,10 @@ int runProgram(int argc, char** argv) {
     if (options.verifyData) return app::verifyData(std::cout) ? 0 : 1;
 
     app::Driver driver(options);
+#ifndef __EMSCRIPTEN__
+    // The browser has its own page, keys and focus; the desktop's layer is for the desktop.
     driver.wrapDesktop = [&desktop](std::unique_ptr<platform::Platform> p) { return desktop.wrap(std::move(p)); };
+#endif
     try {
         driver.start();
     } catch (const app::NoDisplayError& e) {
