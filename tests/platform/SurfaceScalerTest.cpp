@@ -60,4 +60,25 @@ TEST(SurfaceScaler, EveryScaleAndSizeGivesThePicturesPixels) {
     }
 }
 
+TEST(SurfaceScaler, OnlyChangedRowsAreWrittenAndTheResultIsTheWholePicture) {
+    const auto lut = identityTable();
+    auto before = pattern();
+    const int w = 1920, h = 1080, pitch = w * 4;  // scale 2, picture at (320, 60)
+    std::vector<uint8_t> out(static_cast<size_t>(pitch) * h), fresh(out.size());
+    platform::SurfaceScaler::scale(before.data(), out.data(), w, h, pitch, 4, lut.data());
+    auto after = before;
+    for (int x = 0; x < 640; ++x) {
+        after[100 * 640 + x] ^= 0x1234;
+        after[101 * 640 + x] ^= 0x0F0F;
+    }
+    int first = -1, last = -1;
+    platform::SurfaceScaler::scale(after.data(), out.data(), w, h, pitch, 4, lut.data(), before.data(), &first, &last);
+    EXPECT_EQ(first, 60 + 2 * 100);
+    EXPECT_EQ(last, 60 + 2 * 102);
+    platform::SurfaceScaler::scale(after.data(), fresh.data(), w, h, pitch, 4, lut.data());
+    EXPECT_TRUE(out == fresh);
+    platform::SurfaceScaler::scale(after.data(), out.data(), w, h, pitch, 4, lut.data(), after.data(), &first, &last);
+    EXPECT_EQ(first, last);  // nothing changed, nothing written
+}
+
 }  // namespace
