@@ -13,7 +13,7 @@
 
 #include "app/InputScript.h"
 #include "app/Options.h"
-#include "app/InputScript.h"
+#include "app/TickStats.h"
 #include "platform/Platform.h"
 
 namespace app {
@@ -73,13 +73,9 @@ public:
     // timedemo reports the dearest one.
     void setupStarted(const char* scene);
     void setupDone();
-    struct SetupCost {
-        double wall = 0, cpu = 0;  // seconds
-        const char* scene = "";
-        uint32_t tick = 0;  // the tick during or after which it ran
-    };
-    const SetupCost& largestSetup() const { return largestSetup_; }
-    const SetupCost& dearestSetup() const { return dearestSetup_; }
+    using SetupCost = TickStats::SetupCost;
+    const SetupCost& largestSetup() const { return stats_.largestSetup(); }
+    const SetupCost& dearestSetup() const { return stats_.dearestSetup(); }
 
     // An output could not be written: says so on standard error at once and keeps it for
     // the end of the run.
@@ -93,14 +89,9 @@ public:
     bool finished() const { return finished_; }
     const ScriptPlayer* player() const { return player_.get(); }
 
-    // Ticks, seconds, ticks per second (from the first tick to the last), the shortest and
-    // longest interval between the starts of two ticks (on the platform's millisecond clock
-    // and on a fine clock), and the processor time of the whole process as a share of one core.
-    std::string pacingReport() const;
-
-    // Frames, seconds, frames per second, median and 99th-percentile tick cost, and the
-    // largest single tick with its number.
-    std::string timedemoReport() const;
+    // The pacing figures (with --pacing) and the timedemo's figures (TickStats tells them).
+    std::string pacingReport() const { return stats_.pacingReport(); }
+    std::string timedemoReport() const { return stats_.timedemoReport(tick_); }
 
 private:
     void finish();
@@ -113,23 +104,7 @@ private:
     uint32_t tick_ = 0;
     bool finished_ = false;
     bool dumpWarned_ = false;
-    double tickStart_ = -1;
-    double runStart_ = -1;
-    double runEnd_ = -1;
-    std::vector<double> tickCosts_;  // seconds, kept for a timedemo
-    // Pacing: the starts of the first and the last tick, the extreme intervals.
-    double firstTickAt_ = -1, lastTickAt_ = -1, cpuAtFirstTick_ = 0;
-    double shortestInterval_ = 1e9, longestInterval_ = 0;
-    uint32_t lastTickMs_ = 0;
-    uint32_t shortestIntervalMs_ = 0xFFFFFFFFu, longestIntervalMs_ = 0, longestIntervalTick_ = 0;
-    uint32_t pacedTicks_ = 0;
-    uint32_t lateIntervals_ = 0;  // longer than 27 ms: a stall of the machine or of the program
-    SetupCost largestSetup_;   // the longest by the clock
-    SetupCost dearestSetup_;   // the most processor time
-    SetupCost currentSetup_;
-    int setupDepth_ = 0;
-    double largestCost_ = 0;         // the dearest tick so far, and its number
-    uint32_t largestTick_ = 0;
+    TickStats stats_;  // the timings of the ticks and the set-ups
     std::vector<std::string> failedOutputs_;
 };
 

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "platform/Files.h"
+#include "platform/headless/HeadlessControl.h"
 
 namespace app {
 

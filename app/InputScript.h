@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/headless/HeadlessControl.h"
 
 namespace app {
 

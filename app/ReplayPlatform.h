@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/headless/HeadlessControl.h"
 
 namespace app {
 

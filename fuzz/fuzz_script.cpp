@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/InputScript.h"
+#include "platform/headless/HeadlessControl.h"
 
 namespace {
 

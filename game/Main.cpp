@@ -1,6 +1,7 @@
 // The main form with its components and handlers, the frame tick and the ship.
 #include "game/Main.h"
 
+#include "game/Between.h"
 #include "game/Pictures.h"
 #include "game/Sounds.h"
 #include "game/State.h"
@@ -447,7 +448,7 @@ std::string pauseText() { return kPauseText; }
 
 void playFrame() {
     TMainForm& f = *MainForm;
-    // 1. Input.
+    // The held inputs move the ship, launch the pod, pause and fire.
     if (inputOn(media::isLeft)) shipX -= 16;
     if (inputOn(media::isRight)) shipX += 16;
     if (inputOn(media::isUp)) shipY -= 16;
@@ -456,7 +457,7 @@ void playFrame() {
     if (inputOn(media::isButton2)) paused = true;
     if (inputOn(media::isButton4)) requestFire();
 
-    // 2. Scroll accounting: the level clock advances every 40 scrolled pixels.
+    // The scroll: the level clock advances every 40 scrolled pixels.
     scrollAccum = scrollAccum + scrollSpeed;
     scrollStep = scrollStep + static_cast<int32_t>(scrollAccum);
     if (scrollStep >= 1) clockPixels += scrollStep;
@@ -465,20 +466,20 @@ void playFrame() {
         clockPixels = 0;
     }
 
-    // 3. Background tiles and the end of the level.
+    // The background tiles move on, and the level may end.
     scrollBackground();
 
-    // 4. Level 4 first slides its two upper tiles down.
+    // Level 4 first slides its two upper tiles down.
     if (level == 4) {
         if (bgTiles[0].y < 350) bgTiles[0].y += scrollStep;
         if (bgTiles[1].y < 0) bgTiles[1].y += scrollStep;
     }
 
-    // 5., 6. The schedule, the aliens and the level objects.
+    // The level's schedule brings its waves and objects; the aliens move and shoot.
     runLevelSchedule();
     stepAliens();
 
-    // 7. - 9. Ship, stars, weapons.
+    // The ship, the star field and the player's weapons (shot groups or beams).
     updateShip();
     drawStars();
     if (weaponLevel >= 1 && weaponLevel <= 5) {
@@ -490,10 +491,10 @@ void playFrame() {
     }
     if (weaponLevel > 5) stepLasers();
 
-    // 10. Status text.
+    // The status texts (pause, the end of the game).
     statusText();
 
-    // 11. - 13.
+    // The scroll step is spent, the frame counter moves on and the picture is shown.
     if (scrollStep >= 1) {
         scrollStep = 0;
         scrollAccum = 0.0f;
@@ -685,8 +686,6 @@ void launchPod() {
 
 namespace {
 
-bool strictlyBetween(int32_t v, int32_t lo, int32_t hi) { return lo < v && v < hi; }
-
 // Docks the pod on one side; the flags of the other sides are cleared.
 void dockPod(bool& side, uint8_t angle) {
     podLaunched = false;
@@ -803,7 +802,3 @@ ShellFacts currentShellFacts() {
 }
 
 }  // namespace game
-
-#ifndef ORBITA_LIBRARY
-int main(int argc, char** argv) { return game::runProgram(argc, argv); }
-#endif

@@ -10,8 +10,10 @@
 #include "media/DXImageList.h"
 #include "media/DXInput.h"
 #include "media/DXSound.h"
+#include "media/DXTimer.h"
 #include "media/Forms.h"
 #include "game/State.h"
+#include "game/StateDump.h"
 
 namespace game {
 
@@ -91,8 +93,5 @@ void loadBuiltins(TMainForm& form);
 
 // Facts of the HUD and the display that a state dump reports beside the game's variables.
 ShellFacts currentShellFacts();
-
-// The program: options, back-end, form, message loop. Returns the exit status.
-int runProgram(int argc, char** argv);
 
 }  // namespace game

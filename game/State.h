@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+#include "game/Random.h"
+
 namespace game {
 
 #ifdef ORBITA_CHECKED_TABLES
@@ -161,20 +163,6 @@ extern uint8_t hitDamage;
 extern Table1<ShotGroup, 5> shotGroups;
 extern Table1<LaserBeam, 3> lasers;
 
-// --- the random generator ----------------------------------------------------------------------
-// Our own generator with a fixed sequence, so that a seed replays the same game everywhere.
-// Random(n) draws uniformly from 0 .. n-1, and gives 0 for n <= 0.
-int32_t Random(int32_t n);
-// Seeds from the clock, or from the fixed seed when one is set.
-void Randomize();
-void setRandomSeed(uint64_t seed);
-uint64_t randomState();
-void setRandomState(uint64_t state);
-// A fixed seed chosen from outside (--seed); Randomize then uses it instead of the clock.
-void setFixedSeed(bool enabled, uint64_t seed);
-bool hasFixedSeed();
-uint64_t fixedSeed();
-
 // --- options of the shell that change the game --------------------------------------------------
 extern bool godMode;    // the ship cannot be destroyed
 extern uint32_t tick;   // frame ticks run so far (tick 1 is the first call of the frame tick)
@@ -187,20 +175,5 @@ inline void destroyShip() {
 
 // Every variable above back to its start-of-process value (all zero); for tests.
 void clearAllState();
-
-// The shared state as one JSON object (keys named as the variables, plus tick and the
-// HUD/display facts passed in).
-struct ShellFacts {
-    int displayHeight = 0;
-    bool receptVisible = false;
-    bool livesShown[3] = {false, false, false};
-    bool cursorVisible = false;
-    bool hudVisible = false;
-    // Which of the five HUD faces (obrov, oblev, obprav, obhore, obdole) are visible.
-    bool facesShown[5] = {false, false, false, false, false};
-};
-std::string stateJson(const ShellFacts& facts);
-// A 64-bit hash of the whole game state (every variable above and the generator).
-uint64_t stateHash();
 
 }  // namespace game

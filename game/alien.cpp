@@ -1,5 +1,6 @@
 #include "game/alien.h"
 
+#include "game/Between.h"
 #include "game/Pictures.h"
 #include "game/Sounds.h"
 #include "game/data1.h"
@@ -7,13 +8,6 @@
 #include "media/DXImageList.h"
 
 namespace game {
-
-namespace {
-
-// Strictly between: a value on an edge is outside.
-bool inside(int32_t v, int32_t lo, int32_t hi) { return lo < v && v < hi; }
-
-}  // namespace
 
 // Every test below runs, in this order, and later ones may overwrite hitDamage. What struck
 // is consumed: a projectile is parked, a beam is flagged and cut back.
@@ -27,7 +21,7 @@ bool weaponHitTest(int32_t left, int32_t top, int32_t width, int32_t height) {
     for (int g = 1; g <= 5; ++g) {
         hitDamage = 2;
         for (Shot& s : shotGroups[g].slots) {
-            if (inside(s.x, left, right) && inside(s.y, top, bottom)) {
+            if (strictlyBetween(s.x, left, right) && strictlyBetween(s.y, top, bottom)) {
                 hitDamage = 10;
                 s.hit = true;
                 result = true;
@@ -38,7 +32,7 @@ bool weaponHitTest(int32_t left, int32_t top, int32_t width, int32_t height) {
     }
 
     // The pod strikes with its centre, wherever it was last left, in every frame it stays.
-    if (inside(podX + 20, left, right) && inside(podY + 20, top, bottom)) {
+    if (strictlyBetween(podX + 20, left, right) && strictlyBetween(podY + 20, top, bottom)) {
         result = true;
         hitDamage = 10;
     }
@@ -47,7 +41,7 @@ bool weaponHitTest(int32_t left, int32_t top, int32_t width, int32_t height) {
     // within the target's band widened by 10 pixels, and never at or behind the ship's tail.
     for (int k = 1; k <= 2; ++k) {
         LaserBeam& b = lasers[k];
-        if (inside(left, b.x1, b.x2) && top < b.y1 + 10 && b.y1 < bottom + 10 && left > shipX) {
+        if (strictlyBetween(left, b.x1, b.x2) && top < b.y1 + 10 && b.y1 < bottom + 10 && left > shipX) {
             b.hit = true;
             result = true;
             hitDamage = 10;
@@ -58,21 +52,21 @@ bool weaponHitTest(int32_t left, int32_t top, int32_t width, int32_t height) {
     // The pod beam, by the side the pod is docked on; a strike moves the beam off the screen.
     // Each test reads the beam as the tests before it left it.
     LaserBeam& p = lasers[3];
-    if (podRear && left < podX && inside(left, p.x1, p.x2) && top < p.y1 + 10 && p.y1 < bottom + 10) {
+    if (podRear && left < podX && strictlyBetween(left, p.x1, p.x2) && top < p.y1 + 10 && p.y1 < bottom + 10) {
         p.hit = true;
         result = true;
         hitDamage = 20;
         p.x2 = -500;
         p.y1 = -100;
     }
-    if (podFront && left > podX && inside(left, p.x1, p.x2) && top < p.y1 + 10 && p.y1 < bottom + 10) {
+    if (podFront && left > podX && strictlyBetween(left, p.x1, p.x2) && top < p.y1 + 10 && p.y1 < bottom + 10) {
         p.hit = true;
         result = true;
         hitDamage = 10;
         p.x2 = -500;
         p.y1 = -100;
     }
-    if (podTop && top < podY && inside(top, p.y1, p.y2) && left < p.x1 + 10 && p.x1 < right + 10) {
+    if (podTop && top < podY && strictlyBetween(top, p.y1, p.y2) && left < p.x1 + 10 && p.x1 < right + 10) {
         p.hit = true;
         result = true;
         hitDamage = 20;
@@ -80,7 +74,7 @@ bool weaponHitTest(int32_t left, int32_t top, int32_t width, int32_t height) {
         p.y1 = -100;
         p.y2 = -100;
     }
-    if (podBottom && top > podY && inside(top, p.y1, p.y2) && left < p.x1 + 10 && p.x1 < right + 10) {
+    if (podBottom && top > podY && strictlyBetween(top, p.y1, p.y2) && left < p.x1 + 10 && p.x1 < right + 10) {
         p.hit = true;
         result = true;
         hitDamage = 20;

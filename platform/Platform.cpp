@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "platform/Audio.h"
+#include "platform/headless/HeadlessControl.h"
 
 namespace platform {
 

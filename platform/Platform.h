@@ -1,7 +1,8 @@
 // The one interface between the game's media layer and the machine underneath.
 // Nothing outside platform/ includes SDL; everything the media layer needs from the
 // system (window, presentation, events, keyboard and joystick state, clock, text,
-// message box, pictures on disk) goes through here.
+// message box) goes through here; pictures on disk through platform/Png.h, the headless
+// back-end's test hooks through platform/headless/HeadlessControl.h.
 #pragma once
 
 #include <cstdint>
@@ -151,43 +152,5 @@ std::unique_ptr<Platform> createWebPlatform();  // built only for the browser
 // The back-end with a real display: sdl on the desktop, web in the browser.
 std::unique_ptr<Platform> createWindowedPlatform();
 std::unique_ptr<Platform> createHeadlessPlatform(uint32_t timerIntervalMs = 25);
-
-// Test and script hooks of the headless back-end (a no-op cast target for others).
-class HeadlessControl {
-public:
-    virtual ~HeadlessControl() = default;
-    virtual void pushEvent(const Event& e) = 0;
-    virtual void setKey(int vk, bool down) = 0;
-    virtual void releaseAllKeys() = 0;
-    virtual void setForeground(bool foreground) = 0;
-    virtual void setActive(bool active) = 0;  // also queues Activate/Deactivate
-    virtual void setDisplayModes(const std::vector<DisplayMode>& modes) = 0;
-    virtual void setDisplayLost(bool lost) = 0;
-    virtual void setRestoreFails(bool fails) = 0;
-    virtual void setJoystick(int id, const JoystickState& state) = 0;
-    virtual void advanceClock(uint32_t ms) = 0;
-};
-HeadlessControl* headlessControl(Platform& p);  // nullptr unless p is headless
-
-// PNG pictures (screenshots, the collection-file tool). Pixels are 0xAABBGGRR.
-// The writers go through writeFileSafely (platform/Files.h); on failure they return false
-// and, when error is given, put the reason there.
-bool savePng(const std::string& path, int width, int height, const std::vector<uint32_t>& rgba,
-             std::string* error = nullptr);
-// Reads a PNG file. The size its header declares is checked against maxWidth, maxHeight and
-// maxPixels before anything is decoded (0: no limit), so a small file cannot ask for a huge
-// picture.
-struct PngLimits {
-    int maxWidth = 0;
-    int maxHeight = 0;
-    uint64_t maxPixels = 0;
-};
-bool loadPng(const std::string& path, int& width, int& height, std::vector<uint32_t>& rgba,
-             std::string* error = nullptr, const PngLimits& limits = PngLimits());
-// The width and height a PNG's header declares; false when the bytes are no PNG.
-bool pngDeclaredSize(const uint8_t* data, size_t size, uint32_t& width, uint32_t& height);
-// Converts a 640 x 480 RGB565 picture to opaque RGBA and saves it.
-bool saveRgb565Png(const std::string& path, int width, int height, const uint16_t* pixels,
-                   std::string* error = nullptr);
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/Files.h"
+#include "platform/Png.h"
 #include "platform/PngCodec.h"
 
 namespace platform {

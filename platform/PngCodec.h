@@ -1,4 +1,4 @@
-// The PNG codec under the picture files of platform/Platform.h: SDL_image on the desktop,
+// The PNG codec under the picture files of platform/Png.h: SDL_image on the desktop,
 // stb in the browser. Pixels are 0xAABBGGRR.
 #pragma once
 

@@ -46,3 +46,23 @@ orbita_web_build() {
   emcmake cmake -S browser -B build-web -DORBITA_NATIVE_BUILD=build >/dev/null
   cmake --build build-web -j "$jobs"
 }
+
+# The Debian package (./package) and its test: dpkg-shlibdeps for the dependencies, and the
+# distribution's checks of the desktop entry, the metainfo and the package.
+orbita_packages_package=(dpkg-dev desktop-file-utils appstream lintian)
+
+# The package: a Release tree of its own in build-package/ with Debian's hardening flags,
+# without tests and benchmarks, packed by CPack. Prints the package's path.
+orbita_package_build() {
+  local jobs
+  jobs=$(nproc 2>/dev/null || echo 2)
+  umask 022
+  CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
+  CFLAGS="$(dpkg-buildflags --get CFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
+  LDFLAGS="$(dpkg-buildflags --get LDFLAGS)" \
+    cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DORBITA_TESTS=OFF -DORBITA_BENCH=OFF >/dev/null
+  cmake --build build-package -j "$jobs" >/dev/null
+  rm -f build-package/orbita_*.deb
+  (cd build-package && cpack -G DEB >/dev/null)
+  ls "$(pwd)"/build-package/orbita_*.deb
+}

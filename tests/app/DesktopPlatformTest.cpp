@@ -5,6 +5,7 @@
 
 #include "app/DesktopPlatform.h"
 #include "app/KeyBindings.h"
+#include "platform/headless/HeadlessControl.h"
 
 namespace {
 

@@ -10,6 +10,8 @@
 
 #include "app/Driver.h"
 #include "app/ReplayPlatform.h"
+#include "platform/Png.h"
+#include "platform/headless/HeadlessControl.h"
 
 using namespace app;
 

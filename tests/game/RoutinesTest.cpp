@@ -11,6 +11,7 @@
 
 #include "game/Main.h"
 #include "game/State.h"
+#include "game/StateDump.h"
 #include "game/data1.h"
 #include "platform/Platform.h"
 #include "ShellFixture.h"

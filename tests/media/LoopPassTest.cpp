@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "media/DXInput.h"
+#include "media/DXTimer.h"
 #include "media/Forms.h"
 #include "platform/Platform.h"
+#include "platform/headless/HeadlessControl.h"
 
 using namespace media;
 

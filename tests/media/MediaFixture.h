@@ -10,6 +10,7 @@
 #include "media/Errors.h"
 #include "media/Forms.h"
 #include "platform/Platform.h"
+#include "platform/headless/HeadlessControl.h"
 
 class HeadlessDisplay : public ::testing::Test {
 protected:

@@ -15,6 +15,7 @@
 
 #include "platform/Files.h"
 #include "platform/Platform.h"
+#include "platform/Png.h"
 #include "tests/TestFiles.h"
 
 namespace fs = std::filesystem;

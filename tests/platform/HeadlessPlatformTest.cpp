@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/Platform.h"
+#include "platform/headless/HeadlessControl.h"
 
 using namespace platform;
 

@@ -7,6 +7,7 @@
 
 #include "platform/Font.h"
 #include "platform/Platform.h"
+#include "platform/Png.h"
 
 using namespace platform;
 

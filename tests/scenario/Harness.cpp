@@ -11,6 +11,7 @@
 
 #include "TestData.h"
 #include "platform/Platform.h"
+#include "platform/Png.h"
 
 namespace scenario {
 

@@ -309,25 +309,43 @@ std::vector<media::PictureItemData> BuildAlienSet(int level) {
             // The mortar shell rises; the game turns it by 190/256 of a turn, which brings the
             // picture's right side to the top, so its head is drawn on the right.
             frames(5, FitFrames(33, 32, 33, 32, 1, 8, kBlack, [](Canvas& c, int) {
+                // An iron shell with a red-hot nose, trailing pale fire: metal, not a creature.
                 Mirror(c, 33);
-                Radial(c, 12, 12, 18, {{0, {255, 255, 200}, 1}, {0.4, {255, 140, 30}, 1}, {1, {120, 20, 0}, 1}});
-                c.FillCircle(16.5, 16, 10);
-                DrawBolt(c, 33, 32, 0, {255, 160, 40}, {120, 20, 0});
+                DrawBolt(c, 33, 32, 0, {255, 240, 170}, {150, 60, 20});
+                cairo_t* cr = c.cr();
+                Ellipse(c, 13, 16, 10, 6.5);
+                LinearV(c, 9.5, 22.5, {{0, {200, 205, 215}}, {0.45, {110, 112, 125}}, {1, {35, 36, 45}}});
+                cairo_fill_preserve(cr);
+                Stroke(c, {20, 20, 26}, 1, 1);
+                c.Colour(0.2, 0.2, 0.25);
+                c.FillRect(18, 10.5, 2, 11);
+                Radial(c, 5, 16, 7, {{0, {255, 255, 255}, 1}, {0.55, {255, 235, 215}, 1}, {1, {255, 80, 20}, 1}});
+                c.FillCircle(5.5, 16, 5);
             }));
             set(6, Sprite(48, 48, 8, kBlack, [](Canvas& c) {
+                // A jumper: a round violet hopper in a ribbed shell, folded legs and two big eyes.
                 cairo_t* cr = c.cr();
-                for (int k = 0; k < 6; ++k) {
-                    double a = k * M_PI / 3;
-                    Poly(c, {{24 + std::cos(a - 0.3) * 12, 24 + std::sin(a - 0.3) * 12}, {24 + std::cos(a) * 23, 24 + std::sin(a) * 23},
-                             {24 + std::cos(a + 0.3) * 12, 24 + std::sin(a + 0.3) * 12}});
-                    c.Colour(0.9, 0.8, 0.3);
-                    cairo_fill(cr);
+                for (int k = 0; k < 4; ++k) {
+                    double a = M_PI / 4 + k * M_PI / 2;
+                    cairo_move_to(cr, 24 + std::cos(a) * 12, 24 + std::sin(a) * 12);
+                    cairo_line_to(cr, 24 + std::cos(a + 0.35) * 21, 24 + std::sin(a + 0.35) * 21);
+                    cairo_line_to(cr, 24 + std::cos(a - 0.1) * 23, 24 + std::sin(a - 0.1) * 23);
+                    Stroke(c, {120, 220, 230}, 3, 1);
                 }
-                Radial(c, 20, 20, 18, {{0, {255, 255, 230}, 1}, {0.5, {230, 150, 30}, 1}, {1, {90, 40, 0}, 1}});
-                c.FillCircle(24, 24, 13);
-                c.Colour(0.1, 0.0, 0.0);
-                c.FillCircle(19, 21, 2.5);
-                c.FillCircle(29, 21, 2.5);
+                Radial(c, 19, 18, 22, {{0, {240, 210, 255}, 1}, {0.45, {150, 70, 210}, 1}, {1, {45, 15, 80}, 1}});
+                c.FillCircle(24, 24, 15);
+                for (int k = -1; k <= 1; ++k) {
+                    cairo_arc(cr, 24, 24, 11 - k * 0, M_PI * (1.15 + 0.2 * k), M_PI * (1.3 + 0.2 * k));
+                    Stroke(c, {90, 40, 140}, 1.5, 1);
+                }
+                for (double ex : {18.0, 30.0}) {
+                    c.Colour(1, 1, 1);
+                    c.FillCircle(ex, 22, 4.5);
+                    c.Colour(0.05, 0.1, 0.2);
+                    c.FillCircle(ex + 1, 23, 2.2);
+                }
+                cairo_arc(cr, 24, 28, 5, 0.2 * M_PI, 0.8 * M_PI);
+                Stroke(c, {50, 10, 60}, 1.5, 1);
             }));
             for (int f = 0; f < 4; ++f) set(10 + f, Sprite(64, 40, 8, kBlack, [f](Canvas& c) { DrawBeacon(c, 64, 40, f); }));
         } else {
@@ -388,219 +406,239 @@ std::vector<media::PictureItemData> BuildAlienSet(int level) {
     return v;
 }
 
+namespace {
+
+// Level 2: the gun emplacements, their wrecks and the energy barrier.
+void ObjectsLevel2(std::vector<media::PictureItemData>& v) {
+    auto set = [&](int i, std::shared_ptr<media::TDIB> p) { SetItem(v, i, std::move(p)); };
+    // Gun emplacement on the left shaft wall: an armoured tower with a sensor dome on top and
+    // the cannon at its foot. The game launches its shot from (x + 50, y + 100), so the barrel
+    // lies along y = 100 with its muzzle near x = 60. Shots leave while the 40-frame cycle
+    // shows frames 2 and 3 (cycle values 15..19): frame 1 charges, 2 glows, 3 recoils.
+    auto gun = [](Canvas& c, int f, int damage) {
+        cairo_t* cr = c.cr();
+        LinearV(c, 0, 120, {{0, {170, 170, 190}}, {1, {60, 60, 80}}});
+        c.FillRect(0, 6, 34, 110);
+        c.Colour(0.9, 0.7, 0.1);
+        for (int k = 0; k < 9; ++k) c.FillRect(2, 12 + k * 11, 30, 3);
+        // Sensor dome.
+        Ellipse(c, 32, 30, 15, 16);
+        LinearV(c, 14, 46, {{0, {220, 220, 235}}, {1, {70, 70, 90}}});
+        cairo_fill_preserve(cr);
+        Stroke(c, {20, 20, 30}, 1, 1);
+        c.Colour(damage ? 0.4 : 1.0, damage ? 0.1 : 0.2, 0.1);
+        c.FillCircle(32, 30, 5);
+        // Cannon.
+        if (damage < 3) {
+            double rec = f == 3 ? 5 : 0;
+            c.Colour(0.3, 0.3, 0.35);
+            c.FillRect(34 - rec, 94, 28, 12);
+            c.Colour(0.6, 0.6, 0.65);
+            c.FillRect(34 - rec, 94, 28, 4);
+            if (f > 0) {
+                double r = f == 1 ? 5 : f == 2 ? 10 : 7;
+                Radial(c, 62 - rec, 100, r + 2, {{0, {255, 255, 220}, 1}, {0.5, {120, 200, 255}, 1}, {1, {0, 60, 255}, 0}});
+                c.FillCircle(62 - rec, 100, r);
+            }
+        }
+        Ellipse(c, 30, 100, 14, 15);
+        LinearV(c, 85, 115, {{0, {200, 200, 215}}, {1, {60, 60, 80}}});
+        cairo_fill_preserve(cr);
+        Stroke(c, {20, 20, 30}, 1, 1);
+        if (damage) {
+            Rng r(damage);
+            for (int k = 0; k < 4 + damage * 3; ++k) {
+                double fx = r.Range(8, 70), fy = r.Range(10, 110), fr = r.Range(6, 8 + damage * 2);
+                Radial(c, fx, fy, fr, {{0, {255, 240, 160}, 1}, {0.6, {255, 110, 0}, 1}, {1, {160, 30, 0}, 0.6}});
+                c.FillCircle(fx, fy, fr);
+            }
+        }
+    };
+    for (int f = 0; f < 4; ++f) set(f, Sprite(90, 120, 8, kBlack, [=](Canvas& c) { gun(c, f, 0); }));
+    for (int f = 0; f < 4; ++f) set(4 + f, Sprite(90, 120, 8, kBlack, [=](Canvas& c) { gun(c, 0, f + 1); }));
+    set(8, Sprite(90, 120, 8, kBlack, [](Canvas& c) {
+        LinearV(c, 0, 120, {{0, {90, 80, 80}}, {1, {30, 25, 25}}});
+        c.FillRect(0, 14, 34, 98);
+        Poly(c, {{30, 86}, {52, 92}, {46, 106}, {30, 112}});
+        c.Colour(0.2, 0.18, 0.18);
+        cairo_fill(c.cr());
+        Poly(c, {{30, 20}, {44, 26}, {38, 40}, {30, 42}});
+        cairo_fill(c.cr());
+        c.Colour(0.9, 0.3, 0.0);
+        c.FillCircle(38, 98, 3);
+    }));
+    set(9, Sprite(22, 120, 8, kBlack, [](Canvas& c) {
+        Radial(c, 11, 60, 60, {{0, {255, 255, 255}, 1}, {0.4, {160, 220, 255}, 1}, {1, {40, 80, 255}, 0}});
+        Ellipse(c, 11, 60, 10, 59);
+        cairo_fill(c.cr());
+    }));
+    set(10, Sprite(196, 20, 8, kBlack, [](Canvas& c) {
+        // The energy barrier between two emitters.
+        cairo_t* cr = c.cr();
+        LinearV(c, 4, 16, {{0, {60, 20, 120}}, {0.5, {255, 200, 255}}, {1, {60, 20, 120}}});
+        c.FillRect(10, 6, 176, 8);
+        cairo_move_to(cr, 10, 10);
+        Rng r(10);
+        for (double x = 10; x < 186; x += 6) cairo_line_to(cr, x, 10 + r.Range(-5, 5));
+        Stroke(c, {255, 255, 255}, 1.2, 1);
+        for (double x : {0.0, 186.0}) {
+            LinearV(c, 0, 20, {{0, {200, 200, 220}}, {1, {60, 60, 80}}});
+            c.FillRect(x, 0, 10, 20);
+        }
+    }));
+}
+
+// Level 5: the signal tower and the rotating station.
+void ObjectsLevel5(std::vector<media::PictureItemData>& v) {
+    auto set = [&](int i, std::shared_ptr<media::TDIB> p) { SetItem(v, i, std::move(p)); };
+    SetItem(v, 0, FitFrames(80, 240, 80, 240, 1, 8, kBlack, [](Canvas& c, int) {
+        // A signal tower of the Grey ones; it falls when destroyed.
+        cairo_t* cr = c.cr();
+        Poly(c, {{30, 0}, {50, 0}, {70, 239}, {10, 239}});
+        LinearV(c, 0, 240, {{0, {200, 190, 210}}, {1, {70, 60, 90}}});
+        cairo_fill_preserve(cr);
+        Stroke(c, {25, 20, 35}, 1.5, 1);
+        for (int k = 1; k < 10; ++k) {
+            double y = k * 24, hw = 10 + y / 240 * 30;
+            cairo_move_to(cr, 40 - hw, y);
+            cairo_line_to(cr, 40 + hw, y);
+            Stroke(c, {60, 50, 80}, 2, 1);
+        }
+        Radial(c, 40, 12, 16, {{0, {255, 255, 255}, 1}, {0.3, {255, 60, 60}, 1}, {1, {255, 0, 0}, 0}});
+        c.FillCircle(40, 12, 12);
+    }, "B")[0]);
+    set(1, Sprite(120, 120, 8, kBlack, [](Canvas& c) {
+        // A rotating station with four arms.
+        cairo_t* cr = c.cr();
+        for (int k = 0; k < 4; ++k) {
+            cairo_save(cr);
+            cairo_translate(cr, 60, 60);
+            cairo_rotate(cr, k * M_PI / 2);
+            LinearV(c, -6, 6, {{0, {220, 220, 240}}, {1, {80, 80, 110}}});
+            c.FillRect(10, -6, 42, 12);
+            c.Colour(0.2, 0.6, 1.0);
+            c.FillRect(48, -9, 9, 18);
+            cairo_restore(cr);
+        }
+        Radial(c, 55, 55, 26, {{0, {255, 250, 220}, 1}, {0.5, {200, 150, 60}, 1}, {1, {80, 50, 20}, 1}});
+        c.FillCircle(60, 60, 20);
+        c.Colour(0.1, 0.1, 0.2);
+        c.FillCircle(60, 60, 6);
+    }));
+}
+
+// Level 6: the saw, the press and the slag bubble.
+void ObjectsLevel6(std::vector<media::PictureItemData>& v) {
+    auto set = [&](int i, std::shared_ptr<media::TDIB> p) { SetItem(v, i, std::move(p)); };
+    for (int f = 0; f < 4; ++f)
+        set(f, Sprite(60, 60, 8, kBlack, [f](Canvas& c) {
+            // A spinning saw on the factory floor.
+            cairo_t* cr = c.cr();
+            cairo_save(cr);
+            cairo_translate(cr, 30, 30);
+            cairo_rotate(cr, f * M_PI / 16);
+            cairo_new_path(cr);
+            for (int k = 0; k < 24; ++k) {
+                double a = k * M_PI / 12, r = (k % 2) ? 22 : 29;
+                if (k == 0) cairo_move_to(cr, std::cos(a) * r, std::sin(a) * r);
+                else cairo_line_to(cr, std::cos(a) * r, std::sin(a) * r);
+            }
+            cairo_close_path(cr);
+            Radial(c, -5, -5, 35, {{0, {255, 255, 255}, 1}, {0.5, {180, 180, 190}, 1}, {1, {70, 70, 80}, 1}});
+            cairo_fill(cr);
+            c.Colour(0.8, 0.1, 0.1);
+            c.FillCircle(0, 0, 7);
+            cairo_restore(cr);
+        }));
+    for (int f = 0; f < 4; ++f)
+        set(4 + f, Sprite(140, 110, 8, kBlack, [f](Canvas& c) {
+            // The press: a heavy machine with pistons and gauges.
+            cairo_t* cr = c.cr();
+            LinearV(c, 0, 110, {{0, {190, 170, 120}}, {1, {90, 70, 40}}});
+            c.FillRect(0, 0, 140, 110);
+            c.Colour(0.1, 0.1, 0.1);
+            for (int k = 0; k < 7; ++k) Poly(c, {{k * 20.0, 100}, {k * 20.0 + 10, 100}, {k * 20.0 + 20, 110}, {k * 20.0 + 10, 110}});
+            cairo_fill(cr);
+            for (int k = 0; k < 3; ++k) {
+                double px = 25 + k * 45;
+                c.Colour(0.2, 0.2, 0.25);
+                c.FillCircle(px, 35, 15);
+                c.Colour(0.95, 0.95, 0.9);
+                c.FillCircle(px, 35, 12);
+                double a = -M_PI / 2 + (f + k) * 0.7;
+                cairo_move_to(cr, px, 35);
+                cairo_line_to(cr, px + std::cos(a) * 10, 35 + std::sin(a) * 10);
+                Stroke(c, {200, 20, 20}, 2, 1);
+            }
+            c.Colour(f % 2 ? 1.0 : 0.3, 0.2, 0.1);
+            c.FillCircle(120, 80, 5);
+        }));
+    for (int f = 0; f < 4; ++f)
+        set(8 + f, Sprite(120, 49, 8, kBlack, [f](Canvas& c) {
+            // The lower part: the piston head going down and up.
+            double ext = std::sin(f * M_PI / 3) * 20;
+            LinearV(c, 0, 49, {{0, {200, 200, 210}}, {1, {90, 90, 100}}});
+            c.FillRect(50, 0, 20, 20 + ext);
+            c.Colour(0.25, 0.25, 0.3);
+            c.FillRect(15, 20 + ext, 90, 49 - 20 - ext);
+            c.Colour(0.95, 0.7, 0.1);
+            c.FillRect(15, 20 + ext, 90, 4);
+        }));
+    set(12, Sprite(40, 40, 8, kBlack, [](Canvas& c) {
+        // A hot slag bubble rising from the floor hatch.
+        Radial(c, 15, 15, 26, {{0, {255, 255, 220}, 1}, {0.4, {255, 160, 40}, 1}, {1, {160, 30, 0}, 1}});
+        c.FillCircle(20, 20, 18);
+    }));
+}
+
+// Level 7: the fortress obelisk.
+void ObjectsLevel7(std::vector<media::PictureItemData>& v) {
+    SetItem(v, 0, FitFrames(60, 220, 60, 220, 1, 8, kBlack, [](Canvas& c, int) {
+        // A fortress obelisk.
+        cairo_t* cr = c.cr();
+        Poly(c, {{30, 0}, {50, 20}, {55, 219}, {5, 219}, {10, 20}});
+        LinearV(c, 0, 220, {{0, {230, 180, 255}}, {1, {60, 20, 90}}});
+        cairo_fill_preserve(cr);
+        Stroke(c, {25, 5, 35}, 1.5, 1);
+        for (int k = 0; k < 5; ++k) {
+            Radial(c, 30, 40 + k * 38, 10, {{0, {255, 255, 255}, 1}, {0.5, {120, 255, 255}, 1}, {1, {0, 120, 255}, 0}});
+            c.FillCircle(30, 40 + k * 38, 8);
+        }
+    }, "B")[0]);
+}
+
+// Level 8: the navigation buoy.
+void ObjectsLevel8(std::vector<media::PictureItemData>& v) {
+    auto set = [&](int i, std::shared_ptr<media::TDIB> p) { SetItem(v, i, std::move(p)); };
+    for (int f = 0; f < 4; ++f)
+        set(f, Sprite(100, 100, 8, kBlack, [f](Canvas& c) {
+            // A navigation buoy on the way home, its lamp turning.
+            cairo_t* cr = c.cr();
+            c.Colour(0.5, 0.5, 0.55);
+            c.FillRect(45, 40, 10, 60);
+            Ellipse(c, 50, 40, 28, 12);
+            LinearV(c, 28, 52, {{0, {230, 230, 240}}, {1, {80, 80, 100}}});
+            cairo_fill(cr);
+            double a = f * M_PI / 2;
+            Radial(c, 50 + std::cos(a) * 20, 25, 30, {{0, {255, 255, 230}, 1}, {0.3, {80, 200, 255}, 0.9}, {1, {0, 80, 255}, 0}});
+            Ellipse(c, 50 + std::cos(a) * 18, 25, 24, 18);
+            cairo_fill(cr);
+            c.Colour(1, 1, 1);
+            c.FillCircle(50, 25, 6);
+        }));
+}
+
+}  // namespace
+
 std::vector<media::PictureItemData> BuildObjectSet(int level) {
     auto v = BlankSet(ObjectNames());
-    auto set = [&](int i, std::shared_ptr<media::TDIB> p) { SetItem(v, i, std::move(p)); };
     switch (level) {
-    case 2: {
-        // Gun emplacement on the left shaft wall: an armoured tower with a sensor dome on top and
-        // the cannon at its foot. The game launches its shot from (x + 50, y + 100), so the barrel
-        // lies along y = 100 with its muzzle near x = 60. Shots leave while the 40-frame cycle
-        // shows frames 2 and 3 (cycle values 15..19): frame 1 charges, 2 glows, 3 recoils.
-        auto gun = [](Canvas& c, int f, int damage) {
-            cairo_t* cr = c.cr();
-            LinearV(c, 0, 120, {{0, {170, 170, 190}}, {1, {60, 60, 80}}});
-            c.FillRect(0, 6, 34, 110);
-            c.Colour(0.9, 0.7, 0.1);
-            for (int k = 0; k < 9; ++k) c.FillRect(2, 12 + k * 11, 30, 3);
-            // Sensor dome.
-            Ellipse(c, 32, 30, 15, 16);
-            LinearV(c, 14, 46, {{0, {220, 220, 235}}, {1, {70, 70, 90}}});
-            cairo_fill_preserve(cr);
-            Stroke(c, {20, 20, 30}, 1, 1);
-            c.Colour(damage ? 0.4 : 1.0, damage ? 0.1 : 0.2, 0.1);
-            c.FillCircle(32, 30, 5);
-            // Cannon.
-            if (damage < 3) {
-                double rec = f == 3 ? 5 : 0;
-                c.Colour(0.3, 0.3, 0.35);
-                c.FillRect(34 - rec, 94, 28, 12);
-                c.Colour(0.6, 0.6, 0.65);
-                c.FillRect(34 - rec, 94, 28, 4);
-                if (f > 0) {
-                    double r = f == 1 ? 5 : f == 2 ? 10 : 7;
-                    Radial(c, 62 - rec, 100, r + 2, {{0, {255, 255, 220}, 1}, {0.5, {120, 200, 255}, 1}, {1, {0, 60, 255}, 0}});
-                    c.FillCircle(62 - rec, 100, r);
-                }
-            }
-            Ellipse(c, 30, 100, 14, 15);
-            LinearV(c, 85, 115, {{0, {200, 200, 215}}, {1, {60, 60, 80}}});
-            cairo_fill_preserve(cr);
-            Stroke(c, {20, 20, 30}, 1, 1);
-            if (damage) {
-                Rng r(damage);
-                for (int k = 0; k < 4 + damage * 3; ++k) {
-                    double fx = r.Range(8, 70), fy = r.Range(10, 110), fr = r.Range(6, 8 + damage * 2);
-                    Radial(c, fx, fy, fr, {{0, {255, 240, 160}, 1}, {0.6, {255, 110, 0}, 1}, {1, {160, 30, 0}, 0.6}});
-                    c.FillCircle(fx, fy, fr);
-                }
-            }
-        };
-        for (int f = 0; f < 4; ++f) set(f, Sprite(90, 120, 8, kBlack, [=](Canvas& c) { gun(c, f, 0); }));
-        for (int f = 0; f < 4; ++f) set(4 + f, Sprite(90, 120, 8, kBlack, [=](Canvas& c) { gun(c, 0, f + 1); }));
-        set(8, Sprite(90, 120, 8, kBlack, [](Canvas& c) {
-            LinearV(c, 0, 120, {{0, {90, 80, 80}}, {1, {30, 25, 25}}});
-            c.FillRect(0, 14, 34, 98);
-            Poly(c, {{30, 86}, {52, 92}, {46, 106}, {30, 112}});
-            c.Colour(0.2, 0.18, 0.18);
-            cairo_fill(c.cr());
-            Poly(c, {{30, 20}, {44, 26}, {38, 40}, {30, 42}});
-            cairo_fill(c.cr());
-            c.Colour(0.9, 0.3, 0.0);
-            c.FillCircle(38, 98, 3);
-        }));
-        set(9, Sprite(22, 120, 8, kBlack, [](Canvas& c) {
-            Radial(c, 11, 60, 60, {{0, {255, 255, 255}, 1}, {0.4, {160, 220, 255}, 1}, {1, {40, 80, 255}, 0}});
-            Ellipse(c, 11, 60, 10, 59);
-            cairo_fill(c.cr());
-        }));
-        set(10, Sprite(196, 20, 8, kBlack, [](Canvas& c) {
-            // The energy barrier between two emitters.
-            cairo_t* cr = c.cr();
-            LinearV(c, 4, 16, {{0, {60, 20, 120}}, {0.5, {255, 200, 255}}, {1, {60, 20, 120}}});
-            c.FillRect(10, 6, 176, 8);
-            cairo_move_to(cr, 10, 10);
-            Rng r(10);
-            for (double x = 10; x < 186; x += 6) cairo_line_to(cr, x, 10 + r.Range(-5, 5));
-            Stroke(c, {255, 255, 255}, 1.2, 1);
-            for (double x : {0.0, 186.0}) {
-                LinearV(c, 0, 20, {{0, {200, 200, 220}}, {1, {60, 60, 80}}});
-                c.FillRect(x, 0, 10, 20);
-            }
-        }));
-        break;
-    }
-    case 5:
-        SetItem(v, 0, FitFrames(80, 240, 80, 240, 1, 8, kBlack, [](Canvas& c, int) {
-            // A signal tower of the Grey ones; it falls when destroyed.
-            cairo_t* cr = c.cr();
-            Poly(c, {{30, 0}, {50, 0}, {70, 239}, {10, 239}});
-            LinearV(c, 0, 240, {{0, {200, 190, 210}}, {1, {70, 60, 90}}});
-            cairo_fill_preserve(cr);
-            Stroke(c, {25, 20, 35}, 1.5, 1);
-            for (int k = 1; k < 10; ++k) {
-                double y = k * 24, hw = 10 + y / 240 * 30;
-                cairo_move_to(cr, 40 - hw, y);
-                cairo_line_to(cr, 40 + hw, y);
-                Stroke(c, {60, 50, 80}, 2, 1);
-            }
-            Radial(c, 40, 12, 16, {{0, {255, 255, 255}, 1}, {0.3, {255, 60, 60}, 1}, {1, {255, 0, 0}, 0}});
-            c.FillCircle(40, 12, 12);
-        }, "B")[0]);
-        set(1, Sprite(120, 120, 8, kBlack, [](Canvas& c) {
-            // A rotating station with four arms.
-            cairo_t* cr = c.cr();
-            for (int k = 0; k < 4; ++k) {
-                cairo_save(cr);
-                cairo_translate(cr, 60, 60);
-                cairo_rotate(cr, k * M_PI / 2);
-                LinearV(c, -6, 6, {{0, {220, 220, 240}}, {1, {80, 80, 110}}});
-                c.FillRect(10, -6, 42, 12);
-                c.Colour(0.2, 0.6, 1.0);
-                c.FillRect(48, -9, 9, 18);
-                cairo_restore(cr);
-            }
-            Radial(c, 55, 55, 26, {{0, {255, 250, 220}, 1}, {0.5, {200, 150, 60}, 1}, {1, {80, 50, 20}, 1}});
-            c.FillCircle(60, 60, 20);
-            c.Colour(0.1, 0.1, 0.2);
-            c.FillCircle(60, 60, 6);
-        }));
-        break;
-    case 6:
-        for (int f = 0; f < 4; ++f)
-            set(f, Sprite(60, 60, 8, kBlack, [f](Canvas& c) {
-                // A spinning saw on the factory floor.
-                cairo_t* cr = c.cr();
-                cairo_save(cr);
-                cairo_translate(cr, 30, 30);
-                cairo_rotate(cr, f * M_PI / 16);
-                cairo_new_path(cr);
-                for (int k = 0; k < 24; ++k) {
-                    double a = k * M_PI / 12, r = (k % 2) ? 22 : 29;
-                    if (k == 0) cairo_move_to(cr, std::cos(a) * r, std::sin(a) * r);
-                    else cairo_line_to(cr, std::cos(a) * r, std::sin(a) * r);
-                }
-                cairo_close_path(cr);
-                Radial(c, -5, -5, 35, {{0, {255, 255, 255}, 1}, {0.5, {180, 180, 190}, 1}, {1, {70, 70, 80}, 1}});
-                cairo_fill(cr);
-                c.Colour(0.8, 0.1, 0.1);
-                c.FillCircle(0, 0, 7);
-                cairo_restore(cr);
-            }));
-        for (int f = 0; f < 4; ++f)
-            set(4 + f, Sprite(140, 110, 8, kBlack, [f](Canvas& c) {
-                // The press: a heavy machine with pistons and gauges.
-                cairo_t* cr = c.cr();
-                LinearV(c, 0, 110, {{0, {190, 170, 120}}, {1, {90, 70, 40}}});
-                c.FillRect(0, 0, 140, 110);
-                c.Colour(0.1, 0.1, 0.1);
-                for (int k = 0; k < 7; ++k) Poly(c, {{k * 20.0, 100}, {k * 20.0 + 10, 100}, {k * 20.0 + 20, 110}, {k * 20.0 + 10, 110}});
-                cairo_fill(cr);
-                for (int k = 0; k < 3; ++k) {
-                    double px = 25 + k * 45;
-                    c.Colour(0.2, 0.2, 0.25);
-                    c.FillCircle(px, 35, 15);
-                    c.Colour(0.95, 0.95, 0.9);
-                    c.FillCircle(px, 35, 12);
-                    double a = -M_PI / 2 + (f + k) * 0.7;
-                    cairo_move_to(cr, px, 35);
-                    cairo_line_to(cr, px + std::cos(a) * 10, 35 + std::sin(a) * 10);
-                    Stroke(c, {200, 20, 20}, 2, 1);
-                }
-                c.Colour(f % 2 ? 1.0 : 0.3, 0.2, 0.1);
-                c.FillCircle(120, 80, 5);
-            }));
-        for (int f = 0; f < 4; ++f)
-            set(8 + f, Sprite(120, 49, 8, kBlack, [f](Canvas& c) {
-                // The lower part: the piston head going down and up.
-                double ext = std::sin(f * M_PI / 3) * 20;
-                LinearV(c, 0, 49, {{0, {200, 200, 210}}, {1, {90, 90, 100}}});
-                c.FillRect(50, 0, 20, 20 + ext);
-                c.Colour(0.25, 0.25, 0.3);
-                c.FillRect(15, 20 + ext, 90, 49 - 20 - ext);
-                c.Colour(0.95, 0.7, 0.1);
-                c.FillRect(15, 20 + ext, 90, 4);
-            }));
-        set(12, Sprite(40, 40, 8, kBlack, [](Canvas& c) {
-            // A hot slag bubble rising from the floor hatch.
-            Radial(c, 15, 15, 26, {{0, {255, 255, 220}, 1}, {0.4, {255, 160, 40}, 1}, {1, {160, 30, 0}, 1}});
-            c.FillCircle(20, 20, 18);
-        }));
-        break;
-    case 7:
-        SetItem(v, 0, FitFrames(60, 220, 60, 220, 1, 8, kBlack, [](Canvas& c, int) {
-            // A fortress obelisk.
-            cairo_t* cr = c.cr();
-            Poly(c, {{30, 0}, {50, 20}, {55, 219}, {5, 219}, {10, 20}});
-            LinearV(c, 0, 220, {{0, {230, 180, 255}}, {1, {60, 20, 90}}});
-            cairo_fill_preserve(cr);
-            Stroke(c, {25, 5, 35}, 1.5, 1);
-            for (int k = 0; k < 5; ++k) {
-                Radial(c, 30, 40 + k * 38, 10, {{0, {255, 255, 255}, 1}, {0.5, {120, 255, 255}, 1}, {1, {0, 120, 255}, 0}});
-                c.FillCircle(30, 40 + k * 38, 8);
-            }
-        }, "B")[0]);
-        break;
-    case 8:
-        for (int f = 0; f < 4; ++f)
-            set(f, Sprite(100, 100, 8, kBlack, [f](Canvas& c) {
-                // A navigation buoy on the way home, its lamp turning.
-                cairo_t* cr = c.cr();
-                c.Colour(0.5, 0.5, 0.55);
-                c.FillRect(45, 40, 10, 60);
-                Ellipse(c, 50, 40, 28, 12);
-                LinearV(c, 28, 52, {{0, {230, 230, 240}}, {1, {80, 80, 100}}});
-                cairo_fill(cr);
-                double a = f * M_PI / 2;
-                Radial(c, 50 + std::cos(a) * 20, 25, 30, {{0, {255, 255, 230}, 1}, {0.3, {80, 200, 255}, 0.9}, {1, {0, 80, 255}, 0}});
-                Ellipse(c, 50 + std::cos(a) * 18, 25, 24, 18);
-                cairo_fill(cr);
-                c.Colour(1, 1, 1);
-                c.FillCircle(50, 25, 6);
-            }));
-        break;
-    default:
-        break;
+    case 2: ObjectsLevel2(v); break;
+    case 5: ObjectsLevel5(v); break;
+    case 6: ObjectsLevel6(v); break;
+    case 7: ObjectsLevel7(v); break;
+    case 8: ObjectsLevel8(v); break;
+    default: break;
     }
     return v;
 }

@@ -116,23 +116,29 @@ Samples Shot(size_t n) {  // "kul": a short bright blaster shot
     return s;
 }
 
-Samples Explosion(size_t n, uint32_t seed, double length) {  // a deep rumbling blast
+// A deep blast that thumps: a short band-limited crack, a sub-bass punch falling from 110 to
+// 40 Hz, a body of low-passed noise whose filter closes as it dies away, and a rumble under it
+// to the end. Most of the energy lies below a few hundred hertz.
+Samples Explosion(size_t n, uint32_t seed, double length) {
     Samples s(n);
     Rng r(seed);
-    LowPass lp1, lp2;
-    double ph = 0;
+    LowPass crack1, crack2, body1, body2, body3, rum1, rum2, dc;
+    double ph = 0, ph2 = 0;
     for (size_t i = 0; i < n; ++i) {
         double t = i / kRate;
-        double env = std::exp(-t * 3.2 / length) * std::min(1.0, t * 300);
-        double cutoff = 200 + 3500 * std::exp(-t * 6 / length);
-        double noise = lp2.Step(lp1.Step(r.Range(-1, 1), cutoff), cutoff * 1.5);
-        double f = 30 + 70 * std::exp(-t * 10);
+        double attack = std::min(1.0, t * 400);
+        double crack = crack2.Step(crack1.Step(r.Range(-1, 1), 1500), 1500) * std::exp(-t * 60);
+        double f = 40 + 70 * std::exp(-t * 14);
         ph += f / kRate;
-        double thump = std::sin(kTau * ph) * std::exp(-t * 5);
-        double crackle = (r.Uniform() < 0.004 * std::exp(-t * 2)) ? r.Range(-0.8, 0.8) : 0;
-        s[i] = 1.6 * noise * env + 0.8 * thump + crackle * env;
+        ph2 += f * 1.5 / kRate;
+        double punch = (std::sin(kTau * ph) + 0.25 * std::sin(kTau * ph2)) * std::exp(-t * 4.0 / length);
+        double cutoff = 110 + 700 * std::exp(-t * 7 / length);
+        double body = body3.Step(body2.Step(body1.Step(r.Range(-1, 1), cutoff), cutoff), cutoff) * std::exp(-t * 2.6 / length);
+        double rumble = rum2.Step(rum1.Step(r.Range(-1, 1), 90), 90) * std::min(1.0, t * 8) * std::exp(-t * 1.8 / length);
+        double v = attack * (0.8 * crack + 1.1 * punch + 7.0 * body + 9.0 * rumble);
+        s[i] = v - dc.Step(v, 20);  // nothing below 20 Hz: a drift only eats headroom
     }
-    EdgeFade(s, 20, 800);
+    EdgeFade(s, 20, 1500);
     return s;
 }
 
@@ -416,12 +422,17 @@ Samples SoftStartLoop(const Theme& th) {
     return s;
 }
 
-// A short non-looping sting that resolves on A.
+// A short non-looping sting that resolves on A, its own for every list: three bells of the
+// A-minor pentatonic scale chosen by the seed over a low A. No cue plays these second items, so
+// they are kept short (they are downloaded with the level in the browser).
 Samples Filler(uint32_t seed) {
-    std::vector<Note> notes = {{0, 0.5, 69, Inst::Bell, 0.8}, {0.5, 0.5, 72, Inst::Bell, 0.7}, {1.0, 1.5, 76, Inst::Bell, 0.7},
-                               {0, 2.0, 45, Inst::Pad, 1.0}, {0, 2.0, 52, Inst::Pad, 1.0}};
-    Samples s = Render(notes, 140, static_cast<size_t>(kRate * 1.6), false, seed);
-    EdgeFade(s, 20, 2000);
+    static const int penta[] = {69, 72, 74, 76, 79, 81};
+    Rng r(seed * 7919 + 13);
+    const int first = penta[r.Int(6)], second = penta[r.Int(6)];
+    std::vector<Note> notes = {{0, 0.4, double(first), Inst::Bell, 0.8}, {0.4, 0.4, double(second), Inst::Bell, 0.7},
+                               {0.8, 1.0, seed % 2 ? 76.0 : 81.0, Inst::Bell, 0.7}, {0, 1.8, 45, Inst::Pad, 1.0}};
+    Samples s = Render(notes, 140, static_cast<size_t>(kRate * 1.0), false, seed);
+    EdgeFade(s, 20, 1500);
     return s;
 }
 
@@ -544,6 +555,12 @@ std::vector<media::WaveItemData> BuildEffects() {
     return w;
 }
 
+// The beat every loop laid over the menu music shares: the menu loop's 532 225 samples hold
+// twelve bars of four beats (119.3 beats a minute, a beat of 0.503 s), and the cue loops of
+// levels 5 to 7 are twelve such bars in A minor, exactly as long, so each pair repeats together.
+constexpr double kSharedBpm = 60.0 * kRate * 48 / 532225;
+constexpr int kSharedBars = 12;
+
 std::vector<media::WaveItemData> BuildMusic(int level) {
     std::vector<media::WaveItemData> w;
     auto music = [](const Theme& th) { return Music(Loop(th), true); };
@@ -570,16 +587,16 @@ std::vector<media::WaveItemData> BuildMusic(int level) {
         w.push_back(WaveItem("hudba2", filler(5)));
         break;
     case 5:
-        w.push_back(WaveItem("hudba1", music({96, {0, 8, 5, 7}, 16, 105, 1, true})));
+        w.push_back(WaveItem("hudba1", music({kSharedBpm, {0, 8, 5, 7}, kSharedBars, 105, 1, true})));
         w.push_back(WaveItem("hudba2", Effect(StoneStart(static_cast<size_t>(0.6 * kRate), 55))));
         break;
     case 6:
-        w.push_back(WaveItem("hudba1", music({124, {0, 0, 5, 7}, 16, 106, 3, true})));
-        w.push_back(WaveItem("hudba2", Music(SoftStartLoop({124, {8, 10, 0, 0}, 8, 116, 2, true}), true)));
+        w.push_back(WaveItem("hudba1", music({kSharedBpm, {0, 0, 5, 7}, kSharedBars, 106, 3, true})));
+        w.push_back(WaveItem("hudba2", Music(SoftStartLoop({kSharedBpm, {8, 10, 0, 0}, kSharedBars, 116, 2, true}), true)));
         break;
     case 7:
-        w.push_back(WaveItem("hudba1", Music(SoftStartLoop({150, {0, 8, 0, 7}, 16, 107, 0, true}), true)));
-        w.push_back(WaveItem("hudba2", music({120, {8, 10, 3, 0}, 16, 117, 2, true})));
+        w.push_back(WaveItem("hudba1", Music(SoftStartLoop({kSharedBpm, {0, 8, 0, 7}, kSharedBars, 107, 0, true}), true)));
+        w.push_back(WaveItem("hudba2", music({kSharedBpm, {8, 10, 3, 0}, kSharedBars, 117, 2, true})));
         break;
     default:
         w.push_back(WaveItem("hudba1", music({116, {0, 8, 3, 10}, 16, 108, 2, true})));

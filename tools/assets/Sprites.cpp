@@ -287,13 +287,22 @@ std::vector<media::PictureItemData> BuildVybuch() {
 
 // ------------------------------------------------------------------ HUD
 
+// The one plain colour of the panel's wells, and of the faces' ground.
+constexpr Rgb kHudWell{10, 13, 23};
+
 // The pilot's face; look: 0 straight, 1 left, 2 right, 3 up, 4 down.
 void DrawFace(Canvas& c, int look) {
     cairo_t* cr = c.cr();
-    LinearV(c, 0, 72, {{0, {20, 30, 70}}, {1, {5, 10, 30}}});
+    // The face's ground is the panel well's own colour: wherever the game shows it in the well,
+    // only the head shows, never the picture's edge.
+    c.ColourRgb(kHudWell);
     c.FillRect(0, 0, 81, 72);
     double dx = look == 1 ? -3 : look == 2 ? 3 : 0, dy = look == 3 ? -3 : look == 4 ? 3 : 0;
-    // Only rows 0..60 are shown under the panel's edge: the head sits in them.
+    // At the lowest places only rows 0..60 are shown above the panel's edge: the head is drawn a
+    // little smaller, so that it sits whole in rows 2..58 whichever way it looks.
+    cairo_translate(cr, 40.5, 30);
+    cairo_scale(cr, 0.92, 0.92);
+    cairo_translate(cr, -40.5, -31);
     double hx = 40.5 + dx * 0.6, hy = 31 + dy * 0.5;
     // Helmet.
     Ellipse(c, hx, hy, 29, 29);
@@ -370,12 +379,43 @@ void DrawRecipeCard(Canvas& c, double w, double h, bool large) {
     }
 }
 
+// A label of the panel, centred on cx with its baseline at y (rotated a quarter turn to read
+// upwards when `upright` is false): every label text of the panel is drawn here.
+void PanelLabel(Canvas& c, double cx, double y, const std::string& text, double size, bool upright = true) {
+    cairo_t* cr = c.cr();
+    cairo_save(cr);
+    c.Font(size, true);
+    const double w = c.TextWidth(text);
+    if (upright) {
+        cairo_translate(cr, cx - w / 2, y);
+    } else {
+        cairo_translate(cr, y, cx + w / 2);
+        cairo_rotate(cr, -M_PI / 2);
+    }
+    c.Colour(1.0, 0.85, 0.3);
+    c.Text(0, 0, text);
+    cairo_restore(cr);
+}
+
+// The key legend: one row a key, its name and what it does.
+void KeyLegend(Canvas& c, double x, double y, double nameW, double rowH, const std::vector<std::pair<std::string, std::string>>& rows) {
+    c.Font(8.5, true);
+    for (size_t k = 0; k < rows.size(); ++k) {
+        c.Colour(1.0, 0.85, 0.3);
+        c.Text(x, y + k * rowH, rows[k].first);
+        c.Colour(0.75, 0.85, 1.0);
+        c.Text(x + nameW, y + k * rowH, rows[k].second);
+    }
+}
+
 std::vector<media::PictureItemData> BuildHud() {
     std::vector<media::PictureItemData> v;
     // The panel shows rows 0..77 of the 631 x 83 picture, with the form's grey (66, 65, 66) above
     // and below it and the panel's black to the right of it: the frames close by row 77, the top
-    // and bottom edges carry the form's grey and the right edge ends in black. The face is shown
-    // at (282, 17), the recipe at (386, 3), the life markers at (20, 39), (85, 39) and (50, 64).
+    // and bottom edges carry the form's grey and the right edge ends in black. The faces are shown
+    // at (282, 17), (258, 17), (242, 17), (250, 15) and (266, 9), 81 x 72 each: one plain well
+    // holds them all (x 242..362, y 9..77) with its frame outside. The recipe is shown at (386, 3),
+    // the life markers at (20, 39), (85, 39) and (50, 64).
     v.push_back(PictureItem("meny", Sprite(631, 83, 8, 0, [](Canvas& c) {
         cairo_t* cr = c.cr();
         LinearV(c, 0, 78, {{0, {66, 65, 66}}, {0.03, {150, 155, 175}}, {0.12, {95, 100, 120}}, {0.9, {40, 44, 58}}, {1, {66, 65, 66}}});
@@ -386,42 +426,31 @@ std::vector<media::PictureItemData> BuildHud() {
         cairo_set_source(cr, edge);
         cairo_pattern_destroy(edge);
         c.FillRect(619, 0, 12, 83);
+        // A well: its inside [x, x + w) x [y, y + h) plain, a bevelled frame around it.
         auto well = [&](double x, double y, double w, double h) {
-            c.Colour(0.04, 0.05, 0.09);
-            c.FillRect(x, y, w, h);
+            cairo_rectangle(cr, x - 1.5, y - 1.5, w + 3, h + 3);
+            Stroke(c, {25, 27, 36}, 1, 1);
             cairo_rectangle(cr, x - 0.5, y - 0.5, w + 1, h + 1);
             Stroke(c, {170, 175, 200}, 1, 0.8);
+            c.ColourRgb(kHudWell);
+            c.FillRect(x, y, w, h);
         };
-        well(10, 30, 138, 47);    // lives: the markers at (20..124, 39..81), cut at row 77
-        well(160, 30, 92, 47);    // the keys
-        well(281, 16, 83, 61);    // the face, 81 x 72 at (282, 17), shown down to row 77
-        well(385, 2, 41, 75);     // the recipe, 39 x 78 at (386, 3)
+        well(12, 30, 120, 48);    // lives: the markers at (20..124, 39..81), cut at row 77
+        well(142, 14, 90, 64);    // the keys
+        well(242, 9, 121, 69);    // the faces: the union of their places, shown down to row 77
+        well(385, 2, 41, 76);     // the recipe, 39 x 78 at (386, 3)
         well(445, 10, 168, 62);   // logo
-        for (double x : {5.0, 154.0, 270.0, 376.0, 436.0})
+        for (double x : {5.0, 137.0, 237.0, 378.0, 436.0})
             for (double y : {8.0, 70.0}) {
                 Radial(c, x - 1, y - 1, 3, {{0, {230, 230, 240}, 1}, {1, {60, 60, 70}, 1}});
                 c.FillCircle(x, y, 2.5);
             }
-        c.Font(13, true);
-        c.Colour(1.0, 0.85, 0.3);
-        c.Text(14, 24, "ŽIVOTY");
-        c.Text(164, 24, "PILOT");
+        // Over each well its label; the recipe's reads upwards beside its well.
+        PanelLabel(c, 72, 24, "ŽIVOTY", 13);
+        PanelLabel(c, 302.5, 7, "PILOT", 8);
+        PanelLabel(c, 37, 374, "RECEPT", 9, false);
         // What is always true for the pilot: the keys of the ship.
-        c.Font(8.5, true);
-        const char* keys[][2] = {{"mezerník", "palba"}, {"Tab", "koule"}, {"Enter", "pauza"}, {"Esc", "menu"}};
-        for (int k = 0; k < 4; ++k) {
-            c.Colour(1.0, 0.85, 0.3);
-            c.Text(165, 42 + k * 10, keys[k][0]);
-            c.Colour(0.75, 0.85, 1.0);
-            c.Text(218, 42 + k * 10, keys[k][1]);
-        }
-        cairo_save(cr);
-        cairo_translate(cr, 374, 72);
-        cairo_rotate(cr, -M_PI / 2);
-        c.Font(9, true);
-        c.Colour(1.0, 0.85, 0.3);
-        c.Text(4, 0, "RECEPT");
-        cairo_restore(cr);
+        KeyLegend(c, 145, 30, 49, 13, {{"mezerník", "palba"}, {"Tab", "koule"}, {"Enter", "pauza"}, {"Esc", "menu"}});
         c.Font(30, true);
         c.OutlinedText(456, 48, "ORBITA", {255, 190, 40}, {120, 30, 0}, 3);
         c.Font(10, false);

@@ -18,6 +18,7 @@
 #include "platform/Audio.h"
 #include "platform/Files.h"
 #include "platform/Platform.h"
+#include "platform/Png.h"
 
 namespace dxgtool {
 

@@ -14,6 +14,7 @@
 #include "media/Forms.h"
 #include "platform/Audio.h"
 #include "platform/Platform.h"
+#include "platform/headless/HeadlessControl.h"
 
 using namespace media;
 

@@ -6,7 +6,7 @@
 
 #include "media/DIBFile.h"
 #include "media/Errors.h"
-#include "test_collection_bytes.h"
+#include "CollectionBytes.h"
 
 using namespace media;
 using dxgtest::Bytes;

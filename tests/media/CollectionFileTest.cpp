@@ -8,7 +8,7 @@
 #include "media/CollectionFile.h"
 #include "media/DxgWave.h"
 #include "media/Errors.h"
-#include "test_collection_bytes.h"
+#include "CollectionBytes.h"
 
 using namespace media;
 using dxgtest::Bytes;

@@ -12,6 +12,7 @@
 #include "media/CollectionFile.h"
 #include "media/DxgWave.h"
 #include "platform/Platform.h"
+#include "platform/Png.h"
 #include "tools/dxg/DxgTool.h"
 #include "tests/TestFiles.h"
 

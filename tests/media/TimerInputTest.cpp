@@ -1,6 +1,7 @@
 // The frame timer on the virtual clock, and the edge-latched input states.
 #include "MediaFixture.h"
 #include "media/DXInput.h"
+#include "media/DXTimer.h"
 
 using namespace media;
 
