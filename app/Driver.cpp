@@ -140,6 +140,7 @@ platform::Platform& Driver::start() {
     }
     bool headless = options_.headless || !options_.timedemoFile.empty();
     backEnd_ = headless ? platform::createHeadlessPlatform(25) : platform::createWindowedPlatform();
+    if (!headless && wrapDesktop) backEnd_ = wrapDesktop(std::move(backEnd_));
     active_ = backEnd_.get();
     if (!scriptPath.empty()) {
         platform::HeadlessControl* control = platform::headlessControl(*backEnd_);
@@ -149,6 +150,19 @@ platform::Platform& Driver::start() {
             control = platform::headlessControl(*platform_);
         }
         player_ = std::make_unique<ScriptPlayer>(std::move(script), *control);
+        // A replay that ends with its script writes nothing due after the script's end.
+        const bool endsWithScript = !options_.timedemoFile.empty() || (options_.headless && !options_.frames);
+        if (endsWithScript) {
+            const uint32_t last = player_->lastTick();
+            for (const TickFile& s : options_.screenshots)
+                if (s.tick > last)
+                    refuse("--screenshot " + std::to_string(s.tick) + ":" + s.path + " comes after the last tick of " +
+                           scriptPath + " (" + std::to_string(last) + ")");
+            for (const TickFile& d : options_.stateDumps)
+                if (d.tick > last)
+                    refuse("--dump-state " + std::to_string(d.tick) + ":" + d.path + " comes after the last tick of " +
+                           scriptPath + " (" + std::to_string(last) + ")");
+        }
         // The timedemo keeps every tick's cost; room for all of them is made now.
         // (At most an hour's worth ahead: a script whose last tick is far off grows it as it goes.)
         if (!options_.timedemoFile.empty())
@@ -165,7 +179,8 @@ platform::Platform& Driver::platform() { return active_ ? *active_ : start(); }
 platform::WindowOptions Driver::windowOptions() const {
     platform::WindowOptions w;
     w.fullScreen = !options_.windowed;
-    w.scale = options_.windowed ? options_.scale : 1;
+    w.scale = options_.scale;  // also the window Alt+Enter leads to
+    w.exclusive = options_.exclusiveFullScreen;
     return w;
 }
 

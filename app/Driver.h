@@ -55,6 +55,9 @@ public:
     const Options& options() const { return options_; }
     platform::WindowOptions windowOptions() const;
     void setHooks(DriverHooks hooks) { hooks_ = std::move(hooks); }
+    // Wraps the desktop back-end before anything uses it (key bindings, the menu by keys);
+    // may throw to refuse the start (no display).
+    std::function<std::unique_ptr<platform::Platform>(std::unique_ptr<platform::Platform>)> wrapDesktop;
 
     // Top of every message-loop pass: delivers the script's events for the coming tick.
     void loopPass();

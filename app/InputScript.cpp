@@ -24,6 +24,9 @@ const KeyEntry kKeys[] = {
     {"Up", 0x26},   {"Down", 0x28}, {"Left", 0x25}, {"Right", 0x27}, {"Space", 0x20}, {"Tab", 0x09},
     {"Enter", 0x0D}, {"Escape", 0x1B}, {"F2", 0x71}, {"F3", 0x72},    {"H", 0x48},     {"J", 0x4A},
     {"K", 0x4B},    {"L", 0x4C},    {"KP2", 0x62},  {"KP4", 0x64},   {"KP6", 0x66},   {"KP8", 0x68},
+    // The other default keys: screenshots and the volume.
+    {"F12", 0x7B}, {"PrintScreen", 0x2C}, {"VolumeUp", 0xAF}, {"VolumeDown", 0xAE}, {"Mute", 0xAD},
+    {"Equals", 0xBB}, {"Minus", 0xBD}, {"KPPlus", 0x6B}, {"KPMinus", 0x6D}, {"M", 0x4D},
 };
 
 constexpr int kHeaderVersion = 1;

@@ -56,8 +56,18 @@ std::string usage() {
            "  --verify-data          check the data files and exit\n"
            "  --pacing               at the end, print ticks per second, the shortest and longest\n"
            "                         interval between ticks and the share of a core used\n"
-           "  --help                 this text\n";
+           "  --config FILE          read the settings from FILE (headless runs read none\n"
+           "                         otherwise; windowed ones ~/.config/orbita/orbita.ini)\n"
+           "  --version              the program's version\n"
+           "  --help                 this text\n"
+           "keys: cursor keys, keypad 8/2/4/6 or K/J/H/L fly; Space fires; Tab launches the pod;\n"
+           "  Enter pauses, Escape continues, skips the story and the title and leaves a level;\n"
+           "  in the menu the cursor keys choose a box and Enter or Space takes it; PrintScreen or\n"
+           "  F12 saves a screenshot; + and - (or the volume keys) change the volume, M mutes;\n"
+           "  Alt+Enter switches between full screen and a window\n";
 }
+
+std::string versionText() { return "orbita 1.0\n"; }
 
 Options parseOptions(const std::vector<std::string>& args) {
     Options o;
@@ -138,6 +148,12 @@ Options parseOptions(const std::vector<std::string>& args) {
         } else if (arg == "--help") {
             flag();
             o.help = true;
+        } else if (arg == "--version") {
+            flag();
+            o.version = true;
+        } else if (arg == "--config") {
+            o.configFile = takeValue();
+            if (o.configFile.empty()) bad("option --config needs a file name");
         } else {
             bad("unknown option " + arg);
         }
@@ -150,6 +166,17 @@ Options parseOptions(const std::vector<std::string>& args) {
         }
     }
     if (!o.playFile.empty() && !o.timedemoFile.empty()) bad("--play and --timedemo cannot be used together");
+    // An output due after the run's last tick would never be written.
+    if (o.frames) {
+        for (const TickFile& s : o.screenshots)
+            if (s.tick > o.frames)
+                bad("--screenshot " + std::to_string(s.tick) + ":" + s.path + " comes after the last tick (--frames " +
+                    std::to_string(o.frames) + ")");
+        for (const TickFile& d : o.stateDumps)
+            if (d.tick > o.frames)
+                bad("--dump-state " + std::to_string(d.tick) + ":" + d.path + " comes after the last tick (--frames " +
+                    std::to_string(o.frames) + ")");
+    }
     // Spellings, links and absolute paths of the same file are caught once the paths are known
     // (checkOutputTargets); the plain case is refused here already.
     if (!o.recordFile.empty() && (o.recordFile == o.playFile || o.recordFile == o.timedemoFile))
@@ -169,6 +196,10 @@ Options parseOptionsOrExit(int argc, char** argv) {
         if (o.help) {
             std::fputs(usage().c_str(), stdout);
             platform::exitCheckingOutput("orbita", 0);
+        }
+        if (o.version) {
+            std::fputs(versionText().c_str(), stdout);
+            std::exit(0);
         }
         return o;
     } catch (const OptionError& e) {

@@ -16,6 +16,7 @@ struct TickFile {
 
 struct Options {
     bool windowed = false;  // a window instead of full screen (also set by --scale)
+    bool exclusiveFullScreen = false;  // full screen by a display-mode switch (a setting)
     int scale = 1;          // whole-number scale of the 640 x 480 picture in a window
     bool headless = false;
     bool hasSeed = false;
@@ -31,7 +32,9 @@ struct Options {
     bool verifyData = false;
     bool pacing = false;  // at the end, report the ticks' pacing and the processor time used
     bool help = false;
-    std::string language = "cs";  // of the texts the player reads: "cs" (the game's own) or "en"
+    bool version = false;
+    std::string configFile;         // --config FILE: the settings file to read (headless too)
+    std::string language = "cs";    // the language of the game's texts: "cs" or "en"
 };
 
 // A command line that cannot be used; what() is the whole message ("orbita: ...").
@@ -49,6 +52,8 @@ Options parseOptions(int argc, char** argv);
 
 // The --help text.
 std::string usage();
+// The --version text ("orbita 1.0").
+std::string versionText();
 
 // For the program entry: parses, prints the help and exits 0 for --help, prints the
 // error and exits with status 2 for a bad command line.

@@ -12,6 +12,7 @@
 
 #include "app/Program.h"
 
+#include "app/Desktop.h"
 #include "app/Driver.h"
 #include "app/Options.h"
 #include "app/Recorder.h"
@@ -260,6 +261,26 @@ public:
     }
 
     // The form's components and the game's data modules; a warp starts its level at once.
+    // The desktop's layer: the menu takes keys while its boxes answer the pointer; the pause
+    // text shows while the window has lost the focus. F12 saves a screenshot as PrintScreen
+    // does; the volume keys change the volume.
+    void desktopComforts(Desktop& desktop) {
+        game::TMainForm* f = form_.get();
+        if (DesktopPlatform* desk = desktop.platform()) {
+            desk->menuActive = [f] { return game::inMenu && f->DXDraw.Cursor != media::crNone; };
+            desk->pauseText = [] { return game::pauseText(); };
+        }
+        auto previousKey = form_->OnKeyDown;
+        form_->OnKeyDown = [f, &desktop, previousKey](media::TObject* s, int& key, int shift) {
+            Action action;
+            if (actionOfGameKey(key, action)) {
+                if (action == Action::Screenshot && key != 0x2C && f->OnPrintScreen) f->OnPrintScreen();
+                desktop.volumeKey(action);
+            }
+            previousKey(s, key, shift);
+        };
+    }
+
     void startGame() {
         form_->Loaded();
         game::dat1 = new game::Tdat1;
@@ -313,6 +334,9 @@ Driver* ProgramRun::timedDriver = nullptr;
 
 int runProgram(int argc, char** argv) {
     Options options = parseOptionsOrExit(argc, argv);
+    // The player's settings (headless runs: only --config FILE) fill what the command line left open.
+    Desktop desktop;
+    desktop.load(options, std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
     const std::string startDirectory = currentDirectory();
     makeOptionPathsAbsolute(options, startDirectory);
     chooseDataDirectory(argc > 0 ? argv[0] : nullptr);
@@ -320,8 +344,15 @@ int runProgram(int argc, char** argv) {
     if (options.verifyData) return verifyData(std::cout) ? 0 : 1;
 
     Driver driver(options);
+#ifndef __EMSCRIPTEN__
+    // The browser has its own page, keys and focus; the desktop's layer is for the desktop.
+    driver.wrapDesktop = [&desktop](std::unique_ptr<platform::Platform> p) { return desktop.wrap(std::move(p)); };
+#endif
     try {
         driver.start();
+    } catch (const NoDisplayError& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
     } catch (const OptionError& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 2;
@@ -339,7 +370,9 @@ int runProgram(int argc, char** argv) {
     run.hookTicks();
     run.recordEvents();
     run.savePrintScreens();
+    run.desktopComforts(desktop);
     run.startGame();
+    desktop.applyVolumes();
     // In the browser the loop runs from its animation frames after this function has handed
     // it over, so the end of the run is a step of its own.
     run.application().Run([&run] { run.endRun(); });

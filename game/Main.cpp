@@ -443,6 +443,8 @@ bool between(int32_t v, int32_t lo, int32_t hi) { return v >= lo && v <= hi; }
 
 }  // namespace
 
+std::string pauseText() { return kPauseText; }
+
 void playFrame() {
     TMainForm& f = *MainForm;
     // The held inputs move the ship, launch the pod, pause and fire.

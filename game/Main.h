@@ -85,6 +85,8 @@ void playFrame();
 // Renders the status texts (pause, end of the game) ahead, so that the frames that show
 // them only draw them.
 void prepareStatusText();
+// The pause text (also shown over the last picture while the window has lost the focus).
+std::string pauseText();
 
 // Fills the built-in image and wave lists and the HUD pictures of a new form.
 void loadBuiltins(TMainForm& form);

@@ -66,6 +66,11 @@ public:
     virtual void setVolume(VoiceId voice, int volume) = 0;
     // -10000 left .. 0 centre .. 10000 right.
     virtual void setPan(VoiceId voice, int pan) = 0;
+    // The player's volumes in percent (0..100): music (looped voices) and effects.
+    virtual void setPlayerVolumes(int music, int effects) {
+        (void)music;
+        (void)effects;
+    }
 
     // Waits `ms` milliseconds (headless: the virtual clock advances by that much).
     virtual void wait(uint32_t ms) = 0;

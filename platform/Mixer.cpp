@@ -213,8 +213,10 @@ void Mixer::mix(int16_t* out, int frames, bool audible) {
         const uint64_t whole = rate / outputRate_;
         const uint64_t part = rate % outputRate_;
         const uint32_t ch = s.audible ? s.format.channels : 0;
-        const float gl = v.gainL / kFullScale;
-        const float gr = v.gainR / kFullScale;
+        // The player's volumes: looped voices are the music, the others the effects.
+        const float group = v.looped ? musicGain_ : effectsGain_;
+        const float gl = v.gainL * group / kFullScale;
+        const float gr = v.gainR * group / kFullScale;
         for (int f = 0; f < frames; ++f) {
             if (!wrap(v)) break;
             if (ch) {

@@ -69,6 +69,11 @@ public:
     void setVolume(VoiceId voice, int hundredthsDb);
     void setPan(VoiceId voice, int pan);
     int voiceCount() const { return static_cast<int>(voices_.size()); }
+    // The player's volumes, 0..1: music (looped voices) and effects (the others).
+    void setGroupGains(float music, float effects) {
+        musicGain_ = music;
+        effectsGain_ = effects;
+    }
 
     // Moves every sounding voice on by `frames` output frames, producing nothing.
     void advance(uint64_t frames);
@@ -84,6 +89,7 @@ private:
         bool audible = true;       // PCM of 8 or 16 bits, one or two channels
         std::vector<int16_t> pcm;  // frames * channels, converted
     };
+    float musicGain_ = 1.0f, effectsGain_ = 1.0f;
     struct Voice {
         std::shared_ptr<Samples> samples;
         bool playing = false;

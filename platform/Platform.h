@@ -60,7 +60,8 @@ struct TextMask {
 enum class CursorShape { None, Arrow, Hand };
 
 struct WindowOptions {
-    bool fullScreen = true;  // full screen in the mode the display asks for
+    bool fullScreen = true;  // full screen (the desktop's resolution, the picture scaled up)
+    bool exclusive = false;  // full screen in the display mode asked for (a mode switch)
     int scale = 1;           // windowed: integer scale of the 640 x 480 picture
 };
 
@@ -69,6 +70,14 @@ public:
     virtual ~Platform() = default;
 
     virtual bool isHeadless() const = 0;
+    // Whether a window can be shown at all (a real display, not an off-screen stand-in);
+    // when not, why.
+    virtual bool hasDisplay(std::string& why) {
+        (void)why;
+        return true;
+    }
+    // The window covers the screen (Alt+Enter switches).
+    virtual bool isFullScreen() const { return false; }
 
     // --- clock ---------------------------------------------------------------
     // Milliseconds since some fixed start; wraps like a 32-bit system clock.

@@ -6,7 +6,8 @@ orbita_packages_build=(
   libsdl2-dev libsdl2-mixer-dev libsdl2-image-dev fonts-dejavu-core libstb-dev
   libcairo2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  nlohmann-json3-dev
+  nlohmann-json3-dev libinih-dev
+  xvfb openbox xdotool x11-utils
 )
 
 # The browser build and its test: the compiler, and the browser the test drives.

@@ -16,14 +16,16 @@ if(XVFB_RUN)
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR} RESOURCE_LOCK orbita_xvfb
     # An error shown in a modal box would wait for a click that never comes. In sanitizer
     # builds the leak checker is on: the run must end without any report.
-    ENVIRONMENT "ORBITA_NO_MESSAGE_BOX=1"
+    # A temporary settings folder: a test never reads or writes the player's settings.
+    ENVIRONMENT "ORBITA_NO_MESSAGE_BOX=1;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-config"
     FAIL_REGULAR_EXPRESSION "Sanitizer|runtime error:")
   set_tests_properties(xvfb_window_check PROPERTIES FIXTURES_REQUIRED orbita_xvfb_shot)
 
   # The SDL back-end's own tests, which skip themselves without a display.
   if(TARGET test_platform)
     add_test(NAME xvfb_platform_sdl
-      COMMAND ${XVFB_RUN} -a $<TARGET_FILE:test_platform> --gtest_filter=SdlWindow.*)
+      # A screen with room for a window at scale 2 and its frame.
+      COMMAND ${XVFB_RUN} -a -s "-screen 0 1920x1080x24" $<TARGET_FILE:test_platform> --gtest_filter=SdlWindow.*)
     set_tests_properties(xvfb_platform_sdl PROPERTIES TIMEOUT 120 RESOURCE_LOCK orbita_xvfb
       FAIL_REGULAR_EXPRESSION "Sanitizer|runtime error:")
   endif()

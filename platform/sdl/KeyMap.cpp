@@ -51,6 +51,10 @@ int vkFromScancode(SDL_Scancode sc) {
     case SDL_SCANCODE_KP_PLUS: return 0x6B;
     case SDL_SCANCODE_KP_PERIOD: return 0x6E;
     case SDL_SCANCODE_APPLICATION: return 0x5D;
+    case SDL_SCANCODE_MUTE:
+    case SDL_SCANCODE_AUDIOMUTE: return 0xAD;
+    case SDL_SCANCODE_VOLUMEDOWN: return 0xAE;
+    case SDL_SCANCODE_VOLUMEUP: return 0xAF;
     case SDL_SCANCODE_LSHIFT:
     case SDL_SCANCODE_RSHIFT: return 0x10;
     case SDL_SCANCODE_LCTRL:

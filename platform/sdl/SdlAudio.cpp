@@ -2,8 +2,12 @@
 // device's rate. Voices are unlimited, so every copy of a wave gets its own.
 #include <SDL.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <memory>
 
 #include "platform/Audio.h"
@@ -14,6 +18,31 @@ namespace platform {
 namespace {
 
 constexpr int kDeviceRate = 44100;
+
+// While the sound library looks for a device, what its drivers print (the ALSA library's
+// chatter about missing cards) goes nowhere: the player is told once, in our own words.
+class QuietStandardError {
+public:
+    QuietStandardError() {
+        std::fflush(stderr);
+        saved_ = dup(2);
+        const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved_ >= 0 && null >= 0) dup2(null, 2);
+        if (null >= 0) close(null);
+    }
+    ~QuietStandardError() {
+        std::fflush(stderr);
+        if (saved_ >= 0) {
+            dup2(saved_, 2);
+            close(saved_);
+        }
+    }
+    QuietStandardError(const QuietStandardError&) = delete;
+    QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+private:
+    int saved_ = -1;
+};
 
 class SdlAudio : public AudioDevice {
 public:
@@ -31,6 +60,20 @@ public:
             ++openCount_;
             return true;
         }
+        bool opened;
+        {
+            QuietStandardError quiet;
+            opened = openDevice();
+        }
+        // No device: said once, and the game plays on without sound.
+        if (!opened && !saidSilent_) {
+            std::fprintf(stderr, "orbita: no sound device; the game plays silently\n");
+            saidSilent_ = true;
+        }
+        return opened;
+    }
+
+    bool openDevice() {
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
         SDL_AudioSpec want{};
         SDL_AudioSpec have{};
@@ -46,6 +89,7 @@ public:
             return false;
         }
         mixer_ = std::make_unique<Mixer>(have.freq > 0 ? uint32_t(have.freq) : uint32_t(kDeviceRate));
+        mixer_->setGroupGains(gainOf(musicPercent_), gainOf(effectsPercent_));
         focused_ = true;  // focus changes of the window arrive through the event watch
         SDL_AddEventWatch(&SdlAudio::watch, this);
         openCount_ = 1;
@@ -121,6 +165,12 @@ public:
         Lock lock(device_);
         if (mixer_) mixer_->setVolume(id, volume);
     }
+    void setPlayerVolumes(int music, int effects) override {
+        musicPercent_ = std::clamp(music, 0, 100);
+        effectsPercent_ = std::clamp(effects, 0, 100);
+        Lock lock(device_);
+        if (mixer_) mixer_->setGroupGains(gainOf(musicPercent_), gainOf(effectsPercent_));
+    }
     void setPan(VoiceId id, int pan) override {
         Lock lock(device_);
         if (mixer_) mixer_->setPan(id, pan);
@@ -164,6 +214,10 @@ private:
 
     SDL_AudioDeviceID device_ = 0;
     int openCount_ = 0;
+    bool saidSilent_ = false;
+    int musicPercent_ = 100, effectsPercent_ = 100;
+    // Percent to a gain that sounds even: the square of the share.
+    static float gainOf(int percent) { return float(percent) * float(percent) / 10000.0f; }
     std::atomic<bool> focused_{true};
     std::atomic<bool> global_{false};
     std::unique_ptr<Mixer> mixer_;

@@ -1,6 +1,8 @@
-// The SDL back-end: one borderless window (full screen in the chosen display mode, or a
-// window at a whole-number scale), an RGB565 streaming texture for the composed picture,
-// keyboard, pointer, focus and joystick. SDL's video and joystick subsystems start on
+// The SDL back-end: one window, decorated and resizable, or full screen at the desktop's
+// resolution (or, when asked, in the chosen display mode); the composed picture at the
+// largest whole scale that fits, letterboxed, through an RGB565 streaming texture or, where
+// the renderer would draw on the processor, scaled by our own loop into the window's
+// surface; keyboard, pointer, focus and joystick. SDL's video and joystick subsystems start on
 // first use, so merely creating this object touches no display.
 #include <SDL.h>
 
@@ -15,6 +17,7 @@
 #include "platform/Font.h"
 #include "platform/Platform.h"
 #include "platform/sdl/KeyMap.h"
+#include "platform/sdl/SurfaceScaler.h"
 #include "platform/Viewport.h"
 
 namespace platform {
@@ -38,6 +41,30 @@ public:
 
     bool isHeadless() const override { return false; }
 
+    bool hasDisplay(std::string& why) override {
+        const char* driver = std::getenv("SDL_VIDEODRIVER");
+        const bool offscreen = driver && (!std::strcmp(driver, "offscreen") || !std::strcmp(driver, "dummy"));
+        const char* x = std::getenv("DISPLAY");
+        const char* wayland = std::getenv("WAYLAND_DISPLAY");
+        if (offscreen || (!(x && *x) && !(wayland && *wayland) && !(driver && *driver))) {
+            why = offscreen ? std::string("SDL_VIDEODRIVER=") + driver + " shows nothing"
+                            : "neither DISPLAY nor WAYLAND_DISPLAY is set";
+            return false;
+        }
+        if (!ensureVideo()) {
+            why = videoError_;
+            return false;
+        }
+        const char* current = SDL_GetCurrentVideoDriver();
+        if (!current || !std::strcmp(current, "offscreen") || !std::strcmp(current, "dummy")) {
+            why = std::string("only SDL's ") + (current ? current : "no") + " video driver is available";
+            return false;
+        }
+        return true;
+    }
+
+    bool isFullScreen() const override { return fullScreen_; }
+
     uint32_t ticks() override { return SDL_GetTicks(); }
 
     // --- display ---------------------------------------------------------------
@@ -57,25 +84,36 @@ public:
         if (!ensureVideo()) return false;
         closeDisplay();
         mode_ = mode;
-        scale_ = std::max(1, options.scale);
+        exclusive_ = options.exclusive;
+        scale_ = fittingScale(std::max(1, options.scale), !options.fullScreen);
         SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
 
         window_ = SDL_CreateWindow(kTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kFrameWidth * scale_,
-                                   kFrameHeight * scale_, SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+                                   kFrameHeight * scale_, SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
         if (!window_) return fail("window");
+        SDL_SetWindowMinimumSize(window_, kFrameWidth / 2, kFrameHeight / 2);
         fullScreen_ = false;
         if (options.fullScreen && !enterFullScreen(true)) {
             closeDisplay();
             return false;
         }
 
+        surfacePath_ = false;
         renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_PRESENTVSYNC);
         if (renderer_ && !std::getenv("SDL_RENDER_DRIVER") && onSoftwareGl(renderer_)) {
             // OpenGL drawn by the processor (a virtual display, a machine without a graphics
-            // driver) costs several times what SDL's own software renderer does, which puts
-            // the picture into the window's shared memory directly.
+            // driver) costs several times what our own scaling into the window's shared
+            // memory does.
             SDL_DestroyRenderer(renderer_);
+            renderer_ = nullptr;
             SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+            if (SDL_GetWindowSurface(window_)) {
+                surfacePath_ = true;
+                SDL_ShowWindow(window_);
+                SDL_RaiseWindow(window_);
+                focused_ = true;
+                return true;
+            }
             renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
         }
         SDL_RendererInfo info{};
@@ -110,6 +148,8 @@ public:
         renderer_ = nullptr;
         window_ = nullptr;
         fullScreen_ = false;
+        surfacePath_ = false;
+        scaler_.reset();
     }
 
     void present(const uint16_t* pixels, bool waitVBlank) override {
@@ -139,6 +179,7 @@ public:
         if (!window_) return;
         if (fullScreen_) {
             SDL_SetWindowFullscreen(window_, 0);
+            scale_ = fittingScale(scale_, false);
             SDL_SetWindowSize(window_, kFrameWidth * scale_, kFrameHeight * scale_);
             SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
             fullScreen_ = false;
@@ -299,12 +340,26 @@ private:
         return false;
     }
 
+    // The largest scale up to wanted whose window fits the desktop's usable area (at least
+    // 1); a smaller one than asked for is said once.
+    int fittingScale(int wanted, bool say) {
+        SDL_Rect usable{};
+        if (SDL_GetDisplayUsableBounds(0, &usable) != 0 || usable.w <= 0 || usable.h <= 0) return wanted;
+        // Room for the window manager's title bar and border.
+        const int room = std::max(1, std::min((usable.w - 16) / kFrameWidth, (usable.h - 48) / kFrameHeight));
+        if (wanted <= room) return wanted;
+        if (say)
+            std::fprintf(stderr, "orbita: a window at scale %d does not fit the %dx%d desktop; scale %d instead\n",
+                         wanted, usable.w, usable.h, room);
+        return room;
+    }
+
     bool ensureVideo() {
         if (videoUp_) return true;
         if (videoFailed_) return false;
         if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
             videoFailed_ = true;
-            std::fprintf(stderr, "orbita: no video: %s\n", SDL_GetError());
+            videoError_ = SDL_GetError();
             return false;
         }
         videoUp_ = true;
@@ -313,10 +368,15 @@ private:
         return true;
     }
 
-    // Full screen in the display mode asked for at openDisplay (the offered mode of that
-    // size, preferring the same bit count); the desktop's mode when none matches and
-    // strict is false.
+    // Full screen at the desktop's own resolution; exclusively (asked for at openDisplay)
+    // in the display mode asked for (the offered mode of that size, preferring the same bit
+    // count), or the desktop's mode when none matches and strict is false.
     bool enterFullScreen(bool strict) {
+        if (!exclusive_) {
+            if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return false;
+            fullScreen_ = true;
+            return true;
+        }
         SDL_DisplayMode best{};
         bool found = false;
         int n = SDL_GetNumDisplayModes(0);
@@ -346,6 +406,14 @@ private:
 
     // Draws the last picture at the largest whole scale that fits, centred on black.
     void show(bool waitVBlank) {
+        if (surfacePath_ && window_ && !last_.empty()) {
+            if (SDL_GetWindowFlags(window_) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) return;
+            SDL_Surface* s = SDL_GetWindowSurface(window_);
+            if (!s) return;
+            if (!scaler_) scaler_ = std::make_unique<SurfaceScaler>();
+            scaler_->present(window_, s, last_.data());
+            return;
+        }
         if (!renderer_ || !texture_ || last_.empty()) return;
         // A hidden or minimised window is not drawn, so a vertical-blank wait cannot stall.
         if (SDL_GetWindowFlags(window_) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) return;
@@ -364,6 +432,11 @@ private:
 
     // Window pointer coordinates to picture coordinates; false outside the picture.
     bool toPicture(int wx, int wy, int& x, int& y) const {
+        if (surfacePath_ && window_) {
+            int ww = 0, wh = 0;
+            SDL_GetWindowSize(window_, &ww, &wh);
+            return Viewport::fit(ww, wh).toPicture(wx, wy, x, y);
+        }
         if (!renderer_) return false;
         int ow = 0, oh = 0, ww = 0, wh = 0;
         SDL_GetRendererOutputSize(renderer_, &ow, &oh);
@@ -408,6 +481,7 @@ private:
                 out.type = EventType::Quit;
                 return true;
             case SDL_WINDOWEVENT_EXPOSED:
+            case SDL_WINDOWEVENT_SIZE_CHANGED:
                 show(false);
                 return false;
             default:
@@ -454,6 +528,10 @@ private:
 
     bool videoUp_ = false;
     bool videoFailed_ = false;
+    std::string videoError_;
+    bool exclusive_ = false;    // full screen by a display mode switch
+    bool surfacePath_ = false;  // our own scaling into the window's surface, no renderer
+    std::unique_ptr<SurfaceScaler> scaler_;
     bool joystickUp_ = false;
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;

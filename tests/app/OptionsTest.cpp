@@ -107,4 +107,25 @@ TEST(Options, BadCommandLineExitsWithStatus2AndHelpWith0) {
     EXPECT_NE(usage().find("--dump-state"), std::string::npos);
 }
 
+TEST(Options, VersionConfigAndOutputsAfterTheLastTick) {
+    const char* version[] = {"orbita", "--version"};
+    EXPECT_EXIT(parseOptionsOrExit(2, const_cast<char**>(version)), testing::ExitedWithCode(0), "");
+    EXPECT_EQ(versionText().rfind("orbita ", 0), 0u);
+    Options o = parseOptions(std::vector<std::string>{"--config", "my.ini", "--headless"});
+    EXPECT_EQ(o.configFile, "my.ini");
+    EXPECT_EQ(o.language, "cs");
+    EXPECT_THROW(parseOptions(std::vector<std::string>{"--config="}), OptionError);
+    // An output due after the last tick would never be written: refused before the run.
+    try {
+        parseOptions(std::vector<std::string>{"--frames", "3", "--screenshot", "5:x.png"});
+        ADD_FAILURE() << "a screenshot after the last tick was taken";
+    } catch (const OptionError& e) {
+        EXPECT_NE(std::string(e.what()).find("after the last tick"), std::string::npos) << e.what();
+    }
+    EXPECT_THROW(parseOptions(std::vector<std::string>{"--frames", "3", "--dump-state", "4:x.json"}), OptionError);
+    EXPECT_NO_THROW(parseOptions(std::vector<std::string>{"--frames", "3", "--dump-state", "3:x.json"}));
+    for (const char* text : {"--config", "--version", "--pacing", "F12", "Alt+Enter"})
+        EXPECT_NE(usage().find(text), std::string::npos) << text;
+}
+
 }  // namespace
