@@ -443,7 +443,7 @@ bool between(int32_t v, int32_t lo, int32_t hi) { return v >= lo && v <= hi; }
 
 }  // namespace
 
-std::string pauseText() { return kPauseText; }
+std::string pauseText() { return playerTexts().pause; }
 
 void playFrame() {
     TMainForm& f = *MainForm;
