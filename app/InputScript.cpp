@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "media/Errors.h"
 #include "platform/Files.h"
 #include "platform/headless/HeadlessControl.h"
 
@@ -67,7 +68,7 @@ public:
     explicit Parser(const std::string& name) : name_(name) {}
 
     [[noreturn]] void fail(const std::string& text) const {
-        throw ScriptError(escapeControls(name_ + ":" + std::to_string(line_) + ": " + text));
+        throw ScriptError(media::EscapeControls(name_ + ":" + std::to_string(line_) + ": " + text));
     }
 
     // One line into raw, read with a bounded buffer: a line longer than kMaxLine is an error
@@ -246,7 +247,7 @@ InputScript parseScriptText(const std::string& text, const std::string& name) {
 InputScript loadScript(const std::string& path) {
     std::vector<uint8_t> bytes;
     if (platform::readRegularFile(path, bytes, kMaxScriptBytes) != platform::ReadFailure::None)
-        throw ScriptError(escapeControls("cannot open script " + path + ": " +
+        throw ScriptError(media::EscapeControls("cannot open script " + path + ": " +
                                          platform::unreadableReason(path, kMaxScriptBytes)));
     return parseScriptText(std::string(bytes.begin(), bytes.end()), path);
 }
@@ -293,20 +294,6 @@ std::string scriptText(const InputScript& script) {
 
 std::string saveScript(const std::string& path, const InputScript& script) {
     return platform::writeFileSafely(path, scriptText(script));
-}
-
-std::string escapeControls(const std::string& text) {
-    std::string out;
-    for (unsigned char c : text) {
-        if (c < 0x20 || c == 0x7F) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\x%02x", c);
-            out += buf;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out;
 }
 
 // --- ScriptPlayer ---------------------------------------------------------------

@@ -77,9 +77,6 @@ std::string scriptText(const InputScript& script);
 // Written safely (platform/Files.h). Empty on success, else why it could not be written.
 std::string saveScript(const std::string& path, const InputScript& script);
 
-// Text with its control characters (and bytes 0x7F) written as \xHH escapes.
-std::string escapeControls(const std::string& text);
-
 // Plays a script into the headless back-end's hooks: before each tick, every event
 // scheduled up to that tick is delivered (key-down events for keys that go down, the
 // key state, pointer moves and clicks), in file order.

@@ -11,8 +11,8 @@ add_test(NAME desktop_version
 find_program(XVFB_RUN_DESKTOP xvfb-run)
 if(XVFB_RUN_DESKTOP)
   add_test(NAME xvfb_desktop_keys
-    COMMAND ${XVFB_RUN_DESKTOP} -a -s "-screen 0 1920x1080x24"
+    COMMAND ${ORBITA_XVFB_TURN} ${XVFB_RUN_DESKTOP} -a -s "-screen 0 1920x1080x24"
             sh ${CMAKE_CURRENT_SOURCE_DIR}/desktop_xvfb.sh $<TARGET_FILE:orbita>)
-  set_tests_properties(xvfb_desktop_keys PROPERTIES TIMEOUT 120 SKIP_RETURN_CODE 77
+  set_tests_properties(xvfb_desktop_keys PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77
     RESOURCE_LOCK orbita_xvfb FAIL_REGULAR_EXPRESSION "Sanitizer|runtime error:")
 endif()

@@ -5,11 +5,11 @@ find_program(XVFB_RUN xvfb-run)
 if(ORBITA_SANITIZE AND XVFB_RUN)
   add_executable(leak_report_check ${CMAKE_CURRENT_SOURCE_DIR}/sanitize/LeakReportTest.cpp)
   target_link_libraries(leak_report_check PRIVATE orbita_platform)
-  add_test(NAME xvfb_leaks_clean COMMAND ${XVFB_RUN} -a $<TARGET_FILE:leak_report_check> clean)
-  set_tests_properties(xvfb_leaks_clean PROPERTIES TIMEOUT 120 RESOURCE_LOCK orbita_xvfb
+  add_test(NAME xvfb_leaks_clean COMMAND ${ORBITA_XVFB_TURN} ${XVFB_RUN} -a $<TARGET_FILE:leak_report_check> clean)
+  set_tests_properties(xvfb_leaks_clean PROPERTIES TIMEOUT 300 RESOURCE_LOCK orbita_xvfb
     PASS_REGULAR_EXPRESSION "window opened and closed"
     FAIL_REGULAR_EXPRESSION "Sanitizer|runtime error:")
   add_test(NAME xvfb_leaks_own_reported
-    COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/sanitize/expect_leak.sh ${XVFB_RUN} -a $<TARGET_FILE:leak_report_check> leak)
-  set_tests_properties(xvfb_leaks_own_reported PROPERTIES TIMEOUT 120 RESOURCE_LOCK orbita_xvfb)
+    COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/sanitize/expect_leak.sh ${ORBITA_XVFB_TURN} ${XVFB_RUN} -a $<TARGET_FILE:leak_report_check> leak)
+  set_tests_properties(xvfb_leaks_own_reported PROPERTIES TIMEOUT 300 RESOURCE_LOCK orbita_xvfb)
 endif()

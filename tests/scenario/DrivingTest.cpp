@@ -222,7 +222,7 @@ TEST(Driving, TheRealWindowRunsUnderAVirtualDisplay) {
     std::string dir = scenario::scratchDirectory();
     // The system display libraries keep allocations that SDL never frees and unloads at exit,
     // so a sanitizer build cannot even name them: leak checks belong to the headless runs.
-    std::string cmd = "cd '" + scenario::dataDirectory() + "' && SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0 xvfb-run -a '" +
+    std::string cmd = "cd '" + scenario::dataDirectory() + "' && SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0 $(command -v flock >/dev/null && echo flock -w 280 /tmp/orbita-xvfb.lock) xvfb-run -a '" +
                       std::string(ORBITA_BINARY_DIR) + "/orbita' --windowed --seed 7 --warp 1 --frames 40 --screenshot 40:'" +
                       dir + "/w.png' >'" + dir + "/log.txt' 2>&1";
     int raw = std::system(cmd.c_str());

@@ -495,10 +495,14 @@ def page_additions(browser, base, site, chromium):
     except TimeoutError as e:
         faults.append(f"offline: {e}")
     finally:
-        browser.evaluate("navigator.serviceWorker.getRegistrations().then(function(r){return Promise.all("
-                         "r.map(function(x){return x.unregister();}))}).then(function(){return caches.keys()})"
-                         ".then(function(k){return Promise.all(k.map(function(n){return caches.delete(n);}))})"
-                         ".then(function(){return true;})")
+        try:
+            browser.evaluate("navigator.serviceWorker.getRegistrations().then(function(r){return Promise.all("
+                             "r.map(function(x){return x.unregister();}))}).then(function(){return caches.keys()})"
+                             ".then(function(k){return Promise.all(k.map(function(n){return caches.delete(n);}))})"
+                             ".then(function(){return true;})")
+        except RuntimeError as e:
+            # A page that did not load offline (the browser's error page) has no worker to remove.
+            faults.append(f"offline: nothing to clean up, the page was not there: {e}")
     return faults
 
 
