@@ -404,14 +404,15 @@ private:
         return true;
     }
 
-    // Draws the last picture at the largest whole scale that fits, centred on black.
-    void show(bool waitVBlank) {
+    // Draws the last picture at the largest whole scale that fits, centred on black; uncovered
+    // (the window system lost what the window showed) sends the whole window again.
+    void show(bool waitVBlank, bool uncovered = false) {
         if (surfacePath_ && window_ && !last_.empty()) {
             if (SDL_GetWindowFlags(window_) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) return;
             SDL_Surface* s = SDL_GetWindowSurface(window_);
             if (!s) return;
             if (!scaler_) scaler_ = std::make_unique<SurfaceScaler>();
-            scaler_->present(window_, s, last_.data());
+            scaler_->present(window_, s, last_.data(), uncovered);
             return;
         }
         if (!renderer_ || !texture_ || last_.empty()) return;
@@ -481,6 +482,8 @@ private:
                 out.type = EventType::Quit;
                 return true;
             case SDL_WINDOWEVENT_EXPOSED:
+                show(false, true);
+                return false;
             case SDL_WINDOWEVENT_SIZE_CHANGED:
                 show(false);
                 return false;
