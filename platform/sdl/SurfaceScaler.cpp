@@ -41,8 +41,8 @@ inline void put(const OutRows& rows, int x, Pixel p) {
 
 #if defined(__SSE2__)
 template <class Store>
-void widenByShifts(const uint16_t* in, int n, int s, const OutRows& rows, int x, const SurfaceScaler::Conversion& k,
-                   Store store) {
+void widenByShifts(const uint16_t* in, const uint16_t* before, int n, int s, const OutRows& rows, int x,
+                   const SurfaceScaler::Conversion& k, Store store) {
     const __m128i f8 = _mm_set1_epi16(0xF8), fc = _mm_set1_epi16(0xFC), three = _mm_set1_epi16(3),
                   seven = _mm_set1_epi16(7), zero = _mm_setzero_si128(),
                   alpha = _mm_set1_epi32(static_cast<int>(k.alpha));
@@ -50,6 +50,9 @@ void widenByShifts(const uint16_t* in, int n, int s, const OutRows& rows, int x,
     int i = 0;
     for (; i + 8 <= n; i += 8) {
         const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+        if (before &&
+            _mm_movemask_epi8(_mm_cmpeq_epi16(c, _mm_loadu_si128(reinterpret_cast<const __m128i*>(before + i)))) == 0xFFFF)
+            continue;  // these eight are shown already
         const __m128i r = _mm_or_si128(_mm_and_si128(_mm_srli_epi16(c, 8), f8), _mm_srli_epi16(c, 13));
         const __m128i g = _mm_or_si128(_mm_and_si128(_mm_srli_epi16(c, 3), fc), _mm_and_si128(_mm_srli_epi16(c, 9), three));
         const __m128i b = _mm_or_si128(_mm_and_si128(_mm_slli_epi16(c, 3), f8), _mm_and_si128(_mm_srli_epi16(c, 2), seven));
@@ -93,15 +96,16 @@ void widenByShifts(const uint16_t* in, int n, int s, const OutRows& rows, int x,
     }
 }
 // Source pixels [0, n) of in, each s times, into every row from output column x; 32-bit
-// pixels with 8-bit channels, eight source pixels at a time. Where the rows allow, the stores
-// pass by the cache: the window system reads the pixels, we do not.
-void widenByShifts(const uint16_t* in, int n, int s, const OutRows& rows, int x,
+// pixels with 8-bit channels, eight source pixels at a time, those eight left as they are
+// where before (the row shown now, when given) has them already. Where the rows allow, the
+// stores pass by the cache: the window system reads the pixels, we do not.
+void widenByShifts(const uint16_t* in, const uint16_t* before, int n, int s, const OutRows& rows, int x,
                    const SurfaceScaler::Conversion& k) {
     const bool aligned = ((reinterpret_cast<uintptr_t>(rows.row<uint32_t>(0, x)) | static_cast<uintptr_t>(rows.pitch)) & 15) == 0;
     if (aligned)
-        widenByShifts(in, n, s, rows, x, k, [](__m128i* o, __m128i v) { _mm_stream_si128(o, v); });
+        widenByShifts(in, before, n, s, rows, x, k, [](__m128i* o, __m128i v) { _mm_stream_si128(o, v); });
     else
-        widenByShifts(in, n, s, rows, x, k, [](__m128i* o, __m128i v) { _mm_storeu_si128(o, v); });
+        widenByShifts(in, before, n, s, rows, x, k, [](__m128i* o, __m128i v) { _mm_storeu_si128(o, v); });
 }
 #endif
 
@@ -159,11 +163,8 @@ void scaleRows(const uint16_t* picture, uint16_t* previous, uint8_t* pixels, int
     for (int sy = (y0 - v.y) / s; sy * s + v.y < y1; ++sy) {
         const int ya = std::max(y0, v.y + sy * s), yb = std::min(y1, v.y + (sy + 1) * s);
         const uint16_t* in = picture + static_cast<size_t>(sy) * kFrameWidth;
-        if (previous) {
-            uint16_t* before = previous + static_cast<size_t>(sy) * kFrameWidth;
-            if (std::memcmp(in, before, kFrameWidth * sizeof(uint16_t)) == 0) continue;
-            std::memcpy(before, in, kFrameWidth * sizeof(uint16_t));
-        }
+        uint16_t* before = previous ? previous + static_cast<size_t>(sy) * kFrameWidth : nullptr;
+        if (before && std::memcmp(in, before, kFrameWidth * sizeof(uint16_t)) == 0) continue;
         if (first == last) first = ya;
         last = yb;
         const OutRows rows{pixels + static_cast<size_t>(ya) * pitch, yb - ya, pitch};
@@ -173,11 +174,12 @@ void scaleRows(const uint16_t* picture, uint16_t* previous, uint8_t* pixels, int
         for (int x = x0; x < xWhole; ++x) put<Pixel>(rows, x, pixel((x - v.x) / s));
 #if defined(__SSE2__)
         if (shifts)
-            widenByShifts(in + sxWhole, whole, s, rows, xWhole, k);
+            widenByShifts(in + sxWhole, before ? before + sxWhole : nullptr, whole, s, rows, xWhole, k);
         else
 #endif
             widenByTable<Pixel>(in + sxWhole, whole, s, rows, xWhole, lut);
         for (int x = xTail; x < x1; ++x) put<Pixel>(rows, x, pixel((x - v.x) / s));
+        if (before) std::memcpy(before, in, kFrameWidth * sizeof(uint16_t));
     }
 }
 

@@ -2,9 +2,10 @@
 // scale that fits, centred on black. Each 16-bit pixel becomes the surface's format by a
 // table or, for 32-bit surfaces with 8-bit channels, by shifts and masks eight pixels at a
 // time (giving the table's values exactly); each source row is widened once and stored into
-// every output row of its scale; only the rows that changed since the last picture are
-// widened and sent to the window system, and the black border only when the surface is new,
-// has changed its size or the window was uncovered.
+// every output row of its scale. Only what changed since the last picture is widened (by
+// shifts, runs of eight pixels; by the table, rows) and only the rows that changed are sent to
+// the window system, the black border only when the surface is new, has changed its size or
+// the window was uncovered.
 #pragma once
 
 #include <SDL.h>
@@ -36,8 +37,8 @@ public:
 
     // The scaling itself, into 16- or 32-bit pixel rows (for the tests and the bench): pitch
     // in bytes. With previous (the picture the pixels show now), rows equal in both are
-    // skipped and the others copied into previous; the output rows written are
-    // [firstRow, lastRow).
+    // skipped, and by shifts also the runs of eight pixels equal in both; the rows shown are
+    // copied into previous. The output rows written are [firstRow, lastRow).
     static void scale(const uint16_t* picture, void* pixels, int width, int height, int pitch,
                       const Conversion& conversion, uint16_t* previous = nullptr, int* firstRow = nullptr,
                       int* lastRow = nullptr);

@@ -182,4 +182,44 @@ TEST(SurfaceScaler, ChangedRowsAreCopiedIntoThePreviousPicture) {
     EXPECT_TRUE(out == fresh);
 }
 
+// Scattered changes (single pixels, runs across the eight-pixel groups, the first and last
+// columns) into a surface that shows the picture before: the same pixels as a fresh scaling,
+// at every scale and with rows on and off 16-byte boundaries.
+TEST(SurfaceScaler, ScatteredChangesGiveTheSamePixelsAsAFreshPicture) {
+    SDL_PixelFormat* f = SDL_AllocFormat(SDL_PIXELFORMAT_ARGB8888);
+    ASSERT_NE(f, nullptr) << SDL_GetError();
+    const auto k = platform::SurfaceScaler::Conversion::of(f);
+    SDL_FreeFormat(f);
+    ASSERT_TRUE(k.byShifts);
+    struct Size {
+        int w, h, pitch, skew;
+    };
+    for (const Size z : {Size{640, 480, 2560, 0}, Size{1280, 960, 5120, 0}, Size{1920, 1080, 7680, 0},
+                         Size{1283, 961, 5140, 4}, Size{1923, 1441, 7696, 8}, Size{300, 205, 1212, 0}}) {
+        const auto start = allColours();
+        auto shown = start, next = start;
+        uint32_t seed = 12345;
+        for (int i = 0; i < 3000; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            const size_t at = (seed >> 8) % next.size();
+            const int run = 1 + static_cast<int>((seed >> 4) % 11);
+            for (int j = 0; j < run && at + j < next.size(); ++j) next[at + j] = static_cast<uint16_t>(~next[at + j]);
+        }
+        for (int y = 0; y < 480; y += 7) {
+            next[y * 640] ^= 0x0841;
+            next[y * 640 + 639] ^= 0x0841;
+        }
+        std::vector<uint8_t> a(static_cast<size_t>(z.pitch) * z.h + 32, 0), b(a.size(), 0);
+        uint8_t* pa = a.data() + ((16 - reinterpret_cast<uintptr_t>(a.data()) % 16) % 16) + z.skew;
+        uint8_t* pb = b.data() + ((16 - reinterpret_cast<uintptr_t>(b.data()) % 16) % 16) + z.skew;
+        platform::SurfaceScaler::scale(start.data(), pa, z.w, z.h, z.pitch, k);
+        platform::SurfaceScaler::scale(next.data(), pa, z.w, z.h, z.pitch, k, shown.data());
+        platform::SurfaceScaler::scale(next.data(), pb, z.w, z.h, z.pitch, k);
+        if (z.w >= 640 && z.h >= 480) {
+            EXPECT_TRUE(shown == next) << z.w << "x" << z.h;  // all rows shown
+        }
+        EXPECT_TRUE(std::memcmp(pa, pb, static_cast<size_t>(z.pitch) * z.h) == 0) << z.w << "x" << z.h;
+    }
+}
+
 }  // namespace
