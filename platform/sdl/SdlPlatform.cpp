@@ -154,7 +154,13 @@ public:
 
     void present(const uint16_t* pixels, bool waitVBlank) override {
         if (!pixels) return;
+        // Into the window's surface, last_ becoming the picture as it is compared with it.
+        if (surfacePath_ && drawOnSurface(pixels, false)) return;
         last_.assign(pixels, pixels + kFrameWidth * kFrameHeight);
+        if (surfacePath_) {
+            surfaceStale_ = true;  // the window shows nothing now; the surface is behind
+            return;
+        }
         show(waitVBlank);
     }
     const std::vector<uint16_t>& lastPresented() const override { return last_; }
@@ -407,12 +413,8 @@ private:
     // Draws the last picture at the largest whole scale that fits, centred on black; uncovered
     // (the window system lost what the window showed) sends the whole window again.
     void show(bool waitVBlank, bool uncovered = false) {
-        if (surfacePath_ && window_ && !last_.empty()) {
-            if (SDL_GetWindowFlags(window_) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) return;
-            SDL_Surface* s = SDL_GetWindowSurface(window_);
-            if (!s) return;
-            if (!scaler_) scaler_ = std::make_unique<SurfaceScaler>();
-            scaler_->present(window_, s, last_.data(), uncovered);
+        if (surfacePath_) {
+            if (!last_.empty()) drawOnSurface(last_.data(), uncovered);
             return;
         }
         if (!renderer_ || !texture_ || last_.empty()) return;
@@ -429,6 +431,18 @@ private:
         SDL_RenderClear(renderer_);
         SDL_RenderCopy(renderer_, texture_, nullptr, &dst);
         SDL_RenderPresent(renderer_);
+    }
+
+    // The picture scaled into the window's surface and sent, last_ becoming it; false when
+    // the window shows nothing (hidden, minimised) and nothing was done.
+    bool drawOnSurface(const uint16_t* picture, bool whole) {
+        if (!window_ || (SDL_GetWindowFlags(window_) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN))) return false;
+        SDL_Surface* s = SDL_GetWindowSurface(window_);
+        if (!s) return false;
+        if (!scaler_) scaler_ = std::make_unique<SurfaceScaler>();
+        scaler_->present(window_, s, picture, last_, whole || surfaceStale_);
+        surfaceStale_ = false;
+        return true;
     }
 
     // Window pointer coordinates to picture coordinates; false outside the picture.
@@ -534,6 +548,7 @@ private:
     std::string videoError_;
     bool exclusive_ = false;    // full screen by a display mode switch
     bool surfacePath_ = false;  // our own scaling into the window's surface, no renderer
+    bool surfaceStale_ = false;  // pictures came while the window showed nothing
     std::unique_ptr<SurfaceScaler> scaler_;
     bool joystickUp_ = false;
     SDL_Window* window_ = nullptr;

@@ -149,7 +149,11 @@ void scaleRows(const uint16_t* picture, uint16_t* previous, uint8_t* pixels, int
     // picture shows its centre).
     const int x0 = std::max(0, v.x), x1 = std::min(width, v.x + kFrameWidth * s);
     const int y0 = std::max(0, v.y), y1 = std::min(height, v.y + kFrameHeight * s);
-    if (x0 >= x1 || y0 >= y1) return;
+    if (x0 >= x1 || y0 >= y1) {
+        if (previous && previous != picture)
+            std::memcpy(previous, picture, static_cast<size_t>(kFrameWidth) * kFrameHeight * sizeof(uint16_t));
+        return;
+    }
     // Columns: a source pixel cut by the left edge, whole ones, one cut by the right edge.
     const int lead = std::min(x1 - x0, (s - (x0 - v.x) % s) % s);
     const int whole = (x1 - x0 - lead) / s;
@@ -160,7 +164,9 @@ void scaleRows(const uint16_t* picture, uint16_t* previous, uint8_t* pixels, int
 #else
     const bool shifts = false;
 #endif
-    for (int sy = (y0 - v.y) / s; sy * s + v.y < y1; ++sy) {
+    const int syFirst = (y0 - v.y) / s;
+    int sy = syFirst;
+    for (; sy * s + v.y < y1; ++sy) {
         const int ya = std::max(y0, v.y + sy * s), yb = std::min(y1, v.y + (sy + 1) * s);
         const uint16_t* in = picture + static_cast<size_t>(sy) * kFrameWidth;
         uint16_t* before = previous ? previous + static_cast<size_t>(sy) * kFrameWidth : nullptr;
@@ -180,6 +186,12 @@ void scaleRows(const uint16_t* picture, uint16_t* previous, uint8_t* pixels, int
             widenByTable<Pixel>(in + sxWhole, whole, s, rows, xWhole, lut);
         for (int x = xTail; x < x1; ++x) put<Pixel>(rows, x, pixel((x - v.x) / s));
         if (before) std::memcpy(before, in, kFrameWidth * sizeof(uint16_t));
+    }
+    // The rows a surface lower than the picture does not show.
+    if (previous && previous != picture) {
+        const size_t row = static_cast<size_t>(kFrameWidth);
+        std::memcpy(previous, picture, syFirst * row * sizeof(uint16_t));
+        std::memcpy(previous + sy * row, picture + sy * row, (kFrameHeight - sy) * row * sizeof(uint16_t));
     }
 }
 
@@ -236,9 +248,14 @@ void SurfaceScaler::scale(const uint16_t* picture, void* pixels, int width, int 
     scaleInto(picture, pixels, width, height, pitch, bytesPerPixel, byTable, table, previous, firstRow, lastRow);
 }
 
-void SurfaceScaler::present(SDL_Window* window, SDL_Surface* surface, const uint16_t* picture, bool forceWhole) {
+void SurfaceScaler::present(SDL_Window* window, SDL_Surface* surface, const uint16_t* picture,
+                            std::vector<uint16_t>& shown, bool whole) {
     const int bpp = surface->format->BytesPerPixel;
-    if (bpp != 2 && bpp != 4) return;
+    const size_t size = static_cast<size_t>(kFrameWidth) * kFrameHeight;
+    if (bpp != 2 && bpp != 4) {
+        if (shown.data() != picture) shown.assign(picture, picture + size);
+        return;
+    }
     if (!haveConversion_ || format_ != surface->format->format) {
         conversion_ = Conversion::of(surface->format);
         format_ = surface->format->format;
@@ -246,17 +263,20 @@ void SurfaceScaler::present(SDL_Window* window, SDL_Surface* surface, const uint
         surface_ = nullptr;
     }
     const bool fresh = surface != surface_ || surface->w != w_ || surface->h != h_;
-    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return;
+    whole = whole || fresh || shown.size() != size;
+    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) {
+        if (shown.data() != picture) shown.assign(picture, picture + size);
+        surface_ = nullptr;  // drawn whole next time
+        return;
+    }
     if (fresh) SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
-    // Rows that have not changed since the last picture are neither widened nor sent again.
-    const size_t size = static_cast<size_t>(kFrameWidth) * kFrameHeight;
-    const bool compare = !fresh && previous_.size() == size;
-    if (!compare) previous_.assign(picture, picture + size);
+    // What has not changed since the picture shown is neither widened nor sent again.
+    if (whole && shown.data() != picture) shown.assign(picture, picture + size);
     int first = 0, last = 0;
     scale(picture, surface->pixels, surface->w, surface->h, surface->pitch, conversion_,
-          compare ? previous_.data() : nullptr, &first, &last);
+          whole ? nullptr : shown.data(), &first, &last);
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
-    if (fresh || forceWhole) {
+    if (whole) {
         SDL_UpdateWindowSurface(window);
         surface_ = surface;
         w_ = surface->w;

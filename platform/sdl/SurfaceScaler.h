@@ -32,13 +32,16 @@ public:
         static Conversion of(const SDL_PixelFormat* format);
     };
 
-    // forceWhole sends the whole surface again (the window was uncovered).
-    void present(SDL_Window* window, SDL_Surface* surface, const uint16_t* picture, bool forceWhole = false);
+    // The picture into the surface and to the window system; shown is the picture the
+    // surface shows (what differs from it is drawn) and becomes this one. whole draws and
+    // sends everything (the window was uncovered, or shown is not what the surface shows).
+    void present(SDL_Window* window, SDL_Surface* surface, const uint16_t* picture, std::vector<uint16_t>& shown,
+                 bool whole = false);
 
     // The scaling itself, into 16- or 32-bit pixel rows (for the tests and the bench): pitch
     // in bytes. With previous (the picture the pixels show now), rows equal in both are
-    // skipped, and by shifts also the runs of eight pixels equal in both; the rows shown are
-    // copied into previous. The output rows written are [firstRow, lastRow).
+    // skipped, and by shifts also the runs of eight pixels equal in both; previous becomes
+    // the picture. The output rows written are [firstRow, lastRow).
     static void scale(const uint16_t* picture, void* pixels, int width, int height, int pitch,
                       const Conversion& conversion, uint16_t* previous = nullptr, int* firstRow = nullptr,
                       int* lastRow = nullptr);
@@ -49,7 +52,6 @@ public:
 
 private:
     Conversion conversion_;
-    std::vector<uint16_t> previous_;  // the picture last shown
     uint32_t format_ = 0;
     bool haveConversion_ = false;
     SDL_Surface* surface_ = nullptr;
