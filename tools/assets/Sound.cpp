@@ -321,6 +321,9 @@ struct Theme {
     uint32_t seed;
     int style;  // 0 driving, 1 sparse/eerie, 2 heroic, 3 industrial, 4 calm
     bool drums;
+    // A theme laid over the menu music, which carries the bass and the drums, leaves them out
+    // and keeps its pad low: at whatever moment it starts, two bass lines would only rumble.
+    bool layer = false;
 };
 
 // Chord tones (minor or major triad by the diatonic degree in A minor).
@@ -347,8 +350,10 @@ std::vector<Note> Compose(const Theme& th) {
         int root = th.chords[bar % th.chords.size()];
         auto tri = Triad(root);
         double b0 = bar * 4.0;
-        // Bass.
-        if (th.style == 4) {
+        // Bass (a layer has the menu music's).
+        if (th.layer) {
+            // none
+        } else if (th.style == 4) {
             notes.push_back({b0, 3.8, double(A2 + root - (root > 6 ? 12 : 0)), Inst::Bass, 0.8});
         } else if (th.style == 1) {  // a slow pulse on the beat
             for (int q = 0; q < 4; ++q) notes.push_back({b0 + q, 0.7, double(A2 + root - (root > 6 ? 12 : 0)), Inst::Bass, q ? 0.6 : 0.8});
@@ -360,7 +365,7 @@ std::vector<Note> Compose(const Theme& th) {
             }
         }
         // Pad chord.
-        for (int t : tri) notes.push_back({b0, 4.0, double(57 + t - (root > 6 ? 12 : 0)), Inst::Pad, th.style == 1 ? 1.2 : 0.9});
+        for (int t : tri) notes.push_back({b0, 4.0, double(57 + t - (root > 6 ? 12 : 0)), Inst::Pad, (th.style == 1 ? 1.2 : 0.9) * (th.layer ? 0.5 : 1.0)});
         // Arpeggio.
         if (th.style != 4) {
             int steps = th.style == 1 ? 4 : (th.style == 0 ? 16 : 8);
@@ -598,21 +603,25 @@ std::vector<media::WaveItemData> BuildMusic(int level) {
     std::vector<media::WaveItemData> w;
     auto music = [](const Theme& th) { return Music(Loop(th), true); };
     auto filler = [](uint32_t seed) { return Music(Filler(seed), false); };
+    // A loop laid over the menu music: its beat, its length, neither bass nor drums.
+    auto layer = [](std::vector<int> chords, uint32_t seed, int style) {
+        return Theme{kSharedBpm, std::move(chords), kSharedBars, seed, style, false, true};
+    };
     switch (level) {
     case 0:  // story: calm and mysterious
         w.push_back(WaveItem("hudba1", music({84, {0, 8, 3, 10}, 8, 100, 4, false})));
         w.push_back(WaveItem("hudba2", filler(1)));
         break;
     case 1:
-        w.push_back(WaveItem("hudba1", music({kSharedBpm, {0, 0, 8, 10}, kSharedBars, 101, 0, false})));
+        w.push_back(WaveItem("hudba1", music(layer({0, 0, 8, 10}, 101, 0))));
         w.push_back(WaveItem("hudba2", filler(2)));
         break;
     case 2:
-        w.push_back(WaveItem("hudba1", music({kSharedBpm, {0, 5, 8, 7}, kSharedBars, 102, 3, false})));
+        w.push_back(WaveItem("hudba1", music(layer({0, 5, 8, 7}, 102, 3))));
         w.push_back(WaveItem("hudba2", filler(3)));
         break;
     case 3:
-        w.push_back(WaveItem("hudba1", music({kSharedBpm, {0, 10, 8, 7}, kSharedBars, 103, 0, false})));
+        w.push_back(WaveItem("hudba1", music(layer({0, 10, 8, 7}, 103, 0))));
         w.push_back(WaveItem("hudba2", filler(4)));
         break;
     case 4:
@@ -620,19 +629,19 @@ std::vector<media::WaveItemData> BuildMusic(int level) {
         w.push_back(WaveItem("hudba2", filler(5)));
         break;
     case 5:
-        w.push_back(WaveItem("hudba1", music({kSharedBpm, {0, 8, 5, 7}, kSharedBars, 105, 1, false})));
+        w.push_back(WaveItem("hudba1", music(layer({0, 8, 5, 7}, 105, 1))));
         w.push_back(WaveItem("hudba2", Effect(StoneStart(static_cast<size_t>(0.6 * kRate), 55))));
         break;
     case 6:
-        w.push_back(WaveItem("hudba1", music({kSharedBpm, {0, 0, 5, 7}, kSharedBars, 106, 3, false})));
-        w.push_back(WaveItem("hudba2", Music(SoftStartLoop({kSharedBpm, {8, 10, 0, 0}, kSharedBars, 116, 2, false}), true)));
+        w.push_back(WaveItem("hudba1", music(layer({0, 0, 5, 7}, 106, 3))));
+        w.push_back(WaveItem("hudba2", Music(SoftStartLoop(layer({8, 10, 0, 0}, 116, 2)), true)));
         break;
     case 7:
-        w.push_back(WaveItem("hudba1", Music(SoftStartLoop({kSharedBpm, {0, 8, 0, 7}, kSharedBars, 107, 0, false}), true)));
-        w.push_back(WaveItem("hudba2", music({kSharedBpm, {8, 10, 0, 7}, kSharedBars, 117, 2, false})));
+        w.push_back(WaveItem("hudba1", Music(SoftStartLoop(layer({0, 8, 0, 7}, 107, 0)), true)));
+        w.push_back(WaveItem("hudba2", music(layer({8, 10, 0, 7}, 117, 2))));
         break;
     default:
-        w.push_back(WaveItem("hudba1", music({kSharedBpm, {0, 8, 3, 7}, kSharedBars, 108, 2, false})));
+        w.push_back(WaveItem("hudba1", music(layer({0, 8, 3, 7}, 108, 2))));
         w.push_back(WaveItem("hudba2", Effect(StoneStart(static_cast<size_t>(0.5 * kRate), 88))));
         break;
     }
