@@ -312,8 +312,8 @@ Samples Render(const std::vector<Note>& notes, double bpm, size_t n, bool loop, 
     return out;
 }
 
-// A-minor family: chord roots as semitones above A; the themes share the key so that the menu
-// drone underneath fits them all.
+// A-minor family: chord roots as semitones above A; the themes share the key of the menu music
+// that sounds under them.
 struct Theme {
     double bpm;
     std::vector<int> chords;  // one per bar, semitones from A (0 = Am, 8 = F, 10 = G, 3 = C, 5 = Dm, 7 = Em)
