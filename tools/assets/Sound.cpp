@@ -392,6 +392,13 @@ std::vector<Note> Compose(const Theme& th) {
                         }
                     n = best;
                 }
+                // A layer's tune keeps to the A-minor pentatonic scale (B up to C, F down to E):
+                // it has no half step against any chord the menu music may be on.
+                if (th.layer) {
+                    const int pc = ((n - 57) % 12 + 12) % 12;
+                    if (pc == 2) n += 1;
+                    if (pc == 8) n -= 1;
+                }
                 double len = (e % 4 == 3) ? 0.9 : 0.45;
                 Inst inst = th.style == 3 ? Inst::Organ : (th.style == 4 ? Inst::Pluck : Inst::Lead);
                 if (th.style == 1) inst = Inst::Bell;
