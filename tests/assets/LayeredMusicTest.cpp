@@ -2,7 +2,7 @@
 // loops from the menu on and a level's loop is started over it at whatever moment the level or
 // its cue begins, both looped, at full music volume. A pair must never reach full scale, and it
 // is mastered so that the mixer's limiter hardly ever presses it down by more than 1 dB: a
-// limiter at work on music is heard as pumping.
+// limiter at work on music is heard as pumping. And a layer leaves the bass to the menu music.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -82,5 +82,29 @@ TEST(LayeredMusic, EveryPairWithTheMenuMusicStaysClearOfFullScaleAndOfTheLimiter
             // The layer is heard: the pair is clearly louder than the menu music alone.
             EXPECT_GT(std::sqrt(energy / menuEnergy), 1.2);
         }
+    }
+}
+
+TEST(LayeredMusic, LayersLeaveTheLowEndToTheMenuMusic) {
+    // The menu music carries the bass; a layer started at any moment over it would put a second
+    // bass line under the first, on another chord. Below about 120 Hz a layer is nearly silent.
+    auto lowRms = [](const media::TWave& w) {
+        const double a = 1 - std::exp(-2 * M_PI * 120 / 22050.0);
+        double y[4] = {}, e = 0;
+        for (size_t pass = 0; pass < 2; ++pass)  // the first pass settles the filter on the loop
+            for (size_t i = 0; i < w.Data.size(); ++i) {
+                double x = Sample(w, i);
+                for (double& s : y) x = s += a * (x - s);
+                if (pass) e += x * x;
+            }
+        return std::sqrt(e / w.Data.size());
+    };
+    const auto effects = assets::BuildEffects();
+    const double menu = lowRms(*effects[8].Wave);
+    for (const Layer& l : kLayers) {
+        const double layer = lowRms(*assets::BuildMusic(l.level)[l.item].Wave);
+        std::cout << "  level " << l.level << " item " << l.item << ": below 120 Hz " << 20 * std::log10(layer / menu)
+                  << " dB against the menu music\n";
+        EXPECT_LT(layer, 0.2 * menu) << "level " << l.level << " item " << l.item;
     }
 }
