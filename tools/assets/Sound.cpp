@@ -320,7 +320,6 @@ struct Theme {
     int bars;
     uint32_t seed;
     int style;  // 0 driving, 1 sparse/eerie, 2 heroic, 3 industrial, 4 calm
-    bool drums;
     // A theme laid over the menu music, which carries the bass and the drums, leaves them out
     // and keeps its pad low: at whatever moment it starts, two bass lines would only rumble.
     bool layer = false;
@@ -403,15 +402,6 @@ std::vector<Note> Compose(const Theme& th) {
                 Inst inst = th.style == 3 ? Inst::Organ : (th.style == 4 ? Inst::Pluck : Inst::Lead);
                 if (th.style == 1) inst = Inst::Bell;
                 notes.push_back({b0 + e * 0.5, len, double(n + 12), inst, 0.9});
-            }
-        }
-        // Drums.
-        if (th.drums) {
-            for (int q = 0; q < 4; ++q) {
-                if (th.style != 1 || q % 2 == 0) notes.push_back({b0 + q, 0.2, 0, Inst::Kick, 1.0});
-                if (q % 2 == 1) notes.push_back({b0 + q, 0.2, 0, Inst::Snare, 0.9});
-                notes.push_back({b0 + q + 0.5, 0.1, 0, Inst::Hat, 0.7});
-                if (th.style == 0 || th.style == 3) notes.push_back({b0 + q + 0.25, 0.1, 0, Inst::Hat, 0.35});
             }
         }
     }
@@ -612,11 +602,11 @@ std::vector<media::WaveItemData> BuildMusic(int level) {
     auto filler = [](uint32_t seed) { return Music(Filler(seed), false); };
     // A loop laid over the menu music: its beat, its length, neither bass nor drums.
     auto layer = [](std::vector<int> chords, uint32_t seed, int style) {
-        return Theme{kSharedBpm, std::move(chords), kSharedBars, seed, style, false, true};
+        return Theme{kSharedBpm, std::move(chords), kSharedBars, seed, style, true};
     };
     switch (level) {
     case 0:  // story: calm and mysterious
-        w.push_back(WaveItem("hudba1", music({84, {0, 8, 3, 10}, 8, 100, 4, false})));
+        w.push_back(WaveItem("hudba1", music({84, {0, 8, 3, 10}, 8, 100, 4})));
         w.push_back(WaveItem("hudba2", filler(1)));
         break;
     case 1:
