@@ -125,6 +125,35 @@ void Ridge(Canvas& c, double x0, double x1, double base, double amp, double scal
     }
 }
 
+void SunsetClouds(Canvas& c, double x0, double x1, double yTop, double yBottom, uint32_t seed) {
+    // Long thin clouds low over the hills, dark above and lit from below by the set sun; the
+    // further right (the later in the evening), the redder their light.
+    Rng r(seed);
+    for (double x = x0 + r.Range(0, 200); x < x1; x += r.Range(180, 520)) {
+        const double y = r.Range(yTop, yBottom), rx = r.Range(60, 170), ry = r.Range(4, 9);
+        const double p = (x - x0) / std::max(1.0, x1 - x0);
+        const Rgb lit = {255, uint8_t(170 - 90 * p), uint8_t(110 - 30 * p)};
+        for (int k = 0; k < 3; ++k) {
+            const double cx = x + r.Range(-rx, rx) * 0.5, cy = y + r.Range(-4, 4), kx = rx * r.Range(0.4, 0.8);
+            Ellipse(c, cx, cy, kx, ry);
+            LinearV(c, cy - ry, cy + ry, {{0, {80, 44, 96}}, {0.55, {120, 60, 110}}, {1, lit}});
+            cairo_save(c.cr());
+            cairo_clip_preserve(c.cr());
+            cairo_paint_with_alpha(c.cr(), 0.75);
+            cairo_restore(c.cr());
+            cairo_new_path(c.cr());
+        }
+    }
+}
+
+void Beacon(Canvas& c, double x, double ground, double h) {
+    // A route marker: a slim lattice mast with a lamp, the first sight after landing.
+    Truss(c, x, ground, x, ground - h, 6, {80, 64, 96});
+    Line(c, x - 10, ground, x + 10, ground, 3, {60, 46, 70});
+    Glow(c, x, ground - h - 4, 14, {255, 200, 90});
+    Rect(c, x - 3, ground - h - 6, 6, 5, {255, 230, 170});
+}
+
 void StandingStones(Canvas& c, double x, double ground, uint32_t seed) {
     // A ring of old stones on a knoll, one lintel still across, a faint glow between them.
     Rng r(seed);
@@ -156,14 +185,15 @@ void AlienFlora(Canvas& c, double x, double ground, double w, uint32_t seed) {
     Rng r(seed);
     const int n = int(w / 26);
     for (int k = 0; k < n; ++k) {
-        double sx = x + k * w / n + r.Range(-8, 8), h = r.Range(60, 150), bend = r.Range(10, 30);
+        double sx = x + k * w / n + r.Range(-8, 8), h = r.Range(36, 96), bend = r.Range(8, 24);
         cairo_move_to(c.cr(), sx, ground);
         cairo_curve_to(c.cr(), sx - 4, ground - h * 0.4, sx - bend, ground - h * 0.8, sx - bend * 0.8, ground - h);
         Stroke(c, {70, 34, 70}, r.Range(3, 5), 1);
-        const Rgb bulb = r.Uniform() < 0.5 ? Rgb{255, 150, 70} : Rgb{255, 110, 170};
-        Glow(c, sx - bend * 0.8, ground - h, 16, bulb, 0.6);
+        // Muted amber and violet, low over the ground: nothing like a shot in the air.
+        const Rgb bulb = r.Uniform() < 0.5 ? Rgb{225, 150, 95} : Rgb{190, 120, 210};
+        Glow(c, sx - bend * 0.8, ground - h, 11, bulb, 0.4);
         Ellipse(c, sx - bend * 0.8, ground - h - 3, 5, 8);
-        FillWith(c, Shade(bulb, 1.1));
+        FillWith(c, bulb);
         for (int f = 0; f < 4; ++f) {
             double a = -M_PI / 2 + r.Range(-1.3, 1.3), l = r.Range(14, 30);
             cairo_move_to(c.cr(), sx, ground);

@@ -28,6 +28,8 @@ bool LayeredCrystal(int x, int depthBelowSurface, uint32_t seed);
 
 // A ridge of hills from x0 to x1 over `base`, filled in `body` with its sunward edge lit.
 void Ridge(Canvas& c, double x0, double x1, double base, double amp, double scale, uint32_t seed, Rgb body, Rgb rim);
+void SunsetClouds(Canvas& c, double x0, double x1, double yTop, double yBottom, uint32_t seed);
+void Beacon(Canvas& c, double x, double ground, double h);
 void StandingStones(Canvas& c, double x, double ground, uint32_t seed);
 void AlienFlora(Canvas& c, double x, double ground, double w, uint32_t seed);
 void RadioDish(Canvas& c, double x, double ground, double r);

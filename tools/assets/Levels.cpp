@@ -76,6 +76,7 @@ void Level1(World& w) {  // over a planet's surface at dusk
     Planet(c, 4700, 130, 80, {255, 170, 120}, {120, 40, 50}, false);
     // Three ranges of hills, paler and hazier the further they lie, each with its sunward
     // slopes catching the last light; a volcano smokes far off in the middle of the way.
+    SunsetClouds(c, 0, w.w, 150, 215, s + 19);
     Volcano(c, 4080, 262, 280, 150);
     Ridge(c, 0, w.w, 235, 45, 260, s + 20, {110, 60, 100}, {245, 160, 130});
     Ridge(c, 0, w.w, 270, 30, 140, s + 21, {70, 40, 80}, {225, 115, 105});
@@ -83,6 +84,7 @@ void Level1(World& w) {  // over a planet's surface at dusk
     // Landmarks all along: a ring of old stones, a wrecked ship on the hills, a grove of glowing
     // stalks in a crater, a colony under its beacon with its listening dish, a lake mirroring the
     // sunset, a power line, and at the end the head frame over the shaft the next sector goes down.
+    Beacon(c, 300, 314, 118);
     StandingStones(c, 690, 312, s + 30);
     CrashedShip(c, 1750, 268, 260);
     {  // the wreck's nose buried in a heap of thrown-up soil
@@ -356,6 +358,8 @@ void Level4(World& w) {  // a cave: up a shaft, then left along a tunnel
         cairo_line_to(c.cr(), 1884, ly);
         Stroke(c, {120, 90, 60}, 3, 1);
     }
+    MetalPlate(c, 1826, 104, 94, 8, {120, 86, 56});  // the landing at its top, into the wall
+    Beam(c, 1832, 112, 1912, 170, 5, {100, 72, 48});
     // The head of the shaft (tile 1): the timbered mouth of the tunnel on the ledge, and the
     // winch that lowered the miners, its rope hanging down the shaft.
     Timbering(c, 1330, 40, 336);
