@@ -445,7 +445,7 @@ void Carvings(Canvas& c, double x, double y, double w, double h, uint32_t seed) 
             }
         }
     Radial(c, ex, y + h, w * 0.8, {{0, {255, 180, 100}, 0.25}, {1, {255, 150, 80}, 0}});
-    c.FillRect(x - 10, y - 10, w + 20, h + 20);
+    c.FillCircle(ex, y + h, w * 0.8);
 }
 
 void CaveColumns(Canvas& c, double x0, double x1, double top, double bottom, uint32_t seed, Rgb body, Rgb rim) {

@@ -442,10 +442,12 @@ void Level4(World& w) {  // a cave: up a shaft, then left along a tunnel
         if (y > 190) wd *= (250 - y) / 60.0;
         for (int x = 1920 - int(wd); x < 1920; ++x) w.S(x, y) = 1;
     }
-    const int stal[][3] = {{150, 30, 140}, {520, 30, 120}, {900, 30, 150}, {1250, 30, 110}};
-    for (auto& st : stal) SolidSpike(w, st[0], st[1], st[2], 70, st[0]);
-    const int mite[][2] = {{330, 230}, {700, 240}, {1080, 225}};
-    for (auto& m : mite) SolidSpike(w, m[0], 350, m[1], 80, m[0] + 1);
+    // Stalactites and stalagmites, a different set in each stretch: twin fangs near the far end,
+    // a broad curtain over the lake with a pair of stumps on its shore (x, from, to, base width).
+    const int stal[][4] = {{128, 30, 136, 50}, {186, 30, 108, 40}, {520, 30, 120, 70}, {900, 30, 118, 130}, {1250, 30, 110, 70}};
+    for (auto& st : stal) SolidSpike(w, st[0], st[1], st[2], st[3], st[0]);
+    const int mite[][3] = {{330, 230, 80}, {700, 240, 80}, {1062, 234, 62}, {1108, 272, 50}};
+    for (auto& m : mite) SolidSpike(w, m[0], 350, m[1], m[2], m[0] + 1);
     PaintTerrain(w, Material::Crystal, s);
     // Blue crystals grow from the walls, roof and floor, pointing away from the rock; none in
     // the open air, where they would look like shots. They crowd the shaft and grow sparse
