@@ -292,7 +292,7 @@ void Crates(Canvas& c, double x, double floor, int n, uint32_t seed) {
     double cx = x;
     for (int k = 0; k < n; ++k) {
         const double s = r.Range(22, 32);
-        const double y = floor - s - (k == n - 1 && n > 2 ? 0 : 0);
+        const double y = floor - s;
         LinearV(c, y, y + s, {{0, {150, 110, 70}}, {1, {85, 58, 36}}});
         c.FillRect(cx, y, s, s);
         cairo_rectangle(c.cr(), cx + 1, y + 1, s - 2, s - 2);
