@@ -39,6 +39,9 @@ public:
 
     const std::shared_ptr<TDIB>& Picture() const { return picture_; }
     void SetPicture(std::shared_ptr<TDIB> picture) { picture_ = std::move(picture); }
+    // Takes the name, settings and picture of an item read from a file (its surfaces are
+    // built by the next Initialize).
+    void Assign(const PictureItemData& data);
 
     int Width() const;
     int Height() const;
