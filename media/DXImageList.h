@@ -48,7 +48,6 @@ public:
     int PatternCount() const { return static_cast<int>(patterns_.size()); }
     bool Initialized() const { return initialized_; }
     const std::vector<TPictureCollectionItemPattern>& Patterns() const { return patterns_; }
-    int SurfaceCount() const { return static_cast<int>(surfaces_.size()); }
 
     void Draw(TDirectDrawSurface& dest, int x, int y, int patternIndex);
     void DrawRotated(TDirectDrawSurface& dest, int x, int y, int width, int height, int patternIndex,

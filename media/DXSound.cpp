@@ -342,12 +342,6 @@ void TWaveCollection::Clear() {
     fileName_.clear();
 }
 
-TWaveCollectionItem* TWaveCollection::Find(const std::string& name) const {
-    for (auto& item : items_)
-        if (item->Name == name) return item.get();
-    return nullptr;
-}
-
 void TWaveCollection::Initialize(TDXSound* dxsound) {
     Finalize();
     dxsound_ = dxsound;
@@ -400,7 +394,7 @@ void TWaveCollection::LoadFromFile(const std::string& fileName) {
 // ---------------------------------------------------------------------------
 // TCustomDXWaveList
 
-TCustomDXWaveList::TCustomDXWaveList() : Items(this) {}
+TCustomDXWaveList::TCustomDXWaveList() {}
 
 TCustomDXWaveList::~TCustomDXWaveList() {
     try {
