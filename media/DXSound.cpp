@@ -394,8 +394,6 @@ void TWaveCollection::LoadFromFile(const std::string& fileName) {
 // ---------------------------------------------------------------------------
 // TCustomDXWaveList
 
-TCustomDXWaveList::TCustomDXWaveList() {}
-
 TCustomDXWaveList::~TCustomDXWaveList() {
     try {
         SetDXSound(nullptr);

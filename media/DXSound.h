@@ -238,7 +238,7 @@ private:
 
 class TCustomDXWaveList : public TObject {
 public:
-    TCustomDXWaveList();
+    TCustomDXWaveList() = default;
     ~TCustomDXWaveList() override;
     TCustomDXWaveList(const TCustomDXWaveList&) = delete;
     TCustomDXWaveList& operator=(const TCustomDXWaveList&) = delete;
