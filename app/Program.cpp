@@ -23,6 +23,7 @@
 #include "game/State.h"
 #include "game/StateDump.h"
 #include "game/data1.h"
+#include "media/Errors.h"
 #include "platform/Files.h"
 #include "platform/Png.h"
 
@@ -380,7 +381,7 @@ int runProgram(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", e.what());
         return 2;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "orbita: %s\n", e.what());
+        std::fprintf(stderr, "orbita: %s\n", media::ErrorText(e).c_str());
         return 2;
     }
     // A language without its files: said in a box with a window (in the page's message in a

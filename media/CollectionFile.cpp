@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "media/DIBFile.h"
 #include "media/DxgStream.h"
@@ -142,6 +143,8 @@ void readingFile(const std::string& path, const F& read) {
     } catch (Exception& e) {
         if (e.File().empty()) e.SetFile(path);
         throw;
+    } catch (const std::bad_alloc&) {
+        OutOfMemoryReading(path);
     }
 }
 
@@ -275,7 +278,13 @@ std::vector<uint8_t> ReadCollectionFileBytes(const std::string& path) {
     // Only regular files, checked before anything is opened: a folder, pipe or device is no
     // collection file, and opening a pipe would wait for a writer for ever.
     std::vector<uint8_t> bytes;
-    if (platform::readRegularFile(systemPath(path), bytes, kMaxCollectionFileBytes) != platform::ReadFailure::None) {
+    platform::ReadFailure failure = platform::ReadFailure::None;
+    try {
+        failure = platform::readRegularFile(systemPath(path), bytes, kMaxCollectionFileBytes);
+    } catch (const std::bad_alloc&) {
+        OutOfMemoryReading(path);
+    }
+    if (failure != platform::ReadFailure::None) {
         EFOpenError e(Format("Cannot open file %s", path.c_str()));
         e.SetFile(path);
         throw e;

@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <new>
 #include <vector>
 
 namespace media {
@@ -21,6 +22,17 @@ std::string Format(const char* fmt, ...) {
     }
     va_end(args);
     return out;
+}
+
+std::string ErrorText(const std::exception& e) {
+    if (dynamic_cast<const std::bad_alloc*>(&e)) return "Out of memory";
+    return e.what();
+}
+
+void OutOfMemoryReading(const std::string& path) {
+    EOutOfMemory e("Out of memory");
+    e.SetFile(path);
+    throw e;
 }
 
 void ListIndexError(int index) {

@@ -40,6 +40,7 @@ ORBITA_MEDIA_ERROR(EFCreateError);      // "Cannot write file %s: reason"
 ORBITA_MEDIA_ERROR(EListError);         // list index out of bounds
 ORBITA_MEDIA_ERROR(EInvalidOperation);
 ORBITA_MEDIA_ERROR(EConvertError);
+ORBITA_MEDIA_ERROR(EOutOfMemory);       // "Out of memory", with the file being read
 
 #undef ORBITA_MEDIA_ERROR
 
@@ -49,6 +50,13 @@ std::string Format(const char* fmt, ...);
 // Text from a file made safe to show: control characters (and 0x7F) as \xHH escapes, so a
 // name cannot forge output lines or drive a terminal.
 std::string EscapeControls(const std::string& text);
+
+// An error's message in the system's own words: "Out of memory" for a failed allocation
+// (whose what() is the library's "std::bad_alloc"), what() otherwise.
+std::string ErrorText(const std::exception& e);
+
+// The out-of-memory error of reading the data file path.
+[[noreturn]] void OutOfMemoryReading(const std::string& path);
 
 // The list-index error every indexed collection raises.
 [[noreturn]] void ListIndexError(int index);

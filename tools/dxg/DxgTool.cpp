@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <new>
 #include <set>
 #include <sstream>
 #include <stdexcept>
@@ -73,6 +74,8 @@ Collection load(const std::string& path) {
         throw Failure{path, std::string(e.what()) + ": " + platform::unreadableReason(path, kMaxCollectionFileBytes)};
     } catch (const media::Exception& e) {
         throw Failure{path, e.what()};
+    } catch (const std::bad_alloc&) {
+        throw Failure{path, "Out of memory"};
     }
     return c;
 }
@@ -503,7 +506,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     } catch (const UsageError& u) {
         err << "orbita-dxg: " << u.Message << "\n" << kUsage;
     } catch (const std::exception& e) {
-        err << "orbita-dxg: " << e.what() << "\n";
+        err << "orbita-dxg: " << ErrorText(e) << "\n";
     }
     return 1;
 }
