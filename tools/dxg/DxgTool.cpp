@@ -207,15 +207,20 @@ int extract(const std::string& path, const std::string& dir, std::ostream& out) 
                 continue;
             }
             const TDIB& d = *p.Picture;
-            std::vector<uint32_t> rgba(d.Pixels().size());
-            for (size_t k = 0; k < rgba.size(); ++k) {
-                const uint32_t px = d.Pixels()[k];
-                rgba[k] = (p.Transparent && px == p.TransparentColor) ? px : (px | 0xFF000000u);
-            }
             const std::string target = (fs::path(dir) / file).string();
             std::string reason;
-            if (!platform::savePng(target, d.Width(), d.Height(), rgba, &reason))
-                throw Failure{target, "Cannot write file: " + reason};
+            bool saved = false;
+            try {
+                std::vector<uint32_t> rgba(d.Pixels().size());
+                for (size_t k = 0; k < rgba.size(); ++k) {
+                    const uint32_t px = d.Pixels()[k];
+                    rgba[k] = (p.Transparent && px == p.TransparentColor) ? px : (px | 0xFF000000u);
+                }
+                saved = platform::savePng(target, d.Width(), d.Height(), rgba, &reason);
+            } catch (const std::bad_alloc&) {
+                throw Failure{target, "Out of memory"};
+            }
+            if (!saved) throw Failure{target, "Cannot write file: " + reason};
             out << target << "\n";
         }
     } else {
