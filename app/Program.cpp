@@ -93,7 +93,7 @@ void makeAbsolute(std::string& path, const std::string& base) {
 
 // A path given on the command line as the file it names now: made absolute against the start
 // folder, and its folder's links resolved (the folders that exist), so that a spelling that
-// depends on the working folder (/proc/self/cwd/x, a link to "."), still names the same file
+// depends on the working folder (/proc/self/cwd/x, or a link to it) still names the same file
 // once the program has changed to its data folder. The last part is kept as given: a link
 // there is the file's own business (the writer refuses to follow it).
 void resolveAtStart(std::string& path, const std::string& base) {
@@ -358,9 +358,9 @@ Driver* ProgramRun::timedDriver = nullptr;
 
 int runProgram(int argc, char** argv) {
     Options options = parseOptionsOrExit(argc, argv);
-    // The player's settings (headless runs: only --config FILE) fill what the command line left open.
     const std::string startDirectory = currentDirectory();
     resolveOptionPaths(options, startDirectory);
+    // The player's settings (headless runs: only --config FILE) fill what the command line left open.
     Desktop desktop;
     desktop.load(options, std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
     chooseDataDirectory(argc > 0 ? argv[0] : nullptr);
