@@ -1,4 +1,5 @@
 // TPictureCollection::LoadFromFile: fills the collection from a picture collection file.
+#include <new>
 #include <utility>
 
 #include "media/CollectionFile.h"
@@ -50,10 +51,16 @@ void TPictureCollection::LoadFromFile(const std::string& fileName) {
     } catch (Exception& e) {  // the message names the file it came from
         if (e.File().empty()) e.SetFile(fileName);
         throw;
+    } catch (const std::bad_alloc&) {
+        OutOfMemoryReading(fileName);
     }
     // Initialising the collection for an open display also builds every item's surfaces.
     TCustomDXDraw* display = DXDraw();
-    if (display && display->Initialized()) Initialize(display);
+    try {
+        if (display && display->Initialized()) Initialize(display);
+    } catch (const std::bad_alloc&) {
+        OutOfMemoryReading(fileName);
+    }
 }
 
 void TPictureCollectionItem::Assign(const PictureItemData& data) {
