@@ -56,36 +56,39 @@ Rgb ChasmWall(int x, int y, int w, int h, uint32_t seed) {
     const double up = 1 - double(y) / h;
     // Rock by height: red at the bottom, banded ochre sandstone in the middle, grey slate at the top.
     Rgb dark = up < 0.5 ? Mix({62, 26, 22}, {80, 56, 28}, up * 2) : Mix({80, 56, 28}, {44, 47, 58}, (up - 0.5) * 2);
-    Rgb lit = up < 0.5 ? Mix({170, 88, 58}, {196, 146, 80}, up * 2) : Mix({196, 146, 80}, {128, 134, 150}, (up - 0.5) * 2);
-    // Depth: buttresses of nearer rock stand out of the far wall, and the walls come closer at
-    // the sides. The far rock lies in haze, the near rock is lit from the upper left.
-    auto rib = [&](double xx) {
-        double wx = xx + 70 * Noise1(y / 240.0, seed + 11) + 18 * Noise1(y / 45.0, seed + 13);
-        return 0.5 + 0.5 * Noise1(wx / 90.0, seed + 12);
+    Rgb lit = up < 0.5 ? Mix({176, 92, 60}, {200, 150, 84}, up * 2) : Mix({200, 150, 84}, {132, 138, 155}, (up - 0.5) * 2);
+    // Two layers of buttresses stand out of the wall, the near ones broad, the far ones narrow;
+    // each is shaded across as a rounded form lit from the upper left, and the far wall lies in
+    // haze behind them. Toward the sides the walls come nearer.
+    auto ridge = [&](double xx, double scale, uint32_t sd) {
+        double wx = xx + 70 * Noise1(y / 260.0, sd) + 12 * Noise1(y / 38.0, sd + 1);
+        return 0.5 + 0.5 * Noise1(wx / scale, sd + 2);
     };
-    const double r0 = rib(x), slope = (rib(x + 3) - rib(x - 3)) * 30;
-    const double side = std::pow(std::fabs(x - w / 2.0) / (w / 2.0), 2.2);
-    const double depth = std::clamp(Smooth(0.52, 0.62, r0) * 0.75 + side * 0.9, 0.0, 1.0);
-    const double n = Fbm(x / 40.0, y / 60.0, seed, 4);
-    Rgb rock = Mix(dark, lit, 0.15 + 0.7 * n);
-    // Strata: fine on the near rock, with the ledges' lit tops and shadowed undersides.
-    const double bandPos = y / (11.0 + 5 * depth) + 2.6 * Fbm(x / 160.0, y / 90.0, seed + 5, 2);
-    const double f = bandPos - std::floor(bandPos);
-    const double ledge = f < 0.12 ? 1.25 : f > 0.85 ? 0.7 : 1.0;
-    rock = Scale(rock, 1 + (ledge - 1) * (0.3 + 0.7 * depth));
-    // Cracks in the rock.
-    if (std::fabs(Fbm(x / 30.0, y / 55.0, seed + 3, 3) - 0.5) < 0.01 + 0.008 * depth) rock = Scale(rock, 0.45);
-    // Light: the near rock's faces turned to the left catch it, the others fall into shadow.
-    const double face = std::clamp(slope, -1.0, 1.0);
-    rock = Scale(rock, 0.6 + 0.45 * depth + 0.4 * face * depth);
-    // The edge of a buttress throws a shadow onto the far wall to its right.
-    const double shadow = Smooth(0.5, 0.6, rib(x - 14)) - Smooth(0.52, 0.62, r0);
-    if (shadow > 0) rock = Scale(rock, 1 - 0.45 * shadow);
-    // Haze over the far wall, cool and dim, brightening toward the factory's light at the top.
-    const Rgb haze = Mix({28, 20, 26}, {78, 80, 96}, std::pow(up, 1.5));
-    rock = Mix(rock, haze, (1 - depth) * 0.5);
+    const double side = std::pow(std::fabs(x - w / 2.0) / (w / 2.0), 2.0);
+    auto nearAt = [&](double xx) { return std::max(ridge(xx, 105, seed + 11), 0.35 + 0.5 * side); };
+    const double nr = nearAt(x), nSlope = (nearAt(x + 4) - nearAt(x - 4)) * 24;
+    const double fr = ridge(x, 42, seed + 21), fSlope = (ridge(x + 3, 42, seed + 21) - ridge(x - 3, 42, seed + 21)) * 14;
+    const double n = Fbm(x / 45.0, y / 70.0, seed, 4);
+    // The far layer: narrow ribs, softly shaded, hazy.
+    Rgb far = Mix(dark, lit, 0.25 + 0.35 * n);
+    far = Scale(far, 0.7 + 0.35 * std::clamp(fSlope, -1.0, 1.0) + 0.2 * fr);
+    const Rgb haze = Mix({34, 24, 30}, {82, 84, 100}, std::pow(up, 1.5));
+    far = Mix(far, haze, 0.5);
+    // The near layer: strata across it, their tops catching the light.
+    Rgb near = Mix(dark, lit, 0.3 + 0.55 * n);
+    const double bandPos = y / 24.0 + 1.6 * Fbm(x / 170.0, y / 120.0, seed + 5, 2);
+    const int bed = int(std::floor(bandPos));
+    const double f = bandPos - bed;
+    near = Scale(near, f < 0.06 ? 1.22 : f > 0.82 ? 0.8 : 1.0 + 0.06 * Rand2(bed, 0, seed + 8));
+    const double lambert = std::clamp(0.55 + 0.6 * nSlope, 0.0, 1.2);
+    near = Scale(near, 0.5 + 0.65 * lambert);
+    // Between the layers: a buttress's edge shades the far wall beside it.
+    const double cover = Smooth(0.5, 0.56, nr);
+    const double occl = Smooth(0.38, 0.5, nr) * (1 - cover);
+    far = Scale(far, 1 - 0.5 * occl);
+    Rgb rock = Mix(far, near, cover);
     const double light = 1 - std::fabs(x - 330) / 520.0;
-    return Scale(rock, 0.75 + 0.4 * light * (0.6 + 0.4 * up));
+    return Scale(rock, 0.8 + 0.35 * light * (0.6 + 0.4 * up));
 }
 
 void MineCamp(Canvas& c, double x, double floor) {
@@ -150,33 +153,37 @@ void Waterfall(Canvas& c, double x, double y0, double y1, double w, uint32_t see
 }
 
 void RopeBridge(Canvas& c, double x0, double x1, double y, double sag) {
-    // Snapped in the middle: each half hangs from its anchor on the wall.
+    // Snapped in the middle: each half droops from its anchor on the wall, its planks askew.
     for (int half = 0; half < 2; ++half) {
         const double ax = half ? x1 : x0, dir = half ? -1 : 1;
         const double len = (x1 - x0) * (half ? 0.36 : 0.42);
-        const double ex = ax + dir * len * 0.45, ey = y + len * 0.85;
+        const double ex = ax + dir * len * 0.8, ey = y + len * 0.5;
         auto at = [&](double t, double off) {
-            // A swinging rope: from the anchor out and down.
-            double px = ax + (ex - ax) * t + dir * sag * std::sin(t * M_PI) * 0.4;
-            double py = y + (ey - y) * t * t + off;
+            double px = ax + (ex - ax) * t;
+            double py = y + (ey - y) * t * t - sag * std::sin(t * M_PI) * 0.3 + off;
             return std::make_pair(px, py);
         };
-        Slab(c, ax - 10, y - 8, 20, 14, {110, 100, 95});
-        for (double off : {0.0, 14.0}) {
+        Slab(c, ax - 12, y - 10, 24, 18, {120, 110, 105});
+        for (int k = 1; k < 14; ++k) {
+            if (k == 6 || k == 10) continue;  // planks lost
+            auto a = at(k / 14.0, -6), b = at(k / 14.0, 6);
+            const double tilt = (k % 3 - 1) * 3;
+            Seg(c, a.first + tilt, a.second, b.first - tilt, b.second, 8, {60, 38, 22});
+            Seg(c, a.first + tilt - 1, a.second, b.first - tilt - 1, b.second, 3, {170, 125, 75});
+        }
+        for (double off : {-7.0, 7.0}) {
             auto p0 = at(0, off);
             cairo_move_to(c.cr(), p0.first, p0.second);
             for (int k = 1; k <= 20; ++k) {
                 auto p = at(k / 20.0, off);
                 cairo_line_to(c.cr(), p.first, p.second);
             }
-            Stroke(c, {120, 95, 60}, 2, 0.95);
+            Stroke(c, {40, 28, 18}, 3, 1);
         }
-        for (int k = 1; k < 12; ++k) {
-            if (k == 5 || k == 9) continue;  // planks lost
-            auto a = at(k / 12.0, 0), b = at(k / 12.0, 14);
-            Seg(c, a.first - 2, a.second, b.first + 2, b.second + 2, 5, {130, 95, 55});
-            Seg(c, a.first - 2, a.second, b.first + 2, b.second + 2, 1, {180, 140, 90}, 0.8);
-        }
+        auto e = at(1, 7);  // the torn rope's end
+        cairo_move_to(c.cr(), e.first, e.second);
+        cairo_curve_to(c.cr(), e.first + dir * 8, e.second + 20, e.first - dir * 6, e.second + 34, e.first + dir * 4, e.second + 50);
+        Stroke(c, {40, 28, 18}, 2.5, 1);
     }
 }
 
@@ -233,29 +240,35 @@ void GlowWorms(Canvas& c, double x, double y, double w, double h, uint32_t seed)
 void MineralVein(Canvas& c, double x0, double y0, double x1, double y1, Rgb k, uint32_t seed) {
     Rng r(seed);
     cairo_move_to(c.cr(), x0, y0);
-    const int n = 14;
+    const int n = 20;
     cairo_set_line_join(c.cr(), CAIRO_LINE_JOIN_ROUND);
     std::vector<std::pair<double, double>> pts;
     for (int i = 1; i <= n; ++i) {
         double t = double(i) / n;
-        double px = x0 + (x1 - x0) * t + r.Range(-10, 10), py = y0 + (y1 - y0) * t + r.Range(-10, 10);
+        double bend = 18 * std::sin(t * M_PI);  // a vein follows a bed in the rock, gently curved
+        double px = x0 + (x1 - x0) * t + r.Range(-3, 3), py = y0 + (y1 - y0) * t + bend + r.Range(-3, 3);
         cairo_line_to(c.cr(), px, py);
         pts.push_back({px, py});
     }
     cairo_path_t* path = cairo_copy_path(c.cr());
-    Stroke(c, Scale(k, 0.35), 5, 0.7);
+    Stroke(c, Scale(k, 0.3), 6, 0.6);
     cairo_append_path(c.cr(), path);
     Stroke(c, k, 2, 0.9);
     cairo_path_destroy(path);
-    for (size_t i = 0; i < pts.size(); i += 3) Glow(c, pts[i].first, pts[i].second, 6, k, 0.7);
+    for (size_t i = 1; i < pts.size(); i += 4) Glow(c, pts[i].first, pts[i].second, 5, k, 0.6);
 }
 
 // ------------------------------------------------------------------ level 7 after the fall
 
 Rgb ScorchedBrick(int x, int y, uint32_t seed) {
-    const int row = y / 40;
-    const int bx = (x + (row % 2) * 40) % 80, by = y % 40;
-    const int brick = (x + (row % 2) * 40) / 80;
+    // The quake has buckled the wall: its courses sag and rise along the hall, and each course
+    // has slid a little along itself between the fractures.
+    const int yy = y + 80 + int(std::lround(14 * Noise1(x / 230.0, seed + 30)));
+    const int row = yy / 40;
+    const int seg = x / 300;
+    const int xx = x + 80 + int(40 * Rand2(row, seg, seed + 31));
+    const int bx = (xx + (row % 2) * 40) % 80, by = yy % 40;
+    const int brick = (xx + (row % 2) * 40) / 80;
     Rgb stone = Mix({58, 34, 36}, {128, 82, 68}, Fbm(x / 90.0, y / 60.0, seed, 3));
     stone = Scale(stone, 0.8 + 0.35 * Rand2(brick, row, seed + 3));
     // Soot rising up the wall in streaks, thickest under the battlements.

@@ -367,19 +367,9 @@ void Level5(World& w, const Layout& l) {  // a falling-rock chasm
     const uint32_t s = 505;
     const int H = w.h;
     // The back wall changes as the ship climbs: red rock at the bottom, banded ochre sandstone
-    // in the middle, grey slate near the top where the factory's light comes down.
-    PixelBackdrop(w, [&](int x, int y) {
-        double n = Fbm(x / 55.0, y / 80.0, s, 4);
-        double up = 1 - double(y) / H;
-        Rgb dark = up < 0.5 ? Mix({70, 30, 25}, {85, 60, 30}, up * 2) : Mix({85, 60, 30}, {45, 48, 58}, (up - 0.5) * 2);
-        Rgb lit = up < 0.5 ? Mix({150, 80, 55}, {175, 130, 70}, up * 2) : Mix({175, 130, 70}, {110, 115, 130}, (up - 0.5) * 2);
-        Rgb rock = Mix(dark, lit, n);
-        double bands = std::max(0.0, 1 - std::fabs(up - 0.5) / 0.22);
-        double band = 0.5 + 0.5 * std::sin(y / 17.0 + 2.5 * Fbm(x / 120.0, y / 60.0, s + 5, 2));
-        rock = Scale(rock, 1 + bands * (0.25 * band - 0.15));
-        double light = 1 - std::fabs(x - 330) / 500.0;
-        return Scale(rock, 0.6 + 0.6 * light * (0.7 + 0.3 * up));
-    });
+    // in the middle, grey slate near the top where the factory's light comes down. Buttresses
+    // of nearer rock stand out of the hazy far wall.
+    PixelBackdrop(w, [&](int x, int y) { return ChasmWall(x, y, w.w, H, s); });
     Canvas& c = w.canvas;
     const int base = l.tiles[0].second;  // world y of the start screen's top
     // Dust falling through shafts of light from far above.
@@ -422,6 +412,23 @@ void Level5(World& w, const Layout& l) {  // a falling-rock chasm
     Ammonite(c, 420, base - 1750, 80);
     CliffDwellings(c, 130, base - 2320, 360, 210, s);
     FactoryUnderside(c, w.w, 0, 300);
+    // And between them, one to every screen or so: the miners' camp on the chasm's floor, a
+    // waterfall from a cleft over the tower's ledge, a rope bridge snapped across the chasm, a
+    // long-necked skeleton in the rock, glinting veins, and threads of light under the outcrops.
+    MineCamp(c, 90, H - 16);
+    Waterfall(c, 96, base - 700, base - 230, 22, s + 1);
+    RopeBridge(c, 24, 616, base - 1440, 40);
+    FossilSkeleton(c, 170, base - 1220, 290);
+    const double veins[][4] = {{70, base - 420.0, 190, base - 520.0}, {450, base - 1250.0, 590, base - 1360.0},
+                               {60, base - 1900.0, 170, base - 2010.0}, {470, base - 2650.0, 600, base - 2760.0}};
+    const Rgb veinColours[] = {{120, 220, 255}, {255, 200, 90}, {200, 140, 255}, {120, 220, 255}};
+    for (size_t k = 0; k < std::size(veins); ++k) MineralVein(c, veins[k][0], veins[k][1], veins[k][2], veins[k][3], veinColours[k], s + 40 + k);
+    for (int k = 0; k < 6; ++k) {
+        double y = base - 500 - k * 430;
+        if (y < 40) break;
+        GlowWorms(c, 500, y + 30, 110, 40, s + 60 + k);
+        if (y - 215 > 40) GlowWorms(c, 10, y - 215 + 24, 70, 36, s + 70 + k);
+    }
     // The spinner's hub (it turns about (270, -2490) of the start screen), on a beam across.
     double hy = base - 2490;
     Truss(c, 0, hy + 30, 640, hy + 30, 16, {90, 90, 105});
