@@ -238,24 +238,65 @@ void GlowWorms(Canvas& c, double x, double y, double w, double h, uint32_t seed)
 }
 
 void MineralVein(Canvas& c, double x0, double y0, double x1, double y1, Rgb k, uint32_t seed) {
+    // A seam of crystals along a bed of the rock: a soft band of their colour, the crystals
+    // set in it as small lit facets, a few catching the light.
     Rng r(seed);
-    cairo_move_to(c.cr(), x0, y0);
-    const int n = 20;
-    cairo_set_line_join(c.cr(), CAIRO_LINE_JOIN_ROUND);
-    std::vector<std::pair<double, double>> pts;
-    for (int i = 1; i <= n; ++i) {
-        double t = double(i) / n;
-        double bend = 18 * std::sin(t * M_PI);  // a vein follows a bed in the rock, gently curved
-        double px = x0 + (x1 - x0) * t + r.Range(-3, 3), py = y0 + (y1 - y0) * t + bend + r.Range(-3, 3);
-        cairo_line_to(c.cr(), px, py);
-        pts.push_back({px, py});
+    auto at = [&](double t) {
+        return std::make_pair(x0 + (x1 - x0) * t, y0 + (y1 - y0) * t + 16 * std::sin(t * M_PI));
+    };
+    cairo_set_line_cap(c.cr(), CAIRO_LINE_CAP_ROUND);
+    for (double wdt : {16.0, 7.0}) {
+        auto p0 = at(0);
+        cairo_move_to(c.cr(), p0.first, p0.second);
+        for (int i = 1; i <= 16; ++i) {
+            auto p = at(i / 16.0);
+            cairo_line_to(c.cr(), p.first, p.second);
+        }
+        Stroke(c, wdt > 10 ? Scale(k, 0.3) : Scale(k, 0.55), wdt, wdt > 10 ? 0.35 : 0.45);
     }
-    cairo_path_t* path = cairo_copy_path(c.cr());
-    Stroke(c, Scale(k, 0.3), 6, 0.6);
-    cairo_append_path(c.cr(), path);
-    Stroke(c, k, 2, 0.9);
-    cairo_path_destroy(path);
-    for (size_t i = 1; i < pts.size(); i += 4) Glow(c, pts[i].first, pts[i].second, 5, k, 0.6);
+    cairo_set_line_cap(c.cr(), CAIRO_LINE_CAP_BUTT);
+    for (int i = 0; i < 26; ++i) {
+        auto p = at(r.Uniform());
+        const double px = p.first + r.Range(-5, 5), py = p.second + r.Range(-4, 4), sz = r.Range(2, 4.5);
+        Poly(c, {{px, py - sz}, {px + sz * 0.6, py}, {px, py + sz}, {px - sz * 0.6, py}});
+        FillWith(c, Mix(k, {255, 255, 255}, r.Range(0, 0.5)), 0.9);
+        if (r.Uniform() < 0.2) Glow(c, px, py, 6, k, 0.6);
+    }
+}
+
+void RockNet(Canvas& c, double x0, double x1, double y, double sag, uint32_t seed) {
+    // A steel net strung between the walls to catch falling rock, sagging under what it caught.
+    auto cable = [&](double t) { return y + sag * 4 * t * (1 - t); };
+    auto belly = [&](double t) { return cable(t) + 10 + 46 * std::pow(4 * t * (1 - t), 2); };
+    Rng r(seed);
+    for (int i = 0; i < 9; ++i) {  // the rocks in its belly, behind the mesh
+        double t = 0.5 + r.Range(-0.16, 0.16);
+        double bx = x0 + (x1 - x0) * t, rr = r.Range(10, 20);
+        double by = belly(t) - rr * 0.8;
+        // Angular grey stones, unlike the round brown rocks that fall through the chasm.
+        const double a = r.Range(0, 1);
+        Poly(c, {{bx - rr, by + rr * 0.5}, {bx - rr * 0.7, by - rr * (0.4 + 0.3 * a)}, {bx + rr * 0.1, by - rr * 0.8},
+                 {bx + rr, by - rr * 0.2}, {bx + rr * 0.8, by + rr * 0.6}});
+        LinearV(c, by - rr, by + rr, {{0, {150, 145, 140}}, {1, {50, 48, 50}}});
+        cairo_fill(c.cr());
+    }
+    const int n = 40;
+    for (int i = 0; i <= n; ++i) {  // the mesh: diagonals both ways between cable and belly
+        for (int d : {-1, 1}) {
+            double t0 = double(i) / n, t1 = double(i + d * 2) / n;
+            if (t1 < 0 || t1 > 1) continue;
+            Seg(c, x0 + (x1 - x0) * t0, cable(t0), x0 + (x1 - x0) * t1, belly(t1), 1, {150, 150, 160}, 0.7);
+        }
+    }
+    for (auto line : {0, 1}) {
+        cairo_move_to(c.cr(), x0, line ? belly(0) : cable(0));
+        for (int i = 1; i <= 30; ++i) {
+            double t = i / 30.0;
+            cairo_line_to(c.cr(), x0 + (x1 - x0) * t, line ? belly(t) : cable(t));
+        }
+        Stroke(c, line ? Rgb{120, 120, 130} : Rgb{180, 180, 190}, line ? 2 : 3, 1);
+    }
+    for (double ax : {x0, x1}) Slab(c, ax - 10, y - 8, 20, 16, {130, 130, 140});
 }
 
 // ------------------------------------------------------------------ level 7 after the fall

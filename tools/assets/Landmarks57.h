@@ -17,6 +17,7 @@ void Waterfall(Canvas& c, double x, double y0, double y1, double w, uint32_t see
 void RopeBridge(Canvas& c, double x0, double x1, double y, double sag);  // a broken plank bridge between the walls
 void FossilSkeleton(Canvas& c, double x, double y, double len);  // a long-necked skeleton set in the wall
 void GlowWorms(Canvas& c, double x, double y, double w, double h, uint32_t seed);  // threads of light under an overhang
+void RockNet(Canvas& c, double x0, double x1, double y, double sag, uint32_t seed);  // catches falling rock
 void MineralVein(Canvas& c, double x0, double y0, double x1, double y1, Rgb k, uint32_t seed);
 
 // Level 7 after the fall: the fortress shaken, burning and breaking up.

@@ -414,13 +414,15 @@ void Level5(World& w, const Layout& l) {  // a falling-rock chasm
     FactoryUnderside(c, w.w, 0, 300);
     // And between them, one to every screen or so: the miners' camp on the chasm's floor, a
     // waterfall from a cleft over the tower's ledge, a rope bridge snapped across the chasm, a
-    // long-necked skeleton in the rock, glinting veins, and threads of light under the outcrops.
+    // long-necked skeleton in the rock, a net full of caught rocks, glinting seams of crystal, and
+    // threads of light under the outcrops.
     MineCamp(c, 90, H - 16);
     Waterfall(c, 96, base - 700, base - 230, 22, s + 1);
     RopeBridge(c, 24, 616, base - 1440, 40);
     FossilSkeleton(c, 170, base - 1220, 290);
-    const double veins[][4] = {{70, base - 420.0, 190, base - 520.0}, {450, base - 1250.0, 590, base - 1360.0},
-                               {60, base - 1900.0, 170, base - 2010.0}, {470, base - 2650.0, 600, base - 2760.0}};
+    RockNet(c, 30, 610, base - 1990, 50, s + 2);
+    const double veins[][4] = {{70, base - 420.0, 230, base - 450.0}, {430, base - 1250.0, 600, base - 1290.0},
+                               {50, base - 1870.0, 220, base - 1900.0}, {450, base - 2660.0, 610, base - 2700.0}};
     const Rgb veinColours[] = {{120, 220, 255}, {255, 200, 90}, {200, 140, 255}, {120, 220, 255}};
     for (size_t k = 0; k < std::size(veins); ++k) MineralVein(c, veins[k][0], veins[k][1], veins[k][2], veins[k][3], veinColours[k], s + 40 + k);
     for (int k = 0; k < 6; ++k) {
