@@ -411,22 +411,26 @@ void BrokenColumn(Canvas& c, double x, double top, double w, double floor, Rgb s
     cairo_close_path(c.cr());
     Drum(c, x, top, w, hang, stone);
     Slab(c, x - 8, top, w + 16, 14, Scale(stone, 0.9));
-    // Its drums lie on the floor, one against the stump.
+    // Its drums lie on the floor, one against the stump; which way it fell differs.
+    const double side = r.Uniform() < 0.5 ? 1 : -1, mid = x + w / 2;
     cairo_save(c.cr());
-    cairo_translate(c.cr(), x + w + 30, floor - w * 0.45);
+    cairo_translate(c.cr(), mid + side * (w / 2 + 30), floor - w * 0.45);
     cairo_rotate(c.cr(), r.Range(-0.25, 0.25));
     cairo_rectangle(c.cr(), -w * 0.7, -w * 0.45, w * 1.4, w * 0.9);
     LinearV(c, -w * 0.45, w * 0.45, {{0, Scale(stone, 1.2)}, {0.4, Scale(stone, 0.9)}, {1, Scale(stone, 0.4)}});
     cairo_fill(c.cr());
-    Ellipse(c, -w * 0.7, 0, w * 0.15, w * 0.45);
+    Ellipse(c, -side * w * 0.7, 0, w * 0.15, w * 0.45);
     FillWith(c, Scale(stone, 1.05));
     cairo_restore(c.cr());
-    cairo_save(c.cr());
-    cairo_translate(c.cr(), x - 26, floor - 60);
-    cairo_rotate(c.cr(), 0.35);
-    cairo_rectangle(c.cr(), -w * 0.45, -44, w * 0.9, 88);
-    cairo_restore(c.cr());
-    Drum(c, x - 26 - w * 0.45, 0, w * 0.9, 0, Scale(stone, 0.85));
+    if (r.Uniform() < 0.6) {
+        const double lx = mid - side * (w / 2 + 26), tall = r.Range(60, 100);
+        cairo_save(c.cr());
+        cairo_translate(c.cr(), lx, floor - tall / 2 - 6);
+        cairo_rotate(c.cr(), -side * r.Range(0.25, 0.45));
+        cairo_rectangle(c.cr(), -w * 0.45, -tall / 2, w * 0.9, tall);
+        cairo_restore(c.cr());
+        Drum(c, lx - w * 0.45, 0, w * 0.9, 0, Scale(stone, 0.85));
+    }
     Rubble(c, x + w / 2, floor, w * 2.2, seed + 3);
 }
 
