@@ -124,6 +124,8 @@ void MineCamp(Canvas& c, double x, double floor) {
     Seg(c, x + 230, floor, x + 230, floor - 110, 4, {80, 60, 40});
     Seg(c, x + 230, floor - 108, x + 250, floor - 108, 3, {80, 60, 40});
     Seg(c, x + 248, floor - 108, x + 248, floor - 96, 1.5, {60, 60, 60});
+    Radial(c, x + 248, floor - 88, 150, {{0, {255, 190, 100}, 0.6}, {0.45, {255, 150, 70}, 0.25}, {1, {255, 150, 70}, 0}});
+    c.FillRect(x + 98, floor - 238, 300, 238);  // the lantern's light on the rock and the camp
     Glow(c, x + 248, floor - 88, 34, {255, 190, 90}, 0.8);
     c.ColourRgb({255, 230, 160});
     c.FillRect(x + 244, floor - 94, 8, 11);
