@@ -423,7 +423,7 @@ void Level5(World& w, const Layout& l) {  // a falling-rock chasm
     RockNet(c, 30, 610, base - 1990, 50, s + 2);
     const double veins[][4] = {{70, base - 420.0, 230, base - 450.0}, {430, base - 1250.0, 600, base - 1290.0},
                                {50, base - 1870.0, 220, base - 1900.0}, {450, base - 2660.0, 610, base - 2700.0}};
-    const Rgb veinColours[] = {{120, 220, 255}, {255, 200, 90}, {200, 140, 255}, {120, 220, 255}};
+    const Rgb veinColours[] = {{225, 175, 95}, {250, 205, 110}, {205, 160, 215}, {225, 175, 95}};  // no shot-like blue
     for (size_t k = 0; k < std::size(veins); ++k) MineralVein(c, veins[k][0], veins[k][1], veins[k][2], veins[k][3], veinColours[k], s + 40 + k);
     for (int k = 0; k < 6; ++k) {
         double y = base - 500 - k * 430;
