@@ -23,8 +23,11 @@ std::string Format(const char* fmt, ...) {
     return out;
 }
 
-void ListIndexError(int index) {
-    throw EListError(Format("List index out of bounds (%d)", index));
+void CheckListIndex(int index, int count, const std::string& file) {
+    if (index >= 0 && index < count) return;
+    EListError error(Format("List index out of bounds (%d)", index));
+    if (!file.empty()) error.SetFile(file);
+    throw error;
 }
 
 std::string EscapeControls(const std::string& text) {

@@ -50,7 +50,8 @@ std::string Format(const char* fmt, ...);
 // name cannot forge output lines or drive a terminal.
 std::string EscapeControls(const std::string& text);
 
-// The list-index error every indexed collection raises.
-[[noreturn]] void ListIndexError(int index);
+// The list-index error every indexed collection raises when `index` is outside 0 .. count-1;
+// it names the file the collection was read from (none when `file` is empty).
+void CheckListIndex(int index, int count, const std::string& file);
 
 }  // namespace media

@@ -56,17 +56,21 @@ void TPictureCollection::LoadFromFile(const std::string& fileName) {
     if (display && display->Initialized()) Initialize(display);
 }
 
+void TPictureCollectionItem::Assign(const PictureItemData& data) {
+    Name = data.Name;
+    PatternHeight = data.PatternHeight;
+    PatternWidth = data.PatternWidth;
+    SkipHeight = data.SkipHeight;
+    SkipWidth = data.SkipWidth;
+    SystemMemory = data.SystemMemory;
+    Transparent = data.Transparent;
+    SetPicture(data.Picture);
+    SetTransparentColor(data.TransparentColor);
+}
+
 TPictureCollectionItem* TPictureCollection::Add(const PictureItemData& data) {
     TPictureCollectionItem* item = Add();
-    item->Name = data.Name;
-    item->PatternHeight = data.PatternHeight;
-    item->PatternWidth = data.PatternWidth;
-    item->SkipHeight = data.SkipHeight;
-    item->SkipWidth = data.SkipWidth;
-    item->SystemMemory = data.SystemMemory;
-    item->Transparent = data.Transparent;
-    item->SetPicture(data.Picture);
-    item->SetTransparentColor(data.TransparentColor);
+    item->Assign(data);
     return item;
 }
 

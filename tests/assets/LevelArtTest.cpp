@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <iostream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -28,11 +29,14 @@ uint64_t DeadlyLayoutHash(const std::vector<media::PictureItemData>& tiles) {
 TEST(LevelArt, DeadlyTerrainIsTheOneTheLevelsWereBalancedWith) {
     // The hit test reads these pixels: repainting the scenery must leave every one of them where
     // it was. A deliberate change of a level's terrain updates its value here (levels 3, 6 and 7:
-    // the thin roof over the start lowered from 14 to 9 pixels, a margin over the restart; level 7:
-    // the stalactite before the recipe moved back to x 930, out of the recipe's row).
+    // the thin roof over the start lowered from 14 to 9 pixels, a margin over the restart; level 1:
+    // twin spires, a crater, a mesa, shards and a floating island in place of one spire and one
+    // rock a tile; level 4: the shaft's right wall ends in a point above the restart, and twin
+    // fangs, a curtain and a pair of stumps in place of three alike spikes; level 7: the
+    // stalactite before the recipe moved back to x 930, out of the recipe's row).
     struct Case { int level, variant; uint64_t hash; } cases[] = {
-        {1, 0, 0xd9a0e1431dca1599ull}, {2, 0, 0xa4b94e74cd24ebedull}, {3, 0, 0x0d091e4ced07303full},
-        {4, 0, 0xee5cd4785bf86a91ull}, {5, 0, 0xc34393fe380b6b99ull}, {6, 0, 0x26fedaff8474bb36ull},
+        {1, 0, 0xcd19b5d5976abc04ull}, {2, 0, 0xa4b94e74cd24ebedull}, {3, 0, 0x0d091e4ced07303full},
+        {4, 0, 0x23fa66f419f52079ull}, {5, 0, 0xc34393fe380b6b99ull}, {6, 0, 0x26fedaff8474bb36ull},
         {7, 0, 0x73f304f40f197665ull}, {7, 1, 0x73f304f40f197665ull}, {8, 0, 0xd545a545853978f9ull}};
     for (const auto& c : cases) {
         uint64_t h = DeadlyLayoutHash(assets::BuildLevelTiles(c.level, c.variant));
@@ -286,6 +290,60 @@ TEST(LevelArt, TheChasmWallHasLightAndShadeAtLargeScale) {
     }
     std::cout << "  least spread of block brightness: " << least << "\n";
     EXPECT_GT(least, 0.2);
+}
+
+TEST(LevelArt, ThePlainsFormationsDifferFromTileToTile) {
+    // A plain where every tile shows one spire and one floating rock reads as a pattern, not a
+    // place. For each tile of level 1 count the runs of columns where the crystal rises well over
+    // the plain, and the pieces that float free of the ground: no such arrangement is met in more
+    // than two tiles.
+    const auto tiles = assets::BuildLevelTiles(1);
+    std::map<std::pair<int, int>, int> seen;
+    for (size_t i = 0; i < tiles.size(); ++i) {
+        const media::TDIB& p = *tiles[i].Picture;
+        const int W = p.Width(), H = p.Height();
+        auto deadly = [&](int x, int y) { return assets::IsDeadly565(p.Pixel(x, y)); };
+        int runs = 0;
+        bool inRun = false;
+        for (int x = 0; x < W; ++x) {
+            int top = H;
+            for (int y = 0; y < H; ++y)
+                if (deadly(x, y) && y > 150) { top = y; break; }
+            const bool high = top < 300;
+            runs += high && !inRun;
+            inRun = high;
+        }
+        // Pieces of deadly terrain that do not reach the tile's bottom row (flood fill).
+        std::vector<uint8_t> mark(static_cast<size_t>(W) * H, 0);
+        int floating = 0;
+        for (int sy = 0; sy < H; ++sy)
+            for (int sx = 0; sx < W; ++sx) {
+                if (mark[static_cast<size_t>(sy) * W + sx] || !deadly(sx, sy)) continue;
+                std::vector<std::pair<int, int>> stack{{sx, sy}};
+                mark[static_cast<size_t>(sy) * W + sx] = 1;
+                bool grounded = false;
+                size_t size = 0;
+                while (!stack.empty()) {
+                    auto [x, y] = stack.back();
+                    stack.pop_back();
+                    ++size;
+                    grounded |= y == H - 1;
+                    const int nx[] = {x - 1, x + 1, x, x}, ny[] = {y, y, y - 1, y + 1};
+                    for (int k = 0; k < 4; ++k) {
+                        if (nx[k] < 0 || ny[k] < 0 || nx[k] >= W || ny[k] >= H) continue;
+                        uint8_t& m = mark[static_cast<size_t>(ny[k]) * W + nx[k]];
+                        if (m || !deadly(nx[k], ny[k])) continue;
+                        m = 1;
+                        stack.push_back({nx[k], ny[k]});
+                    }
+                }
+                floating += !grounded && size > 100;
+            }
+        ++seen[{runs, floating}];
+    }
+    for (const auto& [shape, n] : seen)
+        EXPECT_LE(n, 2) << n << " tiles show " << shape.first << " formation(s) over the plain and " << shape.second
+                        << " floating piece(s)";
 }
 
 }  // namespace

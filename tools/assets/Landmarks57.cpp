@@ -91,66 +91,66 @@ Rgb ChasmWall(int x, int y, int w, int h, uint32_t seed) {
     return Scale(rock, 0.8 + 0.35 * light * (0.6 + 0.4 * up));
 }
 
-void MineCamp(Canvas& c, double x, double floor) {
-    // Rails along the floor with their sleepers, an ore cart, crates and a lantern on a pole.
-    for (double sx = x - 40; sx < x + 260; sx += 14) {
-        c.ColourRgb({70, 48, 30});
-        c.FillRect(sx, floor - 4, 9, 5);
-    }
-    Seg(c, x - 40, floor - 5, x + 260, floor - 5, 2.5, {150, 150, 160});
-    Seg(c, x - 40, floor - 2, x + 260, floor - 2, 2, {90, 90, 100});
-    const double cx = x + 40;
-    Poly(c, {{cx, floor - 40}, {cx + 70, floor - 40}, {cx + 62, floor - 12}, {cx + 8, floor - 12}});
-    LinearV(c, floor - 40, floor - 12, {{0, {120, 110, 100}}, {1, {55, 50, 48}}});
+void CrushedLift(Canvas& c, double x, double floor, double cableTop) {
+    // The factory's goods lift, fallen down the chasm: its car lies crumpled on its side in the
+    // rubble, its cable hanging down to it from far above, its lamp still burning.
+    Radial(c, x + 120, floor - 60, 170, {{0, {255, 190, 100}, 0.5}, {0.45, {255, 150, 70}, 0.2}, {1, {255, 150, 70}, 0}});
+    c.FillRect(x - 60, floor - 230, 360, 230);
+    cairo_move_to(c.cr(), x + 96, cableTop);
+    cairo_curve_to(c.cr(), x + 90, floor - 200, x + 120, floor - 120, x + 84, floor - 70);
+    Stroke(c, {40, 36, 34}, 3, 1);
+    cairo_save(c.cr());
+    cairo_translate(c.cr(), x + 80, floor - 38);
+    cairo_rotate(c.cr(), -0.22);
+    // The car's frame with its corner posts and the buckled roof.
+    cairo_rectangle(c.cr(), -70, -34, 140, 62);
+    LinearV(c, -34, 28, {{0, {120, 125, 135}}, {1, {50, 52, 60}}});
     cairo_fill(c.cr());
-    for (double bx : {cx + 22.0, cx + 46.0}) Seg(c, bx, floor - 40, bx - 2, floor - 12, 2, {60, 55, 50});
-    Ellipse(c, cx + 35, floor - 42, 30, 9);  // ore heaped in the cart, glinting
-    FillWith(c, {95, 60, 40});
-    Rng r(55);
-    for (int i = 0; i < 8; ++i) {
-        c.ColourRgb(i % 3 ? Rgb{230, 170, 80} : Rgb{150, 210, 230});
-        c.FillCircle(cx + 12 + r.Range(0, 46), floor - 44 + r.Range(-4, 4), 1.6);
+    for (double px : {-70.0, -24.0, 22.0, 66.0}) {
+        c.ColourRgb({70, 72, 80});
+        c.FillRect(px, -34, 4, 62);
     }
-    for (double wx : {cx + 16.0, cx + 54.0}) {
-        c.ColourRgb({35, 32, 30});
-        c.FillCircle(wx, floor - 9, 6);
-        c.ColourRgb({130, 125, 120});
-        c.FillCircle(wx, floor - 9, 2);
+    Poly(c, {{-74, -34}, {-20, -46}, {10, -36}, {74, -40}, {74, -30}, {-74, -28}});
+    FillWith(c, {90, 92, 100});
+    for (int k = 0; k < 7; ++k) {  // hazard stripes along its sill
+        Poly(c, {{-66.0 + k * 20, 22}, {-58.0 + k * 20, 22}, {-64.0 + k * 20, 28}, {-72.0 + k * 20, 28}});
+        FillWith(c, {230, 170, 30});
     }
-    Slab(c, x + 140, floor - 34, 36, 34, {130, 90, 50});
-    Slab(c, x + 178, floor - 24, 28, 24, {115, 80, 45});
-    Slab(c, x + 150, floor - 58, 26, 24, {125, 88, 50});
-    for (double bx : {x + 140.0, x + 178.0}) Seg(c, bx + 2, floor - 30, bx + 26, floor - 4, 2, {80, 55, 30}, 0.8);
-    Seg(c, x + 230, floor, x + 230, floor - 110, 4, {80, 60, 40});
-    Seg(c, x + 230, floor - 108, x + 250, floor - 108, 3, {80, 60, 40});
-    Seg(c, x + 248, floor - 108, x + 248, floor - 96, 1.5, {60, 60, 60});
-    Radial(c, x + 248, floor - 88, 150, {{0, {255, 190, 100}, 0.6}, {0.45, {255, 150, 70}, 0.25}, {1, {255, 150, 70}, 0}});
-    c.FillRect(x + 98, floor - 238, 300, 238);  // the lantern's light on the rock and the camp
-    Glow(c, x + 248, floor - 88, 34, {255, 190, 90}, 0.8);
-    c.ColourRgb({255, 230, 160});
-    c.FillRect(x + 244, floor - 94, 8, 11);
+    Window(c, -60, -22, 30, 24, {40, 30, 30}, {60, 60, 70});
+    Window(c, 30, -22, 30, 24, {40, 30, 30}, {60, 60, 70});
+    Poly(c, {{-10, -20}, {8, -24}, {14, 10}, {-4, 14}});  // its door burst open
+    FillWith(c, {20, 16, 16});
+    cairo_restore(c.cr());
+    Glow(c, x + 150, floor - 78, 26, {255, 190, 90}, 0.85);
+    Rubble(c, x + 80, floor, 260, 57);
+    Rubble(c, x + 210, floor, 90, 58);
 }
 
-void Waterfall(Canvas& c, double x, double y0, double y1, double w, uint32_t seed) {
+void Sandfall(Canvas& c, double x, double y0, double y1, double w, uint32_t seed) {
     Rng r(seed);
-    // The cleft it comes from.
+    // The cleft it pours from.
     Ellipse(c, x, y0, w * 0.8, 12);
     FillWith(c, {20, 14, 14});
-    // Falling water: strands of light over a darker wet streak, widening as they fall.
+    // Sand and grit pouring down in strands, fanning out as they fall, pebbles among them.
     Poly(c, {{x - w / 2, y0}, {x + w / 2, y0}, {x + w * 0.9, y1}, {x - w * 0.9, y1}});
-    FillWith(c, {30, 40, 50}, 0.55);
+    FillWith(c, {90, 65, 40}, 0.45);
     for (int i = 0; i < 22; ++i) {
         double u = r.Range(-0.5, 0.5);
-        double a = r.Range(0.25, 0.7);
+        double a = r.Range(0.3, 0.75);
         cairo_move_to(c.cr(), x + u * w, y0);
         cairo_curve_to(c.cr(), x + u * w * 1.2, y0 + (y1 - y0) * 0.3, x + u * w * 1.6, y0 + (y1 - y0) * 0.7, x + u * w * 1.8, y1);
-        Stroke(c, i % 4 ? Rgb{170, 200, 220} : Rgb{235, 245, 255}, r.Range(1.2, 3), a);
+        Stroke(c, i % 4 ? Rgb{200, 160, 105} : Rgb{240, 210, 160}, r.Range(1.2, 3), a);
     }
-    // Spray where it lands.
+    for (int i = 0; i < 30; ++i) {
+        double t = r.Uniform();
+        c.ColourRgb({110, 80, 55});
+        c.FillCircle(x + r.Range(-0.6, 0.6) * w * (1 + t), y0 + (y1 - y0) * t, r.Range(1, 2.2));
+    }
+    // A cloud of dust where it lands.
     for (int i = 0; i < 5; ++i) {
         double sx = x + r.Range(-w, w), sy = y1 - r.Range(0, 20);
-        Radial(c, sx, sy, w * 1.2, {{0, {230, 240, 250}, 0.45}, {1, {200, 220, 240}, 0}});
-        c.FillCircle(sx, sy, w * 1.2);
+        Radial(c, sx, sy, w * 1.3, {{0, {220, 190, 150}, 0.45}, {1, {200, 170, 130}, 0}});
+        c.FillCircle(sx, sy, w * 1.3);
     }
 }
 

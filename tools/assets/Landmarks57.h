@@ -12,8 +12,8 @@ namespace assets {
 // The back wall at a point of the chasm (world size w x h): far rock in haze between buttresses
 // of nearer rock lit from the left, banded by height as the chasm rises toward the factory.
 Rgb ChasmWall(int x, int y, int w, int h, uint32_t seed);
-void MineCamp(Canvas& c, double x, double floor);  // rails, a cart, crates and a lantern on the chasm's floor
-void Waterfall(Canvas& c, double x, double y0, double y1, double w, uint32_t seed);  // from a cleft in the wall
+void CrushedLift(Canvas& c, double x, double floor, double cableTop);  // the factory's lift car fallen to the floor
+void Sandfall(Canvas& c, double x, double y0, double y1, double w, uint32_t seed);  // pouring from a cleft in the wall
 void RopeBridge(Canvas& c, double x0, double x1, double y, double sag);  // a broken plank bridge between the walls
 void FossilSkeleton(Canvas& c, double x, double y, double len);  // a long-necked skeleton set in the wall
 void GlowWorms(Canvas& c, double x, double y, double w, double h, uint32_t seed);  // threads of light under an overhang
