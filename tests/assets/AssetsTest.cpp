@@ -751,6 +751,123 @@ INSTANTIATE_TEST_SUITE_P(Levels, SafePath,
                                            PathCase{"po7a", 7, 80, 200}, PathCase{"po7b", 7, 80, 200}, PathCase{"po8", 8, 370, 140}),
                          [](const auto& info) { return std::string(info.param.file); });
 
+// The fortress's recipe card (drawn 30 x 40 at its place in the scenery, x 1640, y 50) is taken
+// when it lies in the ship's box widened by 20 pixels to the left and above, 9 to the right and
+// 20 below; the guardian's point (1620, 30) destroys a ship whose box holds it.
+constexpr int kRecipeX = 1640, kRecipeY = 50, kGuardianX = 1620, kGuardianY = 30;
+
+// Counts the deadly pixels of a level that scrolls to the left (its tiles side by side) inside
+// rectangles of the world, through a table of sums built once.
+class WorldDeadly {
+public:
+    explicit WorldDeadly(const std::vector<PictureItemData>& tiles) : w_(640 * static_cast<int>(tiles.size())), sum_((w_ + 1) * 381, 0) {
+        for (int y = 0; y < 380; ++y)
+            for (int x = 0; x < w_; ++x) {
+                const bool d = assets::IsDeadly565(tiles[x / 640].Picture->Pixel(x % 640, y));
+                sum_[Idx(x + 1, y + 1)] = d + sum_[Idx(x, y + 1)] + sum_[Idx(x + 1, y)] - sum_[Idx(x, y)];
+            }
+    }
+    int Width() const { return w_; }
+    // Deadly pixels in x0..x1-1, y0..y1-1 (clipped to the world).
+    int In(int x0, int y0, int x1, int y1) const {
+        x0 = std::clamp(x0, 0, w_), x1 = std::clamp(x1, 0, w_), y0 = std::clamp(y0, 0, 380), y1 = std::clamp(y1, 0, 380);
+        if (x0 >= x1 || y0 >= y1) return 0;
+        return sum_[Idx(x1, y1)] - sum_[Idx(x0, y1)] - sum_[Idx(x1, y0)] + sum_[Idx(x0, y0)];
+    }
+    bool At(int x, int y) const { return In(x, y, x + 1, y + 1) > 0; }
+
+private:
+    size_t Idx(int x, int y) const { return static_cast<size_t>(y) * (w_ + 1) + x; }
+    int w_;
+    std::vector<int> sum_;
+};
+
+// Plays level 7 as SafePathExists does (the scenery one pixel to the left a frame, the ship up to
+// 16 pixels a frame each way on an 8-pixel grid through the restart position (80, 200)) and
+// tells whether the ship can take the recipe while its 96 x 31 picture keeps `margin` pixels
+// from every deadly pixel on the display and the guardian's point stays out of its box, and
+// then fly on to the level's end (by its two collision points only, as the game tests them).
+bool RecipeTakenWithAMargin(const std::vector<PictureItemData>& tiles, int margin, std::string& why) {
+    const WorldDeadly world(tiles);
+    const int x0 = 20 + (80 - 20) % 8, y0 = 20 + (200 - 20) % 8;
+    const int cols = (540 - x0) / 8 + 1, rows = (350 - y0) / 8 + 1;
+    // 1: on the way to the recipe; 2: the recipe taken.
+    std::vector<uint8_t> reach(static_cast<size_t>(cols) * rows, 0), next(reach.size());
+    reach[static_cast<size_t>((200 - y0) / 8) * cols + (80 - x0) / 8] = 1;
+    bool taken = false;
+    for (int scroll = 1; scroll + 640 <= world.Width(); ++scroll) {
+        std::fill(next.begin(), next.end(), 0);
+        size_t alive = 0;
+        for (int r = 0; r < rows; ++r)
+            for (int c = 0; c < cols; ++c) {
+                uint8_t from = 0;
+                for (int dr = -2; dr <= 2; ++dr)
+                    for (int dc = -2; dc <= 2; ++dc) {
+                        int rr = r + dr, cc = c + dc;
+                        if (rr >= 0 && cc >= 0 && rr < rows && cc < cols) from = std::max(from, reach[static_cast<size_t>(rr) * cols + cc]);
+                    }
+                if (!from) continue;
+                const int x = x0 + c * 8, y = y0 + r * 8, wx = x + scroll;
+                if (world.At(wx - 5, y - 2) || world.At(wx + 90, y)) continue;
+                const int gx = kGuardianX - scroll, ix = kRecipeX - scroll;
+                if (x < gx && gx < x + 91 && y < kGuardianY && kGuardianY < y + 30) continue;
+                uint8_t state = from;
+                if (state == 1) {
+                    const int left = std::max(wx - margin, scroll), right = std::min(wx + 96 + margin, scroll + 640);
+                    if (world.In(left, y - margin, right, y + 31 + margin) > 0) continue;
+                    if (x - 20 < ix && ix < x + 100 && y - 20 < kRecipeY && kRecipeY < y + 50) state = 2;
+                }
+                next[static_cast<size_t>(r) * cols + c] = state;
+                ++alive;
+                taken |= state == 2;
+            }
+        reach.swap(next);
+        if (alive == 0) {
+            why = "no safe position left with " + std::to_string(scroll) + " pixels scrolled" + (taken ? ", after the recipe" : ", before the recipe");
+            return false;
+        }
+        if (kRecipeX - scroll + 30 < 0 && !taken) {
+            why = "the recipe passed by untaken";
+            return false;
+        }
+    }
+    if (std::find(reach.begin(), reach.end(), 2) == reach.end()) {
+        why = "no way on to the end after the recipe";
+        return false;
+    }
+    return true;
+}
+
+TEST(SafePath, TheWayToTheFortressRecipeKeepsAMargin) {
+    // The deadline in the fortress needs the recipe: the way to it from the restart leaves room
+    // to fly, 12 pixels around the ship, and the recipe's own row stays open from where the
+    // card comes into sight (its place enters the display's right edge) up to the card, so that
+    // a ship making straight for it meets no rock on the way.
+    for (const char* f : {"po7a", "po7b"}) {
+        const auto& tiles = Pics(std::string("data/pozadi/") + f + ".dxg");
+        std::string why;
+        EXPECT_TRUE(RecipeTakenWithAMargin(tiles, 12, why)) << f << ": " << why;
+        const WorldDeadly world(tiles);
+        // The ship heading for the card flies level with it (its box from y 48, just under the
+        // battlements, the card within the taking band) from the display's left edge when the
+        // card appears up to the farthest place it is taken from.
+        const int y = 48, margin = 12, x1 = kRecipeX + 20 + 96 + margin;
+        const int deadly = world.In(kRecipeX - 640 + 20 - margin, y - margin, x1, y + 31 + margin);
+        int firstX = -1;
+        for (int x = kRecipeX - 640 + 20 - margin; x < x1 && firstX < 0; ++x)
+            if (world.In(x, y - margin, x + 1, y + 31 + margin) > 0) firstX = x;
+        EXPECT_EQ(deadly, 0) << f << ": rock in the recipe's row from x " << firstX;
+    }
+    // And the search sees a wall: all-deadly tiles leave no way.
+    std::vector<PictureItemData> walls(9);
+    for (auto& t : walls) {
+        t.Picture = std::make_shared<media::TDIB>(640, 380, 24);
+        std::fill(t.Picture->Pixels().begin(), t.Picture->Pixels().end(), 0x00FF00u);
+    }
+    std::string why;
+    EXPECT_FALSE(RecipeTakenWithAMargin(walls, 12, why));
+}
+
 TEST(SafePathCheck, FindsAWallAcrossTheWay) {
     // A check that cannot fail proves nothing: a level whose tiles are all deadly has no way.
     std::vector<PictureItemData> tiles(2);

@@ -12,6 +12,7 @@
 #include "tools/assets/Assets.h"
 #include "tools/assets/Landmarks.h"
 #include "tools/assets/Landmarks14.h"
+#include "tools/assets/Landmarks57.h"
 #include "tools/assets/Noise.h"
 #include "tools/assets/Terrain.h"
 #include "tools/assets/Texts.h"
@@ -481,19 +482,9 @@ void Level5(World& w, const Layout& l) {  // a falling-rock chasm
     const uint32_t s = 505;
     const int H = w.h;
     // The back wall changes as the ship climbs: red rock at the bottom, banded ochre sandstone
-    // in the middle, grey slate near the top where the factory's light comes down.
-    PixelBackdrop(w, [&](int x, int y) {
-        double n = Fbm(x / 55.0, y / 80.0, s, 4);
-        double up = 1 - double(y) / H;
-        Rgb dark = up < 0.5 ? Mix({70, 30, 25}, {85, 60, 30}, up * 2) : Mix({85, 60, 30}, {45, 48, 58}, (up - 0.5) * 2);
-        Rgb lit = up < 0.5 ? Mix({150, 80, 55}, {175, 130, 70}, up * 2) : Mix({175, 130, 70}, {110, 115, 130}, (up - 0.5) * 2);
-        Rgb rock = Mix(dark, lit, n);
-        double bands = std::max(0.0, 1 - std::fabs(up - 0.5) / 0.22);
-        double band = 0.5 + 0.5 * std::sin(y / 17.0 + 2.5 * Fbm(x / 120.0, y / 60.0, s + 5, 2));
-        rock = Scale(rock, 1 + bands * (0.25 * band - 0.15));
-        double light = 1 - std::fabs(x - 330) / 500.0;
-        return Scale(rock, 0.6 + 0.6 * light * (0.7 + 0.3 * up));
-    });
+    // in the middle, grey slate near the top where the factory's light comes down. Buttresses
+    // of nearer rock stand out of the hazy far wall.
+    PixelBackdrop(w, [&](int x, int y) { return ChasmWall(x, y, w.w, H, s); });
     Canvas& c = w.canvas;
     const int base = l.tiles[0].second;  // world y of the start screen's top
     // Dust falling through shafts of light from far above.
@@ -536,6 +527,25 @@ void Level5(World& w, const Layout& l) {  // a falling-rock chasm
     Ammonite(c, 420, base - 1750, 80);
     CliffDwellings(c, 130, base - 2320, 360, 210, s);
     FactoryUnderside(c, w.w, 0, 300);
+    // And between them, one to every screen or so: the factory's lift car crushed on the chasm's
+    // floor, sand pouring from a cleft over the tower's ledge, a rope bridge snapped across, a
+    // long-necked skeleton in the rock, a net full of caught rocks, glinting seams of crystal, and
+    // threads of light under the outcrops.
+    CrushedLift(c, 60, H - 14, base);
+    Sandfall(c, 96, base - 700, base - 230, 22, s + 1);
+    RopeBridge(c, 24, 616, base - 1440, 40);
+    FossilSkeleton(c, 170, base - 1220, 290);
+    RockNet(c, 30, 610, base - 1990, 50, s + 2);
+    const double veins[][4] = {{70, base - 420.0, 230, base - 450.0}, {430, base - 1250.0, 600, base - 1290.0},
+                               {50, base - 1870.0, 220, base - 1900.0}, {450, base - 2660.0, 610, base - 2700.0}};
+    const Rgb veinColours[] = {{225, 175, 95}, {250, 205, 110}, {205, 160, 215}, {225, 175, 95}};  // no shot-like blue
+    for (size_t k = 0; k < std::size(veins); ++k) MineralVein(c, veins[k][0], veins[k][1], veins[k][2], veins[k][3], veinColours[k], s + 40 + k);
+    for (int k = 0; k < 6; ++k) {
+        double y = base - 500 - k * 430;
+        if (y < 40) break;
+        GlowWorms(c, 500, y + 30, 110, 40, s + 60 + k);
+        if (y - 215 > 40) GlowWorms(c, 10, y - 215 + 24, 70, 36, s + 70 + k);
+    }
     // The spinner's hub (it turns about (270, -2490) of the start screen), on a beam across.
     double hy = base - 2490;
     Truss(c, 0, hy + 30, 640, hy + 30, 16, {90, 90, 105});
@@ -632,17 +642,9 @@ void Level6(World& w) {  // a factory with a stone conveyor
     PaintTerrain(w, Material::Plates, s);
 }
 
-void Level7(World& w, bool afterFall) {  // the alien fortress guarding the recipe
-    const uint32_t s = 707;
-    PixelBackdrop(w, [&](int x, int y) {
-        int bx = (x + (y / 40 % 2) * 40) % 80, by = y % 40;
-        Rgb stone = Mix({50, 20, 70}, {110, 60, 140}, Fbm(x / 90.0, y / 60.0, s, 3));
-        if (bx < 2 || by < 2) stone = Scale(stone, 0.55);
-        if (afterFall) stone = Mix(stone, {140, 30, 20}, 0.35 + 0.25 * Fbm(x / 40.0, y / 40.0, s + 9, 2));
-        return stone;
-    });
-    Canvas& c = w.canvas;
-    const Rgb glow = afterFall ? Rgb{255, 90, 40} : Rgb{80, 240, 255};
+// The fortress as the ship enters it: purple stone, cyan runes, banners and torches.
+void FortressScenery(Canvas& c, uint32_t s) {
+    const Rgb glow{80, 240, 255};
     // The outer rampart: arrow slits with the night outside, banners and torches between them.
     for (int k = 0, x = 200; x < 1300; ++k, x += 190) {
         cairo_t* cr = c.cr();
@@ -655,18 +657,18 @@ void Level7(World& w, bool afterFall) {  // the alien fortress guarding the reci
         cairo_fill(cr);
         c.Colour(0.9, 0.9, 1);
         c.FillRect(x + 8, 160 + (k * 37) % 50, 2, 2);
-        if (k % 2) Banner(c, x + 70, 60, 44, 150, afterFall ? Rgb{120, 30, 20} : Rgb{140, 20, 60}, {230, 190, 80});
-        else Torch(c, x + 92, 200, afterFall ? Rgb{255, 60, 20} : Rgb{255, 150, 40});
+        if (k % 2) Banner(c, x + 70, 60, 44, 150, {140, 20, 60}, {230, 190, 80});
+        else Torch(c, x + 92, 200, {255, 150, 40});
     }
     // The guardian's hall: a band of runes behind the dais, two stone wardens flanking it.
     for (int k = 0; k < 14; ++k) Glow(c, 1380 + k * 45, 80 + (k % 2) * 12, 9, glow);
     Statue(c, 1480, 330, 210, glow);
     Statue(c, 1880, 330, 210, glow);
     // The obelisk's court under a great rose window.
-    RoseWindow(c, 2720, 130, 80, afterFall ? Rgb{255, 80, 40} : Rgb{90, 200, 255});
+    RoseWindow(c, 2720, 130, 80, {90, 200, 255});
     for (int x : {2440, 2990}) {
         Column(c, x, 40, 40, 330, {130, 95, 160});
-        Torch(c, x + 20, 120, afterFall ? Rgb{255, 60, 20} : Rgb{255, 150, 40});
+        Torch(c, x + 20, 120, {255, 150, 40});
     }
     // The vault: heavy pillars with chains and cages hanging between them.
     for (int k = 0, x = 3350; x < 5000; ++k, x += 260) {
@@ -687,21 +689,122 @@ void Level7(World& w, bool afterFall) {  // the alien fortress guarding the reci
     // At the end the wall lies broken open onto space, where the way home goes on.
     Breach(c, 5250, 70, 430, 250, s);
     // The guardian's dais (it stands at (1620, 30) and is 110 x 270) and the obelisk's plinth.
-    MetalPlate(c, 1590, 298, 170, 32, afterFall ? Rgb{90, 50, 50} : Rgb{160, 120, 200});
+    MetalPlate(c, 1590, 298, 170, 32, {160, 120, 200});
     MetalPlate(c, 2680, 318, 80, 12, {160, 120, 200});
-    if (afterFall) {
-        Rng r(77);
-        for (int i = 0; i < 30; ++i) {
-            double x = 1560 + r.Range(0, 240), y = r.Range(260, 330);
-            Radial(c, x, y, 14, {{0, {255, 255, 200}, 1}, {0.5, {255, 120, 20}, 0.9}, {1, {200, 40, 0}, 0}});
-            c.FillCircle(x, y, r.Range(5, 12));
-        }
-        cairo_move_to(c.cr(), 1600, 300);
-        cairo_line_to(c.cr(), 1650, 318);
-        cairo_line_to(c.cr(), 1700, 302);
-        cairo_line_to(c.cr(), 1740, 326);
-        Stroke(c, {20, 5, 5}, 3, 1);
+}
+
+// The same halls once the guardian has fallen: the fortress shakes apart. Its walls are sooted
+// and cracked open onto fire, the wardens and pillars are down, the rose window is blown out,
+// the cages lie on the floor and alarm lamps sweep the vault; smoke and embers rise everywhere.
+void FortressAfterTheFall(Canvas& c, uint32_t s) {
+    const Rgb stone{96, 78, 84};
+    // The outer rampart: the slits show the burning night outside; banners burnt to rags.
+    for (int k = 0, x = 200; x < 1300; ++k, x += 190) {
+        cairo_t* cr = c.cr();
+        cairo_new_path(cr);
+        cairo_arc(cr, x + 14, 150, 14, M_PI, 2 * M_PI);
+        cairo_line_to(cr, x + 28, 240);
+        cairo_line_to(cr, x, 240);
+        cairo_close_path(cr);
+        LinearV(c, 136, 240, {{0, {50, 12, 12}}, {1, {170, 60, 20}}});
+        cairo_fill(cr);
+        if (k % 2) BurntBanner(c, x + 70, 60, 44, 150);
+        else Flames(c, x + 80, 326, 30, 60, s + k);
     }
+    // Fissures glowing with fire run through the walls from the battlements down.
+    const double cracks[][4] = {{1300, 40, 150, 1.3}, {2150, 40, 170, 1.7}, {2560, 44, 120, 1.2}, {3180, 40, 200, 1.9},
+                                {3700, 40, 150, 1.4}, {4260, 44, 180, 1.6}, {4660, 40, 130, 1.3}, {5080, 40, 160, 1.8}};
+    for (size_t i = 0; i < std::size(cracks); ++i) FireCrack(c, cracks[i][0], cracks[i][1], cracks[i][2], cracks[i][3], s + 20 + i);
+    // The guardian's hall: the runes gone dark but for a few flickering red; one warden
+    // toppled off its plinth, the other standing cracked with its eyes dead.
+    for (int k = 0; k < 14; ++k) {
+        c.ColourRgb({30, 18, 22});
+        c.FillCircle(1380 + k * 45, 80 + (k % 2) * 12, 5);
+        if (k % 4 == 1) Glow(c, 1380 + k * 45, 80 + (k % 2) * 12, 8, {255, 50, 30}, 0.7);
+    }
+    cairo_save(c.cr());
+    cairo_translate(c.cr(), 2 * 1480, 0);
+    cairo_scale(c.cr(), -1, 1);  // it fell away from the dais
+    ToppledStatue(c, 1480, 330, 210);
+    cairo_restore(c.cr());
+    Statue(c, 1880, 330, 210, {120, 30, 20});
+    FireCrack(c, 1872, 150, 90, 1.8, s + 5);
+    // The obelisk's court: the rose window blown out onto the fires outside, one pillar down.
+    ShatteredRoseWindow(c, 2720, 130, 80);
+    Column(c, 2440, 40, 40, 330, stone);
+    FireCrack(c, 2452, 60, 110, 1.5, s + 6);
+    BrokenColumn(c, 2990, 40, 40, 330, stone, s + 7);
+    Flames(c, 2405, 326, 70, 80, s + 8);
+    SmokePlume(c, 2440, 250, 50, 30, s + 9);
+    for (double gx : {2660.0, 2700.0, 2745.0, 2790.0}) {  // the window's glass on the floor
+        Poly(c, {{gx, 316}, {gx + 6, 306}, {gx + 11, 316}});
+        FillWith(c, {70, 150, 200}, 0.9);
+    }
+    // The vault: pillars cracked or broken, cages fallen, alarm lamps sweeping the dark.
+    for (int k = 0, x = 3350; x < 5000; ++k, x += 260) {
+        if (k % 3 == 1) BrokenColumn(c, x, 36, 50, 330, Scale(stone, 0.85), s + 30 + k);
+        else Column(c, x, 36, 50, 330, Scale(stone, 0.85));
+        if (k % 2) {
+            FallenCage(c, x + 150, 316, 30);
+        } else {
+            AlarmBeacon(c, x + 150, 110);
+            const int fx = x + (k == 2 ? 60 : 110);  // beside the tower at 4000, not behind it
+            SmokePlume(c, fx + 30, 260, 40, 34, s + 50 + k);
+            Flames(c, fx, 326, 60, 70 + 15 * (k % 3), s + 40 + k);
+        }
+    }
+    for (double rx : {2250.0, 3120.0, 3900.0, 4600.0, 5150.0}) Rubble(c, rx, 318, 70, uint32_t(rx));
+    // At the end the breach, wider now, its rim on fire and the wall's stones flying out.
+    Breach(c, 5250, 70, 430, 250, s);
+    Flames(c, 5290, 300, 80, 50, s + 60);
+    Flames(c, 5560, 300, 70, 40, s + 61);
+    Rng r(s + 62);
+    for (int i = 0; i < 14; ++i) {
+        cairo_save(c.cr());
+        cairo_translate(c.cr(), 5330 + r.Range(0, 330), 100 + r.Range(0, 180));
+        cairo_rotate(c.cr(), r.Range(0, 3));
+        const double b = r.Range(5, 12);
+        cairo_rectangle(c.cr(), -b, -b * 0.6, 2 * b, 1.2 * b);
+        cairo_restore(c.cr());
+        FillWith(c, Mix({50, 40, 44}, {120, 90, 80}, r.Uniform()));
+    }
+    // The guardian's dais scorched and split, burning where it fell; the obelisk's plinth.
+    MetalPlate(c, 1590, 298, 170, 32, {90, 50, 50});
+    MetalPlate(c, 2680, 318, 80, 12, {110, 80, 80});
+    Rng e(77);
+    for (int i = 0; i < 30; ++i) {
+        double x = 1560 + e.Range(0, 240), y = e.Range(260, 330);
+        Radial(c, x, y, 14, {{0, {255, 255, 200}, 1}, {0.5, {255, 120, 20}, 0.9}, {1, {200, 40, 0}, 0}});
+        c.FillCircle(x, y, e.Range(5, 12));
+    }
+    cairo_move_to(c.cr(), 1600, 300);
+    cairo_line_to(c.cr(), 1650, 318);
+    cairo_line_to(c.cr(), 1700, 302);
+    cairo_line_to(c.cr(), 1740, 326);
+    Stroke(c, {20, 5, 5}, 3, 1);
+    SmokePlume(c, 1680, 270, 40, 50, s + 63);
+    // Embers drifting up through the halls, thicker near the floor.
+    Rng em(s + 64);
+    for (int i = 0; i < 900; ++i) {
+        const double x = em.Range(0, c.Width()), y = 316 - 270 * std::pow(em.Uniform(), 0.7);
+        if (em.Uniform() < 0.15) Glow(c, x, y, 5, {255, 120, 40}, 0.7);
+        c.ColourRgb(em.Uniform() < 0.3 ? Rgb{255, 230, 140} : Rgb{255, 130, 40}, em.Range(0.5, 1));
+        c.FillRect(x, y, 2, 2);
+    }
+}
+
+void Level7(World& w, bool afterFall) {  // the alien fortress guarding the recipe
+    const uint32_t s = 707;
+    PixelBackdrop(w, [&](int x, int y) {
+        if (afterFall) return ScorchedBrick(x, y, s);
+        int bx = (x + (y / 40 % 2) * 40) % 80, by = y % 40;
+        Rgb stone = Mix({50, 20, 70}, {110, 60, 140}, Fbm(x / 90.0, y / 60.0, s, 3));
+        if (bx < 2 || by < 2) stone = Scale(stone, 0.55);
+        return stone;
+    });
+    Canvas& c = w.canvas;
+    if (afterFall) FortressAfterTheFall(c, s);
+    else FortressScenery(c, s);
     // The deadline in the stones: from the gate on, lamp boards along the floor light one lamp
     // more every few seconds, amber turning red, up to the place where the ship is lost at clock
     // 39 unless it holds the recipe; warning signs with the recipe card stand before the guardian.
@@ -749,7 +852,9 @@ void Level7(World& w, bool afterFall) {  // the alien fortress guarding the reci
     }
     const int towers[][2] = {{1100, 240}, {2200, 250}, {3300, 235}, {4000, 245}, {4800, 240}};
     for (auto& t : towers) SolidRect(w, t[0], t[1], t[0] + 70, 380);
-    const int hangs[][2] = {{1400, 120}, {2450, 110}, {3600, 125}, {4450, 115}, {5300, 120}};
+    // Stalactites hang from the battlements; none from where the recipe comes into sight up to
+    // the recipe, so a ship making straight for it at its height meets no rock on the way.
+    const int hangs[][2] = {{930, 120}, {2450, 110}, {3600, 125}, {4450, 115}, {5300, 120}};
     for (auto& h : hangs) SolidSpike(w, h[0], 20, h[1], 60, h[0]);
     // The dais and the plinth stand clear.
     ClearRect(w, 1590, 290, 1760, 330);
