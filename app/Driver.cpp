@@ -163,10 +163,9 @@ platform::Platform& Driver::start() {
                     refuse("--dump-state " + std::to_string(d.tick) + ":" + d.path + " comes after the last tick of " +
                            scriptPath + " (" + std::to_string(last) + ")");
         }
-        // The timedemo keeps every tick's cost; room for all of them is made now.
-        // (At most an hour's worth ahead: a script whose last tick is far off grows it as it goes.)
-        if (!options_.timedemoFile.empty())
-            stats_.reserveTicks(std::min<size_t>(size_t(player_->lastTick()) + 16, size_t(1) << 17));
+        // The timedemo counts the ticks' costs in a histogram of fixed size, made now: a script
+        // whose last tick is billions of ticks away runs in the same memory as a short one.
+        if (!options_.timedemoFile.empty()) stats_.prepareTickCosts();
     }
     platform::setCurrent(active_);
     g_stop = 0;

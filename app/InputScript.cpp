@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <new>
 #include <sstream>
 
 #include "media/Errors.h"
@@ -245,11 +246,15 @@ InputScript parseScriptText(const std::string& text, const std::string& name) {
 }
 
 InputScript loadScript(const std::string& path) {
-    std::vector<uint8_t> bytes;
-    if (platform::readRegularFile(path, bytes, kMaxScriptBytes) != platform::ReadFailure::None)
-        throw ScriptError(media::EscapeControls("cannot open script " + path + ": " +
-                                         platform::unreadableReason(path, kMaxScriptBytes)));
-    return parseScriptText(std::string(bytes.begin(), bytes.end()), path);
+    try {
+        std::vector<uint8_t> bytes;
+        if (platform::readRegularFile(path, bytes, kMaxScriptBytes) != platform::ReadFailure::None)
+            throw ScriptError(media::EscapeControls("cannot open script " + path + ": " +
+                                                    platform::unreadableReason(path, kMaxScriptBytes)));
+        return parseScriptText(std::string(bytes.begin(), bytes.end()), path);
+    } catch (const std::bad_alloc&) {
+        throw ScriptError(media::EscapeControls("cannot read script " + path + ": Out of memory"));
+    }
 }
 
 void writeScript(std::ostream& out, const InputScript& script) {

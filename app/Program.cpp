@@ -6,6 +6,7 @@
 #include <chrono>
 #include <climits>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -22,6 +23,7 @@
 #include "game/State.h"
 #include "game/StateDump.h"
 #include "game/data1.h"
+#include "media/Errors.h"
 #include "platform/Files.h"
 #include "platform/Png.h"
 
@@ -89,12 +91,34 @@ void makeAbsolute(std::string& path, const std::string& base) {
     path = base + "/" + path;
 }
 
-void makeOptionPathsAbsolute(Options& o, const std::string& base) {
-    makeAbsolute(o.playFile, base);
-    makeAbsolute(o.recordFile, base);
-    makeAbsolute(o.timedemoFile, base);
-    for (auto& s : o.screenshots) makeAbsolute(s.path, base);
-    for (auto& d : o.stateDumps) makeAbsolute(d.path, base);
+// A path given on the command line as the file it names now: made absolute against the start
+// folder, and its folder's links resolved (the folders that exist), so that a spelling that
+// depends on the working folder (/proc/self/cwd/x, or a link to it) still names the same file
+// once the program has changed to its data folder. The last part is kept as given: a link
+// there is the file's own business (the writer refuses to follow it).
+void resolveAtStart(std::string& path, const std::string& base) {
+    if (path.empty()) return;
+    makeAbsolute(path, base);
+    const size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return;
+    const std::string folder = slash == 0 ? std::string("/") : path.substr(0, slash);
+    std::error_code ec;
+    const std::filesystem::path real = std::filesystem::weakly_canonical(folder, ec);
+    if (ec || real.empty() || !real.is_absolute()) return;
+    std::string resolved = real.string();
+    if (resolved.back() != '/') resolved += '/';
+    path = resolved + path.substr(slash + 1);
+}
+
+// Everything the run reads or writes by a name from the command line, and the settings file
+// that may be saved later: resolved before the program changes folder.
+void resolveOptionPaths(Options& o, const std::string& base) {
+    resolveAtStart(o.playFile, base);
+    resolveAtStart(o.recordFile, base);
+    resolveAtStart(o.timedemoFile, base);
+    resolveAtStart(o.configFile, base);
+    for (auto& s : o.screenshots) resolveAtStart(s.path, base);
+    for (auto& d : o.stateDumps) resolveAtStart(d.path, base);
 }
 
 // A recording knows only keys: the stick and the buttons the game reads are written as the
@@ -334,11 +358,11 @@ Driver* ProgramRun::timedDriver = nullptr;
 
 int runProgram(int argc, char** argv) {
     Options options = parseOptionsOrExit(argc, argv);
+    const std::string startDirectory = currentDirectory();
+    resolveOptionPaths(options, startDirectory);
     // The player's settings (headless runs: only --config FILE) fill what the command line left open.
     Desktop desktop;
     desktop.load(options, std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
-    const std::string startDirectory = currentDirectory();
-    makeOptionPathsAbsolute(options, startDirectory);
     chooseDataDirectory(argc > 0 ? argv[0] : nullptr);
     const std::string languageNote = game::chooseLanguage(options.language);
     if (options.verifyData) return verifyData(std::cout) ? 0 : 1;
@@ -357,7 +381,7 @@ int runProgram(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", e.what());
         return 2;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "orbita: %s\n", e.what());
+        std::fprintf(stderr, "orbita: %s\n", media::ErrorText(e).c_str());
         return 2;
     }
     // A language without its files: said in a box with a window (in the page's message in a

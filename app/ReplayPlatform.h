@@ -19,7 +19,6 @@ public:
     explicit ReplayPlatform(platform::Platform& inner);
 
     void handOver() { handedOver_ = true; }
-    bool handedOver() const { return handedOver_; }
 
     bool isHeadless() const override { return in_.isHeadless(); }
     uint32_t ticks() override { return in_.ticks() + extraMs_; }

@@ -78,13 +78,54 @@ void TickStats::tickDone(uint32_t tick, bool keepCost) {
     if (tickStart_ < 0) return;
     double t = now();
     const double cost = t - tickStart_;
-    if (keepCost) tickCosts_.push_back(cost);
+    if (keepCost) keepTickCost(cost);
     if (cost > largestCost_) {
         largestCost_ = cost;
         largestTick_ = tick;
     }
     runEnd_ = t;
     tickStart_ = -1;
+}
+
+size_t TickStats::costBucket(uint64_t us) {
+    if (us < kExactMicroseconds) return static_cast<size_t>(us);
+    int bits = 0;
+    for (uint64_t v = us; v; v >>= 1) ++bits;
+    const int shift = bits - 11;  // the top eleven bits are kept: 1024..2047
+    return kExactMicroseconds + size_t(shift - 1) * kBucketsPerDoubling + size_t((us >> shift) - kBucketsPerDoubling);
+}
+
+double TickStats::bucketMicroseconds(size_t bucket) {
+    if (bucket < size_t(kExactMicroseconds)) return static_cast<double>(bucket);
+    const size_t above = bucket - kExactMicroseconds;
+    const int shift = static_cast<int>(above / kBucketsPerDoubling) + 1;
+    const double low = std::ldexp(static_cast<double>(kBucketsPerDoubling + above % kBucketsPerDoubling), shift);
+    return low + std::ldexp(1.0, shift) / 2;  // the middle of the bucket
+}
+
+void TickStats::prepareTickCosts() {
+    if (costCounts_.empty()) costCounts_.assign(costBucket(UINT64_MAX) + 1, 0);
+}
+
+void TickStats::keepTickCost(double seconds) {
+    prepareTickCosts();
+    const double us = std::max(0.0, seconds) * 1e6 + 0.5;
+    const uint64_t whole = us >= 1.8e19 ? UINT64_MAX : static_cast<uint64_t>(us);
+    ++costCounts_[costBucket(whole)];
+    ++keptCosts_;
+}
+
+double TickStats::tickCostPercentile(double p) const {
+    if (keptCosts_ == 0) return 0.0;
+    // The rank-th smallest of the kept costs (counted from 1), as a sorted list would give it.
+    uint64_t rank = static_cast<uint64_t>(std::ceil(p * static_cast<double>(keptCosts_)));
+    rank = std::min<uint64_t>(std::max<uint64_t>(rank, 1), keptCosts_);
+    uint64_t seen = 0;
+    for (size_t b = 0; b < costCounts_.size(); ++b) {
+        seen += costCounts_[b];
+        if (seen >= rank) return bucketMicroseconds(b) * 1e-6;
+    }
+    return bucketMicroseconds(costCounts_.size() - 1) * 1e-6;
 }
 
 std::string TickStats::pacingReport() const {
@@ -108,14 +149,7 @@ std::string TickStats::pacingReport() const {
 }
 
 std::string TickStats::timedemoReport(uint32_t ticksDone) const {
-    std::vector<double> c = tickCosts_;
-    std::sort(c.begin(), c.end());
-    auto percentile = [&](double p) {
-        if (c.empty()) return 0.0;
-        size_t i = static_cast<size_t>(std::ceil(p * static_cast<double>(c.size()))) ;
-        i = i == 0 ? 0 : i - 1;
-        return c[std::min(i, c.size() - 1)];
-    };
+    auto percentile = [this](double p) { return tickCostPercentile(p); };
     double seconds = runStart_ >= 0 && runEnd_ >= runStart_ ? runEnd_ - runStart_ : 0.0;
     char buf[400];
     std::snprintf(buf, sizeof buf,

@@ -88,7 +88,7 @@ bool verifyLanguages(std::ostream& report, int& languages) {
                         ok = false;
                     }
             } catch (const std::exception& e) {
-                report << f.first << ": " << e.what() << "\n";
+                report << f.first << ": " << media::EscapeControls(media::ErrorText(e)) << "\n";
                 ok = false;
             }
         }
@@ -116,7 +116,7 @@ bool verifyData(std::ostream& report) {
                 });
             }
         } catch (const std::exception& e) {
-            report << r.path << ": " << media::EscapeControls(e.what()) << "\n";
+            report << r.path << ": " << media::EscapeControls(media::ErrorText(e)) << "\n";
             ok = false;
             continue;
         }

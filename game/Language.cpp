@@ -133,14 +133,7 @@ void applyLanguagePictures(media::TDXImageList& list, const std::string& path) {
         for (int i = 0; i < items.Count(); ++i) {
             media::TPictureCollectionItem* item = items.Items(i);
             if (item->Name != d.Name) continue;
-            item->PatternHeight = d.PatternHeight;
-            item->PatternWidth = d.PatternWidth;
-            item->SkipHeight = d.SkipHeight;
-            item->SkipWidth = d.SkipWidth;
-            item->SystemMemory = d.SystemMemory;
-            item->Transparent = d.Transparent;
-            item->SetPicture(d.Picture);
-            item->SetTransparentColor(d.TransparentColor);
+            item->Assign(d);
             if (items.Initialized()) item->Initialize();
             return;
         }

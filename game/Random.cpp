@@ -49,7 +49,5 @@ void setFixedSeed(bool enabled, uint64_t seed) {
     fixedSeedSet = enabled;
     fixedSeedValue = seed;
 }
-bool hasFixedSeed() { return fixedSeedSet; }
-uint64_t fixedSeed() { return fixedSeedValue; }
 
 }  // namespace game

@@ -15,7 +15,5 @@ uint64_t randomState();
 void setRandomState(uint64_t state);
 // A fixed seed chosen from outside (--seed); Randomize then uses it instead of the clock.
 void setFixedSeed(bool enabled, uint64_t seed);
-bool hasFixedSeed();
-uint64_t fixedSeed();
 
 }  // namespace game

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "media/DIBFile.h"
 #include "media/DxgStream.h"
@@ -142,21 +143,9 @@ void readingFile(const std::string& path, const F& read) {
     } catch (Exception& e) {
         if (e.File().empty()) e.SetFile(path);
         throw;
+    } catch (const std::bad_alloc&) {
+        OutOfMemoryReading(path);
     }
-}
-
-std::vector<uint8_t> component(const char* className, const std::function<void(dxg::Writer&)>& writeItems) {
-    dxg::Writer w;
-    w.Raw("TPF0");
-    w.ShortString(className);
-    w.ShortString("");
-    w.Property("List");
-    w.Byte(dxg::vaCollection);
-    writeItems(w);
-    w.Byte(dxg::vaNull);  // end of the collection
-    w.Byte(dxg::vaNull);  // end of properties
-    w.Byte(dxg::vaNull);  // end of child objects
-    return dxg::WriteContainer(className, w.Bytes);
 }
 
 }  // namespace
@@ -275,7 +264,13 @@ std::vector<uint8_t> ReadCollectionFileBytes(const std::string& path) {
     // Only regular files, checked before anything is opened: a folder, pipe or device is no
     // collection file, and opening a pipe would wait for a writer for ever.
     std::vector<uint8_t> bytes;
-    if (platform::readRegularFile(systemPath(path), bytes, kMaxCollectionFileBytes) != platform::ReadFailure::None) {
+    platform::ReadFailure failure = platform::ReadFailure::None;
+    try {
+        failure = platform::readRegularFile(systemPath(path), bytes, kMaxCollectionFileBytes);
+    } catch (const std::bad_alloc&) {
+        OutOfMemoryReading(path);
+    }
+    if (failure != platform::ReadFailure::None) {
         EFOpenError e(Format("Cannot open file %s", path.c_str()));
         e.SetFile(path);
         throw e;
@@ -293,74 +288,132 @@ void ReadWaveCollectionFile(const std::string& path, const WaveItemSink& onItem)
     readingFile(path, [&] { ReadWaveCollection(bytes.data(), bytes.size(), onItem); });
 }
 
+namespace {
+
+void writePictureItem(dxg::Writer& w, const PictureItemData& item) {
+    w.Byte(dxg::vaList);
+    if (!item.Name.empty()) {
+        w.Property("Name");
+        w.String(item.Name);
+    }
+    w.Property("PatternHeight");
+    w.Integer(item.PatternHeight);
+    w.Property("PatternWidth");
+    w.Integer(item.PatternWidth);
+    if (item.Picture) {
+        w.Property("Picture.Data");
+        w.Binary(WritePictureData(*item.Picture));
+    }
+    if (item.SkipHeight != 0) {
+        w.Property("SkipHeight");
+        w.Integer(item.SkipHeight);
+    }
+    if (item.SkipWidth != 0) {
+        w.Property("SkipWidth");
+        w.Integer(item.SkipWidth);
+    }
+    if (item.SystemMemory) {
+        w.Property("SystemMemory");
+        w.Boolean(true);
+    }
+    if (!item.Transparent) {
+        w.Property("Transparent");
+        w.Boolean(false);
+    }
+    if (item.TransparentColor != 0) {
+        w.Property("TransparentColor");
+        std::string ident;
+        if (dxg::ColorToIdent(item.TransparentColor, ident))
+            w.Ident(ident);
+        else
+            w.Integer(static_cast<int32_t>(item.TransparentColor));
+    }
+    w.Byte(dxg::vaNull);
+}
+
+void writeWaveItem(dxg::Writer& w, const WaveItemData& item) {
+    w.Byte(dxg::vaList);
+    if (!item.Name.empty()) {
+        w.Property("Name");
+        w.String(item.Name);
+    }
+    if (item.Looped) {
+        w.Property("Looped");
+        w.Boolean(true);
+    }
+    if (item.MaxPlayingCount != 0) {
+        w.Property("MaxPlayingCount");
+        w.Integer(item.MaxPlayingCount);
+    }
+    if (item.Wave) {
+        w.Property("Wave.WAVE");
+        w.Binary(WriteWave(*item.Wave));
+    }
+    w.Byte(dxg::vaNull);
+}
+
+}  // namespace
+
+CollectionWriter::CollectionWriter(CollectionKind kind) : kind_(kind) {
+    const char* className = kind == CollectionKind::Waves ? kWaveClass : kPictureClass;
+    // The container's header (its size filled in at the end), then the component's start.
+    dxg::Writer w;
+    w.Bytes = dxg::WriteContainer(className, {});
+    sizeAt_ = w.Bytes.size() - 4;
+    w.Raw("TPF0");
+    w.ShortString(className);
+    w.ShortString("");
+    w.Property("List");
+    w.Byte(dxg::vaCollection);
+    bytes_ = std::move(w.Bytes);
+}
+
+void CollectionWriter::Add(const PictureItemData& item) {
+    if (kind_ == CollectionKind::Waves) throw EInvalidOperation("A picture cannot be added to a wave collection");
+    dxg::Writer w;
+    w.Bytes = std::move(bytes_);
+    try {
+        writePictureItem(w, item);
+    } catch (...) {
+        bytes_ = std::move(w.Bytes);
+        throw;
+    }
+    bytes_ = std::move(w.Bytes);
+    ++count_;
+}
+
+void CollectionWriter::Add(const WaveItemData& item) {
+    if (kind_ != CollectionKind::Waves) throw EInvalidOperation("A wave cannot be added to a picture collection");
+    dxg::Writer w;
+    w.Bytes = std::move(bytes_);
+    try {
+        writeWaveItem(w, item);
+    } catch (...) {
+        bytes_ = std::move(w.Bytes);
+        throw;
+    }
+    bytes_ = std::move(w.Bytes);
+    ++count_;
+}
+
+std::vector<uint8_t> CollectionWriter::Finish() {
+    bytes_.insert(bytes_.end(), {dxg::vaNull, dxg::vaNull, dxg::vaNull});  // ends of the collection, the properties, the children
+    const uint32_t component = static_cast<uint32_t>(bytes_.size() - sizeAt_ - 4);
+    for (int i = 0; i < 4; ++i) bytes_[sizeAt_ + i] = static_cast<uint8_t>(component >> (8 * i));
+    count_ = 0;
+    return std::move(bytes_);
+}
+
 std::vector<uint8_t> WritePictureCollection(const std::vector<PictureItemData>& items) {
-    return component(kPictureClass, [&](dxg::Writer& w) {
-        for (const PictureItemData& item : items) {
-            w.Byte(dxg::vaList);
-            if (!item.Name.empty()) {
-                w.Property("Name");
-                w.String(item.Name);
-            }
-            w.Property("PatternHeight");
-            w.Integer(item.PatternHeight);
-            w.Property("PatternWidth");
-            w.Integer(item.PatternWidth);
-            if (item.Picture) {
-                w.Property("Picture.Data");
-                w.Binary(WritePictureData(*item.Picture));
-            }
-            if (item.SkipHeight != 0) {
-                w.Property("SkipHeight");
-                w.Integer(item.SkipHeight);
-            }
-            if (item.SkipWidth != 0) {
-                w.Property("SkipWidth");
-                w.Integer(item.SkipWidth);
-            }
-            if (item.SystemMemory) {
-                w.Property("SystemMemory");
-                w.Boolean(true);
-            }
-            if (!item.Transparent) {
-                w.Property("Transparent");
-                w.Boolean(false);
-            }
-            if (item.TransparentColor != 0) {
-                w.Property("TransparentColor");
-                std::string ident;
-                if (dxg::ColorToIdent(item.TransparentColor, ident))
-                    w.Ident(ident);
-                else
-                    w.Integer(static_cast<int32_t>(item.TransparentColor));
-            }
-            w.Byte(dxg::vaNull);
-        }
-    });
+    CollectionWriter writer(CollectionKind::Pictures);
+    for (const PictureItemData& item : items) writer.Add(item);
+    return writer.Finish();
 }
 
 std::vector<uint8_t> WriteWaveCollection(const std::vector<WaveItemData>& items) {
-    return component(kWaveClass, [&](dxg::Writer& w) {
-        for (const WaveItemData& item : items) {
-            w.Byte(dxg::vaList);
-            if (!item.Name.empty()) {
-                w.Property("Name");
-                w.String(item.Name);
-            }
-            if (item.Looped) {
-                w.Property("Looped");
-                w.Boolean(true);
-            }
-            if (item.MaxPlayingCount != 0) {
-                w.Property("MaxPlayingCount");
-                w.Integer(item.MaxPlayingCount);
-            }
-            if (item.Wave) {
-                w.Property("Wave.WAVE");
-                w.Binary(WriteWave(*item.Wave));
-            }
-            w.Byte(dxg::vaNull);
-        }
-    });
+    CollectionWriter writer(CollectionKind::Waves);
+    for (const WaveItemData& item : items) writer.Add(item);
+    return writer.Finish();
 }
 
 void WritePictureCollectionFile(const std::string& path, const std::vector<PictureItemData>& items) {

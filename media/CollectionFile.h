@@ -82,4 +82,25 @@ std::vector<uint8_t> WritePictureData(const TDIB& dib);
 enum class CollectionKind { Unknown, Pictures, Waves };
 CollectionKind DetectCollectionKind(const uint8_t* data, size_t size);
 
+// A collection file made one item at a time: each item is encoded as it is added, so that
+// its picture or wave can be let go at once; only the encoded file is held.
+// WritePictureCollection and WriteWaveCollection give the same bytes for the same items.
+class CollectionWriter {
+public:
+    explicit CollectionWriter(CollectionKind kind);  // Pictures or Waves
+    void Add(const PictureItemData& item);  // a collection of pictures only
+    void Add(const WaveItemData& item);     // a collection of waves only
+    size_t Count() const { return count_; }
+    // The size the file would have if it ended after the items so far.
+    size_t Size() const { return bytes_.size() + 3; }
+    // The whole file; the writer is empty afterwards.
+    std::vector<uint8_t> Finish();
+
+private:
+    CollectionKind kind_;
+    std::vector<uint8_t> bytes_;
+    size_t sizeAt_ = 0;  // where the container header keeps the size of the component
+    size_t count_ = 0;
+};
+
 }  // namespace media

@@ -632,12 +632,6 @@ void TCustomDXDraw::Flip() {
     FlipInternal(nowOptions_.Has(doWaitVBlank));
 }
 
-void TCustomDXDraw::Repaint() {
-    if (!initialized_ || updating_) return;
-    if (!TryRestore()) return;
-    FlipInternal(false);
-}
-
 void TCustomDXDraw::FlipInternal(bool waitVBlank) {
     TDirectDrawSurface& bb = *surface_;
     if (!bb.Exists() || bb.DCBorrowed() || bb.Locked()) return;  // the blit is refused

@@ -74,8 +74,6 @@ public:
     TColor Pixels(int x, int y);  // read back through the device context
     void Release();
     bool HandleAllocated() const { return handle_; }
-    int PenX() const { return penX_; }
-    int PenY() const { return penY_; }
 
 private:
     struct RenderedText {
@@ -256,7 +254,6 @@ public:
     TDXDrawOptions NowOptions() const { return nowOptions_; }
 
     int SurfaceWidth() const { return surfaceWidth_; }
-    int SurfaceHeight() const { return surfaceHeight_; }
 
     TColorTable ColorTable{};
     TColorTable DefColorTable{};
@@ -265,13 +262,11 @@ public:
     void Finalize();
     bool CanDraw();
     void Flip();
-    void Repaint();  // presents the back buffer again, without the vertical-blank wait
     bool TryRestore();
     void Restore();
     void ApplyColorTable();
     bool Initialized() const { return initialized_; }
     TDirectDrawSurface& Surface() { return *surface_; }
-    bool HasPrimary() const { return primary_; }
 
     // Events, each taking the sender.
     std::function<void(TObject*)> OnInitializing, OnInitialize, OnInitializeSurface, OnFinalize,

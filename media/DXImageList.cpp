@@ -383,14 +383,7 @@ void TPictureCollectionItem::Restore() {
 TPictureCollection::~TPictureCollection() { Clear(); }
 
 TPictureCollectionItem* TPictureCollection::Items(int index) const {
-    if (index < 0 || index >= Count()) {
-        try {
-            ListIndexError(index);
-        } catch (Exception& e) {
-            if (!fileName_.empty()) e.SetFile(fileName_);
-            throw;
-        }
-    }
+    CheckListIndex(index, Count(), fileName_);
     return items_[static_cast<size_t>(index)].get();
 }
 

@@ -39,13 +39,15 @@ public:
 
     const std::shared_ptr<TDIB>& Picture() const { return picture_; }
     void SetPicture(std::shared_ptr<TDIB> picture) { picture_ = std::move(picture); }
+    // Takes the name, settings and picture of an item read from a file (its surfaces are
+    // built by the next Initialize).
+    void Assign(const PictureItemData& data);
 
     int Width() const;
     int Height() const;
     int PatternCount() const { return static_cast<int>(patterns_.size()); }
     bool Initialized() const { return initialized_; }
     const std::vector<TPictureCollectionItemPattern>& Patterns() const { return patterns_; }
-    int SurfaceCount() const { return static_cast<int>(surfaces_.size()); }
 
     void Draw(TDirectDrawSurface& dest, int x, int y, int patternIndex);
     void DrawRotated(TDirectDrawSurface& dest, int x, int y, int width, int height, int patternIndex,

@@ -326,14 +326,7 @@ TWaveCollection::~TWaveCollection() {
 }
 
 TWaveCollectionItem* TWaveCollection::Items(int index) const {
-    if (index < 0 || index >= Count()) {
-        try {
-            ListIndexError(index);
-        } catch (Exception& e) {
-            if (!fileName_.empty()) e.SetFile(fileName_);
-            throw;
-        }
-    }
+    CheckListIndex(index, Count(), fileName_);
     return items_[static_cast<size_t>(index)].get();
 }
 
@@ -347,12 +340,6 @@ TWaveCollectionItem* TWaveCollection::Add() {
 void TWaveCollection::Clear() {
     items_.clear();
     fileName_.clear();
-}
-
-TWaveCollectionItem* TWaveCollection::Find(const std::string& name) const {
-    for (auto& item : items_)
-        if (item->Name == name) return item.get();
-    return nullptr;
 }
 
 void TWaveCollection::Initialize(TDXSound* dxsound) {
@@ -406,8 +393,6 @@ void TWaveCollection::LoadFromFile(const std::string& fileName) {
 
 // ---------------------------------------------------------------------------
 // TCustomDXWaveList
-
-TCustomDXWaveList::TCustomDXWaveList() : Items(this) {}
 
 TCustomDXWaveList::~TCustomDXWaveList() {
     try {

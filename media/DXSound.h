@@ -90,9 +90,6 @@ public:
     TDXSound(const TDXSound&) = delete;
     TDXSound& operator=(const TDXSound&) = delete;
 
-    TDXForm* Owner() const { return owner_; }
-    void SetOwner(TDXForm* owner) { owner_ = owner; }
-
     bool AutoInitialize = true;
     TDXSoundOptions Options;
 
@@ -114,7 +111,6 @@ public:
     // Listeners (wave lists), notified from the most recently attached to the first.
     void RegisterNotifyEvent(void* listener, TDXSoundNotifyEvent callback);
     void UnRegisterNotifyEvent(void* listener);
-    int ListenerCount() const { return static_cast<int>(listeners_.size()); }
 
 private:
     void Notify(TDXSoundNotifyType kind);
@@ -199,11 +195,9 @@ private:
     std::vector<std::unique_ptr<TDirectSoundBuffer>> spares_;  // made ahead, not yet started
 };
 
-class TCustomDXWaveList;
-
 class TWaveCollection {
 public:
-    explicit TWaveCollection(TCustomDXWaveList* owner = nullptr) : owner_(owner) {}
+    TWaveCollection() = default;
     ~TWaveCollection();
     TWaveCollection(const TWaveCollection&) = delete;
     TWaveCollection& operator=(const TWaveCollection&) = delete;
@@ -218,12 +212,9 @@ public:
     TWaveCollectionItem* Add(const WaveItemData& data);
     // Destroys every item (stopping its sound).
     void Clear();
-    // The first item with that name, or nullptr.
-    TWaveCollectionItem* Find(const std::string& name) const;
 
     TDXSound* DXSound() const { return dxsound_; }
     bool Initialized() const { return dxsound_ != nullptr; }
-    TCustomDXWaveList* Owner() const { return owner_; }
     // Finalises the items, records the open device and initialises every item.
     void Initialize(TDXSound* dxsound);
     // Every item releases its buffers.
@@ -240,7 +231,6 @@ public:
     void LoadFromFile(const std::string& fileName);
 
 private:
-    TCustomDXWaveList* owner_;
     TDXSound* dxsound_ = nullptr;
     std::vector<std::unique_ptr<TWaveCollectionItem>> items_;
     std::string fileName_;  // the file the items came from, named by the list-index error
@@ -248,7 +238,7 @@ private:
 
 class TCustomDXWaveList : public TObject {
 public:
-    TCustomDXWaveList();
+    TCustomDXWaveList() = default;
     ~TCustomDXWaveList() override;
     TCustomDXWaveList(const TCustomDXWaveList&) = delete;
     TCustomDXWaveList& operator=(const TCustomDXWaveList&) = delete;

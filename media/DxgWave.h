@@ -28,7 +28,6 @@ public:
     ~TWaveStream();
     void SetFormat(const TWaveFormat& format);
     const TWaveFormat& Format() const { return format_; }
-    bool Opened() const { return opened_; }
     // Writing: starts the RIFF header, the format chunk and the data chunk.
     // Reading: decodes the buffer; the samples are then in Data().
     void Open(bool write);

@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <new>
 #include <vector>
 
 namespace media {
@@ -23,8 +24,22 @@ std::string Format(const char* fmt, ...) {
     return out;
 }
 
-void ListIndexError(int index) {
-    throw EListError(Format("List index out of bounds (%d)", index));
+void CheckListIndex(int index, int count, const std::string& file) {
+    if (index >= 0 && index < count) return;
+    EListError error(Format("List index out of bounds (%d)", index));
+    if (!file.empty()) error.SetFile(file);
+    throw error;
+}
+
+std::string ErrorText(const std::exception& e) {
+    if (dynamic_cast<const std::bad_alloc*>(&e)) return "Out of memory";
+    return e.what();
+}
+
+void OutOfMemoryReading(const std::string& path) {
+    EOutOfMemory e("Out of memory");
+    e.SetFile(path);
+    throw e;
 }
 
 std::string EscapeControls(const std::string& text) {

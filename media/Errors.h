@@ -40,6 +40,7 @@ ORBITA_MEDIA_ERROR(EFCreateError);      // "Cannot write file %s: reason"
 ORBITA_MEDIA_ERROR(EListError);         // list index out of bounds
 ORBITA_MEDIA_ERROR(EInvalidOperation);
 ORBITA_MEDIA_ERROR(EConvertError);
+ORBITA_MEDIA_ERROR(EOutOfMemory);       // "Out of memory", with the file being read
 
 #undef ORBITA_MEDIA_ERROR
 
@@ -50,7 +51,15 @@ std::string Format(const char* fmt, ...);
 // name cannot forge output lines or drive a terminal.
 std::string EscapeControls(const std::string& text);
 
-// The list-index error every indexed collection raises.
-[[noreturn]] void ListIndexError(int index);
+// The list-index error every indexed collection raises when `index` is outside 0 .. count-1;
+// it names the file the collection was read from (none when `file` is empty).
+void CheckListIndex(int index, int count, const std::string& file);
+
+// An error's message in the system's own words: "Out of memory" for a failed allocation
+// (whose what() is the library's "std::bad_alloc"), what() otherwise.
+std::string ErrorText(const std::exception& e);
+
+// The out-of-memory error of reading the data file path.
+[[noreturn]] void OutOfMemoryReading(const std::string& path);
 
 }  // namespace media

@@ -382,7 +382,7 @@ void TApplication::ShowMessage(const std::string& text) {
 }
 
 std::string TApplication::FailureText(const std::exception& e) {
-    std::string msg = e.what();
+    std::string msg = ErrorText(e);
     const auto* media = dynamic_cast<const Exception*>(&e);
     // The system's own message, with the data file it came from in front unless the message
     // names it already ("Cannot open file pozadi\po3.dxg").

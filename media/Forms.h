@@ -123,8 +123,6 @@ public:
     void PresentOver(uint16_t* picture, int displayRows, bool waitVBlank);
     // How often the part of the window picture outside the display has been painted.
     uint64_t OutsidePaints() const { return outsidePaints_; }
-    // The window picture as last composed by Present (PresentOver leaves it alone).
-    const std::vector<uint16_t>& WindowPixels() const { return window_; }
     // Cursor value for the pointer at (x, y): that of the topmost showing control there,
     // or, while that is crDefault, of the nearest control holding it that has one.
     int CursorAt(int x, int y) const;
@@ -178,7 +176,6 @@ public:
     // Handles every pending event once.
     void ProcessMessages();
     void Terminate() { terminated_ = true; }
-    bool Terminated() const { return terminated_; }
 
     // The default exception handler: shows the message (message box with a window, and
     // one line on standard error in any case). An error of a data file names the file.

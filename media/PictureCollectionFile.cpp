@@ -1,4 +1,5 @@
 // TPictureCollection::LoadFromFile: fills the collection from a picture collection file.
+#include <new>
 #include <utility>
 
 #include "media/CollectionFile.h"
@@ -50,23 +51,33 @@ void TPictureCollection::LoadFromFile(const std::string& fileName) {
     } catch (Exception& e) {  // the message names the file it came from
         if (e.File().empty()) e.SetFile(fileName);
         throw;
+    } catch (const std::bad_alloc&) {
+        OutOfMemoryReading(fileName);
     }
     // Initialising the collection for an open display also builds every item's surfaces.
     TCustomDXDraw* display = DXDraw();
-    if (display && display->Initialized()) Initialize(display);
+    try {
+        if (display && display->Initialized()) Initialize(display);
+    } catch (const std::bad_alloc&) {
+        OutOfMemoryReading(fileName);
+    }
+}
+
+void TPictureCollectionItem::Assign(const PictureItemData& data) {
+    Name = data.Name;
+    PatternHeight = data.PatternHeight;
+    PatternWidth = data.PatternWidth;
+    SkipHeight = data.SkipHeight;
+    SkipWidth = data.SkipWidth;
+    SystemMemory = data.SystemMemory;
+    Transparent = data.Transparent;
+    SetPicture(data.Picture);
+    SetTransparentColor(data.TransparentColor);
 }
 
 TPictureCollectionItem* TPictureCollection::Add(const PictureItemData& data) {
     TPictureCollectionItem* item = Add();
-    item->Name = data.Name;
-    item->PatternHeight = data.PatternHeight;
-    item->PatternWidth = data.PatternWidth;
-    item->SkipHeight = data.SkipHeight;
-    item->SkipWidth = data.SkipWidth;
-    item->SystemMemory = data.SystemMemory;
-    item->Transparent = data.Transparent;
-    item->SetPicture(data.Picture);
-    item->SetTransparentColor(data.TransparentColor);
+    item->Assign(data);
     return item;
 }
 

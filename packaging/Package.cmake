@@ -11,11 +11,7 @@ if(NOT ORBITA_CHANGELOG_TOP MATCHES "^orbita \\(([^)]+)\\)")
 endif()
 set(ORBITA_VERSION ${CMAKE_MATCH_1})
 
-foreach(tool orbita-dxg orbita-assets)
-  if(TARGET ${tool})
-    install(TARGETS ${tool} RUNTIME DESTINATION games)
-  endif()
-endforeach()
+install(TARGETS orbita-dxg orbita-assets RUNTIME DESTINATION games)
 install(FILES ${CMAKE_SOURCE_DIR}/tools/dxg/orbita-dxg.6 ${CMAKE_SOURCE_DIR}/tools/assets/orbita-assets.6
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/org.orbita.Orbita.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo)

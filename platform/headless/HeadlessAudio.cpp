@@ -8,6 +8,7 @@
 
 #include "platform/Audio.h"
 #include "platform/Mixer.h"
+#include "platform/OpenCount.h"
 #include "platform/Platform.h"
 
 namespace platform {
@@ -26,17 +27,19 @@ public:
 
     bool open() override {
         if (openFails_) return false;
-        if (openCount_++ == 0) synced_ = platform_.ticks();
+        if (!users_.join()) {
+            synced_ = platform_.ticks();
+            users_.opened();
+        }
         return true;
     }
     void close() override {
-        if (openCount_ == 0) return;
-        if (--openCount_ == 0) {
+        if (users_.leave()) {
             mixer_.clear();
             primary_ = false;
         }
     }
-    bool isOpen() const override { return openCount_ > 0; }
+    bool isOpen() const override { return users_.isOpen(); }
     void setCooperativeLevel(bool, bool) override {}
     bool createPrimary() override {
         if (!isOpen() || primaryFails_) return false;
@@ -114,7 +117,7 @@ private:
     Platform& platform_;
     Mixer mixer_;
     uint32_t synced_ = 0;
-    int openCount_ = 0;
+    OpenCount users_;
     bool primary_ = false;
     bool openFails_ = false, primaryFails_ = false, createFails_ = false, writeFails_ = false;
     int playCount_ = 0;

@@ -12,6 +12,7 @@
 
 #include "platform/Audio.h"
 #include "platform/Mixer.h"
+#include "platform/OpenCount.h"
 
 namespace platform {
 
@@ -47,19 +48,13 @@ private:
 class SdlAudio : public AudioDevice {
 public:
     ~SdlAudio() override {
-        if (openCount_ > 0) {
-            openCount_ = 1;
-            close();
-        }
+        if (users_.leaveAll()) closeDevice();
     }
 
     bool isHeadless() const override { return false; }
 
     bool open() override {
-        if (openCount_ > 0) {
-            ++openCount_;
-            return true;
-        }
+        if (users_.join()) return true;
         bool opened;
         {
             QuietStandardError quiet;
@@ -92,13 +87,15 @@ public:
         mixer_->setGroupGains(gainOf(musicPercent_), gainOf(effectsPercent_));
         focused_ = true;  // focus changes of the window arrive through the event watch
         SDL_AddEventWatch(&SdlAudio::watch, this);
-        openCount_ = 1;
+        users_.opened();
         return true;
     }
 
     void close() override {
-        if (openCount_ == 0) return;
-        if (--openCount_ > 0) return;
+        if (users_.leave()) closeDevice();
+    }
+
+    void closeDevice() {
         SDL_DelEventWatch(&SdlAudio::watch, this);
         SDL_CloseAudioDevice(device_);
         device_ = 0;
@@ -106,7 +103,7 @@ public:
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
 
-    bool isOpen() const override { return openCount_ > 0; }
+    bool isOpen() const override { return users_.isOpen(); }
 
     void setCooperativeLevel(bool, bool global) override { global_ = global; }
 
@@ -213,7 +210,7 @@ private:
     }
 
     SDL_AudioDeviceID device_ = 0;
-    int openCount_ = 0;
+    OpenCount users_;
     bool saidSilent_ = false;
     int musicPercent_ = 100, effectsPercent_ = 100;
     // Percent to a gain that sounds even: the square of the share.

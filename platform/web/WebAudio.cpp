@@ -13,6 +13,7 @@
 
 #include "platform/Audio.h"
 #include "platform/Mixer.h"
+#include "platform/OpenCount.h"
 
 // clang-format off
 // The mixer's sample rate, 0 when the browser has no Web Audio or no AudioWorklet. `mix` is
@@ -96,35 +97,30 @@ WebAudio* g_open = nullptr;  // the device the page's audio callback mixes for
 class WebAudio : public AudioDevice {
 public:
     ~WebAudio() override {
-        if (openCount_ > 0) {
-            openCount_ = 1;
-            close();
-        }
+        if (users_.leaveAll()) closeDevice();
     }
 
     bool isHeadless() const override { return false; }
 
     bool open() override {
-        if (openCount_ > 0) {
-            ++openCount_;
-            return true;
-        }
+        if (users_.join()) return true;
         if (g_open) return false;  // the page has one output
         const int rate = orbita_audio_open(reinterpret_cast<void*>(&WebAudio::mixForPage));
         if (rate <= 0) return false;
         mixer_ = std::make_unique<Mixer>(static_cast<uint32_t>(rate));
-        openCount_ = 1;
+        users_.opened();
         g_open = this;
         return true;
     }
     void close() override {
-        if (openCount_ == 0) return;
-        if (--openCount_ > 0) return;
+        if (users_.leave()) closeDevice();
+    }
+    void closeDevice() {
         orbita_audio_close();
         g_open = nullptr;
         mixer_.reset();
     }
-    bool isOpen() const override { return openCount_ > 0; }
+    bool isOpen() const override { return users_.isOpen(); }
     void setCooperativeLevel(bool, bool global) override { global_ = global; }
     bool createPrimary() override { return isOpen(); }
 
@@ -173,7 +169,7 @@ private:
         return static_cast<int>(reinterpret_cast<intptr_t>(out.data()));
     }
 
-    int openCount_ = 0;
+    OpenCount users_;
     bool global_ = false;
     std::unique_ptr<Mixer> mixer_;
 };

@@ -110,3 +110,48 @@ TEST_F(HonestOutputs, ASecondRecordingIntoTheSameFileIsRefusedAndAHangUpEndsTheF
     // Once it has ended, the file may be recorded to again.
     EXPECT_EQ(run(kProgram + " --headless --seed 9 --frames 5 --record rec.txt").status, 0);
 }
+
+TEST_F(HonestOutputs, OutputsAreResolvedInTheFolderTheRunWasStartedIn) {
+    // The program reads its data from a folder of its own and changes to it; a name that
+    // depends on the working folder still means the folder the user was in.
+    const fs::path data = fs::path(ORBITA_BINARY_DIR) / "data";
+    ASSERT_TRUE(fs::is_directory(data / "pozadi"));
+    fs::create_directory_symlink("/proc/self/cwd", dir / "here");
+    const char* names[] = {"outputs-rec.txt", "outputs-state.json", "outputs-shot.png", "outputs-linked.txt"};
+    for (const char* n : names) fs::remove(data / n);
+
+    testfiles::Outcome r = run(kProgram +
+                               " --headless --seed 3 --frames 30 --record /proc/self/cwd/outputs-rec.txt"
+                               " --dump-state 10:/proc/self/cwd/outputs-state.json"
+                               " --screenshot 10:/proc/self/cwd/outputs-shot.png");
+    EXPECT_EQ(r.status, 0) << r.output;
+    r = run(kProgram + " --headless --seed 3 --frames 30 --record here/outputs-linked.txt");
+    EXPECT_EQ(r.status, 0) << r.output;
+    for (const char* n : names) {
+        EXPECT_TRUE(fs::is_regular_file(dir / n)) << n << " is not in the start folder";
+        EXPECT_FALSE(fs::exists(data / n)) << n << " went into the data folder";
+        fs::remove(data / n);
+    }
+
+    // The replayed script and the outputs are compared as the files they are at the start.
+    const std::string script = app::scriptText(app::loadScript(path("outputs-rec.txt")));
+    const char* sameAsScript[] = {
+        "--play outputs-rec.txt --record /proc/self/cwd/outputs-rec.txt",
+        "--play /proc/self/cwd/outputs-rec.txt --record ./outputs-rec.txt",
+        "--play here/outputs-rec.txt --dump-state 5:outputs-rec.txt",
+        "--timedemo outputs-rec.txt --screenshot 5:/proc/self/cwd/outputs-rec.txt",
+    };
+    for (const char* c : sameAsScript) {
+        r = run(kProgram + " --headless " + c);
+        EXPECT_EQ(r.status, 2) << c << ": " << r.output;
+        EXPECT_NE(r.output.find("is the script being replayed"), std::string::npos) << c << ": " << r.output;
+    }
+    EXPECT_EQ(app::scriptText(app::loadScript(path("outputs-rec.txt"))), script);
+    r = run(kProgram + " --headless --seed 3 --frames 30 --dump-state 10:outputs-d.json"
+                       " --dump-state 20:/proc/self/cwd/outputs-d.json");
+    EXPECT_EQ(r.status, 2) << r.output;
+    EXPECT_NE(r.output.find("is the same file as"), std::string::npos) << r.output;
+    EXPECT_FALSE(fs::exists(data / "outputs-d.json"));
+    EXPECT_FALSE(fs::exists(dir / "outputs-d.json"));
+    fs::remove(data / "outputs-d.json");
+}

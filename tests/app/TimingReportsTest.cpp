@@ -11,6 +11,7 @@
 
 #include "app/Driver.h"
 #include "app/Options.h"
+#include "app/TickStats.h"
 
 using namespace app;
 
@@ -73,4 +74,28 @@ TEST(TimingReports, PacingCountsTheIntervalsOnTheTimersClock) {
     for (uint32_t t : starts) quiet.tickStarted(t);
     EXPECT_EQ(quiet.pacingReport(), "pacing: 0 ticks, too few to measure");
     EXPECT_THROW(parseOptions({"--pacing=1"}), OptionError);
+}
+
+TEST(TimingReports, TickCostPercentilesComeFromAHistogramOfFixedSize) {
+    TickStats s;
+    EXPECT_EQ(s.tickCostPercentile(0.5), 0.0);
+    // 1..1000 microseconds, in a shuffled order: exact, as a sorted list would give them.
+    for (int i = 0; i < 1000; ++i) s.keepTickCost(((i * 397) % 1000 + 1) * 1e-6);
+    EXPECT_DOUBLE_EQ(s.tickCostPercentile(0.5) * 1e6, 500.0);
+    EXPECT_DOUBLE_EQ(s.tickCostPercentile(0.99) * 1e6, 990.0);
+    EXPECT_DOUBLE_EQ(s.tickCostPercentile(1.0) * 1e6, 1000.0);
+    EXPECT_DOUBLE_EQ(s.tickCostPercentile(0.0001) * 1e6, 1.0);
+    // Long ticks keep three significant figures, however long.
+    TickStats slow;
+    for (double ms : {2.5, 17.0, 123.456, 4000.0, 86400e3}) {
+        slow.keepTickCost(ms * 1e-3);
+        EXPECT_NEAR(slow.tickCostPercentile(1.0) * 1e3, ms, ms * 1e-3) << ms;
+    }
+    EXPECT_NEAR(slow.tickCostPercentile(0.5) * 1e3, 123.456, 0.124);
+    // A negative cost (a clock stepped back) counts as nothing; a huge one as the largest.
+    TickStats odd;
+    odd.keepTickCost(-1.0);
+    odd.keepTickCost(1e300);
+    EXPECT_EQ(odd.tickCostPercentile(0.5), 0.0);
+    EXPECT_GT(odd.tickCostPercentile(1.0), 1e12);
 }

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <iostream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -26,11 +29,15 @@ uint64_t DeadlyLayoutHash(const std::vector<media::PictureItemData>& tiles) {
 TEST(LevelArt, DeadlyTerrainIsTheOneTheLevelsWereBalancedWith) {
     // The hit test reads these pixels: repainting the scenery must leave every one of them where
     // it was. A deliberate change of a level's terrain updates its value here (levels 3, 6 and 7:
-    // the thin roof over the start lowered from 14 to 9 pixels, a margin over the restart).
+    // the thin roof over the start lowered from 14 to 9 pixels, a margin over the restart; level 1:
+    // twin spires, a crater, a mesa, shards and a floating island in place of one spire and one
+    // rock a tile; level 4: the shaft's right wall ends in a point above the restart, and twin
+    // fangs, a curtain and a pair of stumps in place of three alike spikes; level 7: the
+    // stalactite before the recipe moved back to x 930, out of the recipe's row).
     struct Case { int level, variant; uint64_t hash; } cases[] = {
-        {1, 0, 0xd9a0e1431dca1599ull}, {2, 0, 0xa4b94e74cd24ebedull}, {3, 0, 0x0d091e4ced07303full},
-        {4, 0, 0xee5cd4785bf86a91ull}, {5, 0, 0xc34393fe380b6b99ull}, {6, 0, 0x26fedaff8474bb36ull},
-        {7, 0, 0x980ca8806fd08c44ull}, {7, 1, 0x980ca8806fd08c44ull}, {8, 0, 0xd545a545853978f9ull}};
+        {1, 0, 0xcd19b5d5976abc04ull}, {2, 0, 0xa4b94e74cd24ebedull}, {3, 0, 0x0d091e4ced07303full},
+        {4, 0, 0x23fa66f419f52079ull}, {5, 0, 0xc34393fe380b6b99ull}, {6, 0, 0x26fedaff8474bb36ull},
+        {7, 0, 0x73f304f40f197665ull}, {7, 1, 0x73f304f40f197665ull}, {8, 0, 0xd545a545853978f9ull}};
     for (const auto& c : cases) {
         uint64_t h = DeadlyLayoutHash(assets::BuildLevelTiles(c.level, c.variant));
         EXPECT_EQ(h, c.hash) << "level " << c.level << " variant " << c.variant;
@@ -205,6 +212,138 @@ TEST(LevelArt, TheFortressShowsItsDeadlineOnTheWayToIt) {
         }
         EXPECT_GE(boards, 7) << "variant " << variant;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// How sharply the brightness changes at each pixel of the scenery (-1 on and beside the deadly
+// terrain, which both fortress sets share).
+std::vector<double> Gradient(const media::TDIB& p) {
+    const int W = p.Width(), H = p.Height();
+    auto lum = [&](int x, int y) {
+        uint32_t c = p.Pixel(x, y);
+        return 0.3 * (c & 0xFF) + 0.59 * ((c >> 8) & 0xFF) + 0.11 * ((c >> 16) & 0xFF);
+    };
+    std::vector<double> g(static_cast<size_t>(W) * H, -1);
+    for (int y = 0; y + 1 < H; ++y)
+        for (int x = 0; x + 1 < W; ++x) {
+            if (assets::IsDeadly565(p.Pixel(x, y)) || assets::IsDeadly565(p.Pixel(x + 1, y)) || assets::IsDeadly565(p.Pixel(x, y + 1))) continue;
+            const double l = lum(x, y);
+            g[static_cast<size_t>(y) * W + x] = std::fabs(lum(x + 1, y) - l) + std::fabs(lum(x, y + 1) - l);
+        }
+    return g;
+}
+
+TEST(LevelArt, TheFortressAfterTheFallIsAPlaceOfItsOwn) {
+    // The second set is shown from the guardian's fall on (tiles 2 to 8 are the ones then on
+    // screen): its scenery is drawn anew, not the first set's shapes in other colours. A colour
+    // swap keeps the edges where they were, at whatever contrast, so the two sets' sharpness of
+    // detail, pixel by pixel, would go together; drawn anew it hardly does.
+    const auto a = assets::BuildLevelTiles(7, 0), b = assets::BuildLevelTiles(7, 1);
+    double n = 0, sa = 0, sb = 0, saa = 0, sbb = 0, sab = 0;
+    for (size_t t = 2; t < a.size(); ++t) {
+        const auto ga = Gradient(*a[t].Picture), gb = Gradient(*b[t].Picture);
+        for (size_t i = 0; i < ga.size(); ++i) {
+            if (ga[i] < 0 || gb[i] < 0) continue;
+            n += 1, sa += ga[i], sb += gb[i], saa += ga[i] * ga[i], sbb += gb[i] * gb[i], sab += ga[i] * gb[i];
+        }
+    }
+    ASSERT_GT(n, 100000);
+    const double corr = (sab / n - sa / n * sb / n) / std::sqrt((saa / n - sa * sa / n / n) * (sbb / n - sb * sb / n / n));
+    std::cout << "  correlation of the two sets' detail: " << corr << "\n";
+    EXPECT_LT(corr, 0.35);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LevelArt, TheChasmWallHasLightAndShadeAtLargeScale) {
+    // A wall of fine mottling averages out to one flat murk when looked at from a distance: the
+    // chasm's back wall has forms instead, lit faces and deep shadows, so the brightness of
+    // 16 x 16 blocks of scenery varies widely in every tile.
+    const auto tiles = assets::BuildLevelTiles(5);
+    double least = 1e9;
+    for (const auto& t : tiles) {
+        const auto& p = *t.Picture;
+        std::vector<double> blocks;
+        for (int by = 0; by + 16 <= p.Height(); by += 16)
+            for (int bx = 64; bx + 16 <= p.Width() - 64; bx += 16) {
+                double sum = 0;
+                int n = 0;
+                for (int y = by; y < by + 16; ++y)
+                    for (int x = bx; x < bx + 16; ++x) {
+                        uint32_t c = p.Pixel(x, y);
+                        if (assets::IsDeadly565(c)) continue;
+                        sum += 0.3 * (c & 0xFF) + 0.59 * ((c >> 8) & 0xFF) + 0.11 * ((c >> 16) & 0xFF);
+                        ++n;
+                    }
+                if (n == 256) blocks.push_back(sum / n);
+            }
+        ASSERT_GT(blocks.size(), 100u) << t.Name;
+        double mean = 0, var = 0;
+        for (double b : blocks) mean += b / blocks.size();
+        for (double b : blocks) var += (b - mean) * (b - mean) / blocks.size();
+        least = std::min(least, std::sqrt(var) / mean);
+    }
+    std::cout << "  least spread of block brightness: " << least << "\n";
+    EXPECT_GT(least, 0.2);
+}
+
+TEST(LevelArt, ThePlainsFormationsDifferFromTileToTile) {
+    // A plain where every tile shows one spire and one floating rock reads as a pattern, not a
+    // place. For each tile of level 1 count the runs of columns where the crystal rises well over
+    // the plain, and the pieces that float free of the ground: no such arrangement is met in more
+    // than two tiles.
+    const auto tiles = assets::BuildLevelTiles(1);
+    std::map<std::pair<int, int>, int> seen;
+    for (size_t i = 0; i < tiles.size(); ++i) {
+        const media::TDIB& p = *tiles[i].Picture;
+        const int W = p.Width(), H = p.Height();
+        auto deadly = [&](int x, int y) { return assets::IsDeadly565(p.Pixel(x, y)); };
+        int runs = 0;
+        bool inRun = false;
+        for (int x = 0; x < W; ++x) {
+            int top = H;
+            for (int y = 0; y < H; ++y)
+                if (deadly(x, y) && y > 150) { top = y; break; }
+            const bool high = top < 300;
+            runs += high && !inRun;
+            inRun = high;
+        }
+        // Pieces of deadly terrain that do not reach the tile's bottom row (flood fill).
+        std::vector<uint8_t> mark(static_cast<size_t>(W) * H, 0);
+        int floating = 0;
+        for (int sy = 0; sy < H; ++sy)
+            for (int sx = 0; sx < W; ++sx) {
+                if (mark[static_cast<size_t>(sy) * W + sx] || !deadly(sx, sy)) continue;
+                std::vector<std::pair<int, int>> stack{{sx, sy}};
+                mark[static_cast<size_t>(sy) * W + sx] = 1;
+                bool grounded = false;
+                size_t size = 0;
+                while (!stack.empty()) {
+                    auto [x, y] = stack.back();
+                    stack.pop_back();
+                    ++size;
+                    grounded |= y == H - 1;
+                    const int nx[] = {x - 1, x + 1, x, x}, ny[] = {y, y, y - 1, y + 1};
+                    for (int k = 0; k < 4; ++k) {
+                        if (nx[k] < 0 || ny[k] < 0 || nx[k] >= W || ny[k] >= H) continue;
+                        uint8_t& m = mark[static_cast<size_t>(ny[k]) * W + nx[k]];
+                        if (m || !deadly(nx[k], ny[k])) continue;
+                        m = 1;
+                        stack.push_back({nx[k], ny[k]});
+                    }
+                }
+                floating += !grounded && size > 100;
+            }
+        ++seen[{runs, floating}];
+    }
+    for (const auto& [shape, n] : seen)
+        EXPECT_LE(n, 2) << n << " tiles show " << shape.first << " formation(s) over the plain and " << shape.second
+                        << " floating piece(s)";
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The loudest sound the game makes, mixed as it plays: the menu drone looping under a level's
+// The loudest sound the game makes, mixed as it plays: the menu music looping under a level's
 // theme while fire is held at weapon level 5, every weapon sound started again as fast as the
 // guns fire, with explosions on top. The mixer must keep it below full scale.
 #include <gtest/gtest.h>
@@ -20,18 +20,18 @@ platform::VoiceId voiceOf(platform::Mixer& mixer, const media::TWave& wave) {
 
 }  // namespace
 
-TEST(LoudestMix, DroneThemeAndEveryWeaponSoundOfLevel5DoNotClip) {
+TEST(LoudestMix, MenuMusicThemeAndEveryWeaponSoundOfLevel5DoNotClip) {
     const auto effects = assets::BuildEffects();
     const auto theme = assets::BuildMusic(5);
     ASSERT_GE(effects.size(), 10u);
     ASSERT_FALSE(theme.empty());
     constexpr uint32_t kRate = 44100;
     platform::Mixer mixer(kRate);
-    // 0 kul (launches), 1 vybuch, 2 raket1, 3 raket2 (heavy shot), 8 hudba (the drone).
-    platform::VoiceId drone = voiceOf(mixer, *effects[8].Wave);
+    // 0 kul (launches), 1 vybuch, 2 raket1, 3 raket2 (heavy shot), 8 hudba (the menu music).
+    platform::VoiceId menu = voiceOf(mixer, *effects[8].Wave);
     platform::VoiceId music = voiceOf(mixer, *theme[0].Wave);
-    ASSERT_TRUE(drone && music);
-    mixer.play(drone, true);
+    ASSERT_TRUE(menu && music);
+    mixer.play(menu, true);
     mixer.play(music, true);
     std::vector<platform::VoiceId> shots;
     for (int i : {0, 1, 2, 3}) shots.push_back(voiceOf(mixer, *effects[i].Wave));

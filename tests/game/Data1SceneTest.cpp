@@ -19,7 +19,7 @@
 #include "media/Errors.h"
 #include "platform/Platform.h"
 #include "platform/headless/HeadlessControl.h"
-#include "ShellFixture.h"
+#include "tests/support/HeadlessShell.h"
 
 using namespace game;
 
@@ -107,7 +107,7 @@ protected:
 
     std::string dir_;
     char oldDir_[4096] = {};
-    HeadlessShell shell_;
+    support::HeadlessShell shell_;
     std::unique_ptr<TMainForm>& form_ = shell_.form;
 };
 

@@ -14,14 +14,12 @@
 #include "game/zbrane.h"
 #include "media/DIB.h"
 #include "media/DXSound.h"
-#include "ShellFixture.h"
+#include "tests/support/HeadlessShell.h"
 
 class PlayFrame : public ::testing::Test {
 protected:
     void SetUp() override {
-        shell_.Open();
-        form().DXDraw.SetHeight(380);
-        game::initWeapons();
+        shell_.OpenForPlay();
         surface().Fill(0);
         game::shipX = 20;
         game::shipY = 340;
@@ -83,5 +81,5 @@ protected:
         for (game::Music m : {game::Music::first, game::Music::second}) game::music(m).Stop();
     }
 
-    HeadlessShell shell_;
+    support::HeadlessShell shell_;
 };

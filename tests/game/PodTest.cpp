@@ -7,7 +7,7 @@
 #include "game/Sounds.h"
 #include "game/State.h"
 #include "game/zbrane.h"
-#include "ShellFixture.h"
+#include "tests/support/HeadlessShell.h"
 
 using namespace game;
 
@@ -47,7 +47,7 @@ protected:
         silence();
     }
 
-    HeadlessShell shell_;
+    support::HeadlessShell shell_;
 };
 
 }  // namespace

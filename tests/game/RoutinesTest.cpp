@@ -14,7 +14,7 @@
 #include "game/StateDump.h"
 #include "game/data1.h"
 #include "platform/Platform.h"
-#include "ShellFixture.h"
+#include "tests/support/HeadlessShell.h"
 
 using namespace game;
 
@@ -42,7 +42,7 @@ protected:
     }
     int vybuchCopies() { return form_->DXWaveList1.Items.Items(1)->CopyCount(); }
 
-    HeadlessShell shell_;
+    support::HeadlessShell shell_;
     std::unique_ptr<TMainForm>& form_ = shell_.form;
 };
 

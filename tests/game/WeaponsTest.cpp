@@ -10,7 +10,7 @@
 #include "game/State.h"
 #include "game/alien.h"
 #include "game/zbrane.h"
-#include "ShellFixture.h"
+#include "tests/support/HeadlessShell.h"
 
 using namespace game;
 
@@ -21,9 +21,7 @@ constexpr uint16_t kBlack = 0;
 class Weapons : public ::testing::Test {
 protected:
     void SetUp() override {
-        shell_.Open();
-        form().DXDraw.SetHeight(380);  // the display control during a level
-        initWeapons();
+        shell_.OpenForPlay();
         surface().Fill(0);
         silence();
     }
@@ -67,7 +65,7 @@ protected:
         return v;
     }
 
-    HeadlessShell shell_;
+    support::HeadlessShell shell_;
 };
 
 }  // namespace

@@ -289,6 +289,33 @@ TEST(CollectionFile, PictureRoundTrip) {
     EXPECT_EQ(WritePictureCollection(back), bytes);
 }
 
+TEST(CollectionFile, AWriterTakesOneItemAtATimeAndKnowsTheSizeSoFar) {
+    std::vector<PictureItemData> items(3);
+    for (size_t i = 0; i < items.size(); ++i) {
+        items[i].Name = "p" + std::to_string(i);
+        items[i].Picture = std::make_shared<TDIB>(int(4 + i), 3, 24);
+    }
+    CollectionWriter writer(CollectionKind::Pictures);
+    EXPECT_EQ(writer.Size(), WritePictureCollection({}).size());
+    for (size_t i = 0; i < items.size(); ++i) {
+        writer.Add(items[i]);
+        const std::vector<PictureItemData> sofar(items.begin(), items.begin() + long(i) + 1);
+        EXPECT_EQ(writer.Size(), WritePictureCollection(sofar).size()) << i;
+        EXPECT_EQ(writer.Count(), i + 1);
+    }
+    const std::vector<uint8_t> bytes = writer.Finish();
+    EXPECT_EQ(bytes, WritePictureCollection(items));
+    size_t n = 0;
+    ReadPictureCollection(bytes.data(), bytes.size(), [&](PictureItemData&&) { ++n; });
+    EXPECT_EQ(n, items.size());
+    // An empty collection is a file too; a wave has no place among pictures, nor a picture among waves.
+    const std::vector<uint8_t> none = CollectionWriter(CollectionKind::Waves).Finish();
+    EXPECT_EQ(DetectCollectionKind(none.data(), none.size()), CollectionKind::Waves);
+    WaveItemData wave;
+    EXPECT_THROW(CollectionWriter(CollectionKind::Pictures).Add(wave), EInvalidOperation);
+    EXPECT_THROW(CollectionWriter(CollectionKind::Waves).Add(items[0]), EInvalidOperation);
+}
+
 TEST(CollectionFile, WrittenColoursAreNamedOnlyWhenEveryReaderKnowsTheName) {
     std::vector<PictureItemData> items(3);
     items[0].TransparentColor = 0xFFFFFF;

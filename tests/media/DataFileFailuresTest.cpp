@@ -124,3 +124,21 @@ TEST_F(DataFiles, APictureDeclaredBeyondTheReadersLimitsIsInvalid) {
     bytes = WriteDIB(fine);
     EXPECT_EQ(ReadDIB(bytes.data(), bytes.size()).Width(), kMaxDibSide);
 }
+
+TEST_F(DataFiles, RunningOutOfMemoryIsSaidInTheSystemsWords) {
+    // Within the loop the shown message is the system's, never the library's "std::bad_alloc".
+    Application().Guard([] { throw std::bad_alloc(); });
+    ASSERT_EQ(Application().ShownMessages().size(), 1u);
+    EXPECT_EQ(Application().ShownMessages()[0], "Out of memory");
+    EXPECT_EQ(ErrorText(std::bad_alloc()), "Out of memory");
+    EXPECT_EQ(ErrorText(EReadError("Invalid stream format")), "Invalid stream format");
+    // Reading a data file, it names the file.
+    std::string file;
+    EXPECT_EQ(failure([] { OutOfMemoryReading("pozadi\\po1.dxg"); }, &file), "Out of memory");
+    EXPECT_EQ(file, "pozadi\\po1.dxg");
+    try {
+        OutOfMemoryReading("pozadi\\po1.dxg");
+    } catch (const Exception& e) {
+        EXPECT_EQ(TApplication::FailureText(e), "pozadi\\po1.dxg: Out of memory");
+    }
+}

@@ -11,6 +11,8 @@
 #include "tools/assets/Art.h"
 #include "tools/assets/Assets.h"
 #include "tools/assets/Landmarks.h"
+#include "tools/assets/Landmarks14.h"
+#include "tools/assets/Landmarks57.h"
 #include "tools/assets/Noise.h"
 #include "tools/assets/Terrain.h"
 #include "tools/assets/Texts.h"
@@ -69,62 +71,99 @@ void Level1(World& w) {  // over a planet's surface at dusk
         return Mix(sky, {120, 60, 140}, std::max(0.0, n - 0.55) * 0.9);
     });
     Stars(w, 0, 0, w.w, 180, 1400, s);
-    Planet(w.canvas, 900, 90, 55, {250, 200, 150}, {150, 70, 60}, true);
-    Planet(w.canvas, 3300, 60, 22, {200, 220, 255}, {60, 80, 140}, false);
-    Planet(w.canvas, 4700, 130, 80, {255, 170, 120}, {120, 40, 50}, false);
-    // Distant mountains (harmless), two layers.
-    for (int layer = 0; layer < 2; ++layer) {
-        cairo_t* cr = w.canvas.cr();
-        cairo_move_to(cr, 0, 380);
-        for (int x = 0; x <= w.w; x += 4) cairo_line_to(cr, x, Profile(x, s + 20 + layer, layer ? 270 : 235, layer ? 30 : 45, layer ? 140 : 260));
-        cairo_line_to(cr, w.w, 380);
-        cairo_close_path(cr);
-        w.canvas.ColourRgb(layer ? Rgb{70, 40, 80} : Rgb{110, 60, 100});
-        cairo_fill(cr);
-    }
-    // Landmarks: a wrecked ship on the hills, a colony under its beacon, and at the end the head
-    // frame over the shaft that the next sector goes down.
-    CrashedShip(w.canvas, 1750, 268, 260);
+    Canvas& c = w.canvas;
+    Planet(c, 900, 90, 55, {250, 200, 150}, {150, 70, 60}, true);
+    Planet(c, 3300, 60, 22, {200, 220, 255}, {60, 80, 140}, false);
+    Planet(c, 4700, 130, 80, {255, 170, 120}, {120, 40, 50}, false);
+    // Three ranges of hills, paler and hazier the further they lie, each with its sunward
+    // slopes catching the last light; a volcano smokes far off in the middle of the way.
+    SunsetClouds(c, 0, w.w, 150, 215, s + 19);
+    Volcano(c, 4080, 262, 280, 150);
+    Ridge(c, 0, w.w, 235, 45, 260, s + 20, {110, 60, 100}, {245, 160, 130});
+    Ridge(c, 0, w.w, 270, 30, 140, s + 21, {70, 40, 80}, {225, 115, 105});
+    Ridge(c, 0, w.w, 302, 12, 60, s + 22, {50, 27, 60}, {200, 90, 95});
+    // Landmarks all along: a ring of old stones, a wrecked ship on the hills, a grove of glowing
+    // stalks in a crater, a colony under its beacon with its listening dish, a lake mirroring the
+    // sunset, a power line, and at the end the head frame over the shaft the next sector goes down.
+    Beacon(c, 300, 314, 118);
+    StandingStones(c, 690, 312, s + 30);
+    CrashedShip(c, 1750, 268, 260);
     {  // the wreck's nose buried in a heap of thrown-up soil
-        cairo_t* cr = w.canvas.cr();
+        cairo_t* cr = c.cr();
         cairo_move_to(cr, 1560, 320);
         cairo_curve_to(cr, 1700, 300, 1800, 282, 1870, 280);
         cairo_curve_to(cr, 1910, 279, 1950, 300, 2010, 320);
         cairo_close_path(cr);
-        w.canvas.ColourRgb({62, 36, 72});
+        c.ColourRgb({62, 36, 72});
         cairo_fill(cr);
     }
-    Colony(w.canvas, 3020, 318, s);
-    PitHead(w.canvas, 5380, 318);
-    // Ground: crystal plains with spires, and a few floating crystal rocks later on.
-    for (int x = 0; x < w.w; ++x) {
-        int top = int(Profile(x, s, 322, 18, 180));
-        for (int y = std::max(0, top); y < w.h; ++y) w.S(x, y) = 1;
-    }
-    const int spires[][2] = {{1150, 250}, {1900, 235}, {2500, 255}, {3150, 240}, {3900, 245}, {4600, 235}, {5300, 250}};
-    for (auto& sp : spires) SolidSpike(w, sp[0], 340, sp[1], 70, sp[0]);
-    const int rocks[][3] = {{1500, 60, 40}, {2250, 45, 50}, {2900, 70, 35}, {3600, 50, 45}, {4300, 65, 40}, {5000, 55, 50}};
-    for (auto& r : rocks) SolidBlob(w, r[0], r[1], r[2], r[2] * 0.6, r[0] + 3);
+    AlienFlora(c, 2110, 330, 250, s + 31);
+    Colony(c, 3020, 318, s);
+    RadioDish(c, 3530, 318, 56);
+    SunsetLake(c, 4430, 4920, 296, 26, s + 32);
+    AlienFlora(c, 4960, 326, 110, s + 33);
+    Pylons(c, 4520, 5330, 318, 118, 4);
+    PitHead(c, 5380, 318);
+    // Ground: the crystal plain, dipping into a crater and rising to a mesa on the way.
+    auto ground = [&](int x) {
+        double g = Profile(x, s, 322, 18, 180);
+        if (x > 2060 && x < 2400) {  // the crater and its raised rims
+            const double u = (x - 2070) / 320.0;
+            g += 16 * std::sin(M_PI * std::clamp(u, 0.0, 1.0)) - 10 * std::exp(-std::pow(u / 0.08, 2)) - 10 * std::exp(-std::pow((u - 1) / 0.08, 2));
+        }
+        const double m = std::clamp((x - 3960) / 26.0, 0.0, 1.0) * std::clamp((4330 - x) / 26.0, 0.0, 1.0);
+        return int(g + (282 + 4 * Noise1(x / 18.0, s + 5) - g) * m);
+    };
+    for (int x = 0; x < w.w; ++x)
+        for (int y = std::max(0, ground(x)); y < w.h; ++y) w.S(x, y) = 1;
+    // Crystal spires: a twin pair, a crowded clump at the crater's rim, one on the mesa, a tall
+    // one by the lake and a small one before the pit (centre, tip, base width).
+    const double spires[][3] = {{1060, 262, 56}, {1112, 232, 72}, {2446, 284, 40}, {2480, 248, 62},
+                                {2514, 292, 36}, {4200, 226, 46}, {4700, 230, 78}, {5250, 264, 50}};
+    for (auto& sp : spires) SolidSpike(w, sp[0], sp[0] > 4000 && sp[0] < 4300 ? 290 : 340, sp[1], sp[2], int(sp[0]));
+    // Shards (end, end, width): a long slab tilted over the wreck, a splinter cluster over the
+    // crater, one leaning out of the ground and a diamond hanging over the mesa's end.
+    const double shards[][5] = {{1410, 80, 1570, 56, 30}, {2160, 38, 2196, 98, 22}, {2214, 26, 2240, 84, 18},
+                                {2250, 58, 2304, 72, 16}, {3660, 345, 3730, 236, 42}, {4382, 28, 4402, 112, 40}};
+    for (auto& sh : shards) SolidShard(w, sh[0], sh[1], sh[2], sh[3], sh[4]);
+    SolidIsland(w, 2790, 48, 74, 64, s + 6);  // a floating island over the colony's approach
+    const double rocks[][3] = {{3470, 52, 36}, {4960, 48, 26}, {5066, 88, 20}};
+    for (auto& r : rocks) SolidBlob(w, r[0], r[1], r[2], r[2] * 0.62, int(r[0]) + 3);
     PaintTerrain(w, Material::Crystal, s);
-    // Each spire is one crystal of its own, cut in long facets that meet at its tip (three to
-    // five of them, some with a growth band), instead of the plain's cells. Only the pattern
-    // inside changes: every one of these pixels stays deadly.
+    // Each formation is cut in its own way, instead of the plain's cells: the ground in layers
+    // of facets, small under the crust and large deep down; each spire one crystal of long facets
+    // meeting at its tip; each shard split along its ridge and across. Only the pattern inside
+    // changes: every one of these pixels stays deadly.
     std::vector<uint8_t> inside = Distance(w, false, 4);
+    auto rim = [&](int x, int y) { return inside[static_cast<size_t>(y) * w.w + x] <= 2; };
+    for (int x = 0; x < w.w; ++x) {
+        const int g = ground(x);
+        for (int y = std::max(0, g); y < w.h; ++y)
+            if (!rim(x, y)) w.canvas.SetDeadly(x, y, LayeredCrystal(x, y - g, s));
+    }
     for (size_t k = 0; k < std::size(spires); ++k) {
-        const double cx = spires[k][0], tip = spires[k][1];
+        const double cx = spires[k][0], tip = spires[k][1], half0 = spires[k][2] / 2, foot = cx > 4000 && cx < 4300 ? 290 : 340;
         const int facets = 3 + int(k % 3);
-        const double band = k % 2 ? tip + (340 - tip) * 0.45 : -1;
-        for (int y = int(tip); y < 340; ++y)
-            for (int x = int(cx - 40); x <= int(cx + 40); ++x) {
-                if (!w.In(x, y) || !w.S(x, y) || y >= int(Profile(x, s, 322, 18, 180))) continue;
-                size_t i = static_cast<size_t>(y) * w.w + x;
-                if (inside[i] <= 2) continue;  // the lime rim stays
-                double half = 35 * (340 - y) / (340 - tip) + 1;
+        const double band = k % 2 ? tip + (foot - tip) * 0.45 : -1;
+        for (int y = int(tip); y < foot; ++y)
+            for (int x = int(cx - half0 - 6); x <= int(cx + half0 + 6); ++x) {
+                if (!w.In(x, y) || !w.S(x, y) || y >= ground(x) || rim(x, y)) continue;
+                double half = half0 * (foot - y) / (foot - tip) + 1;
                 double u = std::clamp((x - cx) / half, -1.0, 1.0);
                 double f = (u + 1) / 2 * facets;
                 bool edge = f - std::floor(f) < 0.14 || std::fabs(u) < 0.05;
                 if (band > 0 && std::fabs(y - band) < 1.5) edge = true;
                 w.canvas.SetDeadly(x, y, edge);
+            }
+    }
+    for (auto& sh : shards) {
+        const double dx = sh[2] - sh[0], dy = sh[3] - sh[1], l = std::hypot(dx, dy);
+        for (int y = int(std::min(sh[1], sh[3]) - sh[4]); y <= int(std::max(sh[1], sh[3]) + sh[4]); ++y)
+            for (int x = int(std::min(sh[0], sh[2]) - sh[4]); x <= int(std::max(sh[0], sh[2]) + sh[4]); ++x) {
+                if (!w.In(x, y) || !w.S(x, y) || y >= ground(x) || rim(x, y)) continue;
+                const double u = ((x - sh[0]) * dx + (y - sh[1]) * dy) / l, v = (-(x - sh[0]) * dy + (y - sh[1]) * dx) / l;
+                if (u < -2 || u > l + 2 || std::fabs(v) > sh[4]) continue;
+                w.canvas.SetDeadly(x, y, std::fabs(v) < 1.1 || (std::fmod(u + 2, l / 4) < 2.2 && u > 8 && u < l - 8));
             }
     }
     w.canvas.MarkDirty();
@@ -269,13 +308,28 @@ void Level3(World& w) {  // ground cannons in a canyon
 
 void Level4(World& w) {  // a cave: up a shaft, then left along a tunnel
     const uint32_t s = 404;
-    // Blue rock with veins of light; toward the tunnel's far end (the left) the rock turns to the
-    // brown of the chasm beyond, lit by the daylight coming in from there.
+    // Layered blue rock with deep recesses and a few veins of light. Each stretch has its own
+    // light: the miners' lamps warm at the foot of the shaft, a cold glow of crystal at its head,
+    // the pale shimmer of the lake, and toward the tunnel's far end (the left) the rock turns to
+    // the brown of the chasm beyond, lit by the daylight coming in from there.
+    auto light = [](double x, double y, double cx, double cy, double r) {
+        double d = std::hypot(x - cx, (y - cy) * 1.3) / r;
+        return d >= 1 ? 0.0 : (1 - d) * (1 - d);
+    };
     PixelBackdrop(w, [&](int x, int y) {
         double n = Fbm(x / 70.0, y / 45.0, s, 4);
-        Rgb base = Mix({20, 18, 40}, {80, 60, 90}, n);
+        double strata = 0.5 + 0.5 * std::sin(y / 8.0 + 3.2 * Fbm(x / 160.0, y / 70.0, s + 5, 3));
+        double recess = std::clamp((Fbm(x / 150.0, y / 90.0, s + 7, 3) - 0.3) / 0.35, 0.0, 1.0);
+        Rgb base = Mix({20, 18, 40}, {84, 64, 98}, 0.7 * n + 0.3 * strata);
+        base = Scale(base, 0.45 + 0.7 * recess * recess * (3 - 2 * recess));
+        // Relief: the faces of the rock turned to the light (from the upper left) are brighter.
+        auto h = [&](double px, double py) { return Fbm(px / 38.0, py / 26.0, s + 11, 3); };
+        base = Scale(base, std::clamp(1 + 3.2 * (h(x - 2, y - 2) - h(x + 2, y + 2)), 0.55, 1.6));
         double vein = std::fabs(Fbm(x / 30.0, y / 30.0, s + 2, 2) - 0.5);
-        if (vein < 0.006) base = Mix(base, {120, 160, 255}, 0.35);
+        if (vein < 0.005 && recess > 0.5) base = Mix(base, {120, 160, 255}, 0.3);
+        base = Mix(base, {255, 170, 90}, 0.3 * light(x, y, 1560, 640, 360));   // the camp's lamps
+        base = Mix(base, {110, 140, 230}, 0.3 * light(x, y, 1720, 150, 300));  // the crystal at the shaft's head
+        base = Mix(base, {120, 200, 210}, 0.28 * light(x, y, 980, 320, 380));  // the lake
         if (y < 380 && x < 560) {
             double t = std::pow((560 - x) / 560.0, 1.5);
             Rgb brown = Mix({60, 35, 25}, {150, 95, 60}, n);
@@ -286,10 +340,63 @@ void Level4(World& w) {  // a cave: up a shaft, then left along a tunnel
         return base;
     });
     Canvas& c = w.canvas;
-    // Landmarks: a miners' timber frame with its lantern in the tunnel, and a geode in the wall.
-    Timbering(c, 1120, 40, 336);
-    Timbering(c, 380, 44, 336);
-    Geode(c, 800, 140, 44, s);
+    // Far back, columns where stalactites met stalagmites long ago: darker than the wall.
+    CaveColumns(c, 660, 1260, 30, 350, s + 20, {30, 30, 56}, {90, 120, 160});
+    CaveColumns(c, 1300, 1520, 30, 350, s + 21, {28, 26, 50}, {120, 130, 200});
+    // The foot of the shaft (tile 0): the miners' camp, with rails, an ore cart, crates and
+    // lamps strung under the ledge; a ladder climbs the shaft's right side.
+    Rails(c, 1380, 1660, 702);
+    MineCart(c, 1430, 702);
+    Crates(c, 1552, 702, 3, s + 22);
+    StringLights(c, 1330, 404, 1900, 452, 8, 50);
+    for (double lx : {1852.0, 1884.0}) {
+        cairo_move_to(c.cr(), lx, 110);
+        cairo_line_to(c.cr(), lx, 702);
+        Stroke(c, {96, 70, 50}, 4, 1);
+    }
+    for (double ly = 120; ly < 702; ly += 22) {
+        cairo_move_to(c.cr(), 1852, ly);
+        cairo_line_to(c.cr(), 1884, ly);
+        Stroke(c, {120, 90, 60}, 3, 1);
+    }
+    MetalPlate(c, 1826, 104, 94, 8, {120, 86, 56});  // the landing at its top, into the wall
+    Beam(c, 1832, 112, 1912, 170, 5, {100, 72, 48});
+    // The head of the shaft (tile 1): the timbered mouth of the tunnel on the ledge, and the
+    // winch that lowered the miners, its rope hanging down the shaft.
+    Timbering(c, 1330, 40, 336);
+    Winch(c, 1700, 66, 330);
+    // The lake (tile 2): a waterfall from a crack in the roof into still water lit from below,
+    // with glowing mushrooms on its shores.
+    {
+        cairo_new_path(c.cr());
+        cairo_move_to(c.cr(), 690, 338);
+        cairo_curve_to(c.cr(), 760, 296, 1160, 296, 1240, 338);
+        cairo_close_path(c.cr());
+        LinearV(c, 300, 338, {{0, {120, 170, 190}}, {0.4, {50, 90, 120}}, {1, {20, 34, 60}}});
+        cairo_fill(c.cr());
+        Rng r(s + 23);
+        for (int i = 0; i < 60; ++i) {
+            double x = r.Range(740, 1190), y = r.Range(306, 334), l = r.Range(6, 24);
+            cairo_move_to(c.cr(), x, y);
+            cairo_line_to(c.cr(), x + l, y);
+            Stroke(c, {200, 225, 235}, 1, r.Range(0.2, 0.6));
+        }
+    }
+    Waterfall(c, 985, 36, 318, 34, s + 24);
+    Mushrooms(c, 740, 338, 130, 7, s + 25);
+    Mushrooms(c, 1120, 338, 110, 5, s + 26);
+    // The far end (tile 3): a carved panel left by someone long gone, and roots hanging in
+    // where the daylight comes through.
+    Carvings(c, 392, 132, 112, 84, s + 27);
+    {
+        Rng r(s + 28);
+        for (int i = 0; i < 14; ++i) {
+            double x = r.Range(60, 300), len = r.Range(50, 150);
+            cairo_move_to(c.cr(), x, 30);
+            cairo_curve_to(c.cr(), x + r.Range(-20, 20), 30 + len * 0.4, x + r.Range(-25, 25), 30 + len * 0.7, x + r.Range(-15, 15), 30 + len);
+            Stroke(c, {60, 38, 24}, r.Range(1.5, 3.5), 0.95);
+        }
+    }
     {  // the tunnel's far end: a ragged opening onto the sunlit chasm
         cairo_t* cr = c.cr();
         cairo_move_to(cr, 0, 40);
@@ -328,16 +435,24 @@ void Level4(World& w) {  // a cave: up a shaft, then left along a tunnel
             for (int y = floor; y < bottom; ++y) w.S(x, y) = 1;
         }
     }
-    // The right wall of tile 1 (beyond every ship position's test points).
-    for (int y = 0; y < 380; ++y)
-        for (int x = 1920 - 6 - int(std::fabs(Profile(y, s + 3, 0, 4, 40))); x < 1920; ++x) w.S(x, y) = 1;
-    const int stal[][3] = {{150, 30, 140}, {520, 30, 120}, {900, 30, 150}, {1250, 30, 110}};
-    for (auto& st : stal) SolidSpike(w, st[0], st[1], st[2], 70, st[0]);
-    const int mite[][2] = {{330, 230}, {700, 240}, {1080, 225}};
-    for (auto& m : mite) SolidSpike(w, m[0], 350, m[1], 80, m[0] + 1);
+    // The right wall of tile 1 (beyond every ship position's test points) hangs down from the
+    // roof only part of the way and ends in a point: the ship restarting at the display's right
+    // edge, as the shaft comes down, sees open rock face beside it for its first seconds.
+    for (int y = 0; y < 250; ++y) {
+        double wd = 6 + std::fabs(Profile(y, s + 3, 0, 4, 40));
+        if (y > 190) wd *= (250 - y) / 60.0;
+        for (int x = 1920 - int(wd); x < 1920; ++x) w.S(x, y) = 1;
+    }
+    // Stalactites and stalagmites, a different set in each stretch: twin fangs near the far end,
+    // a broad curtain over the lake with a pair of stumps on its shore (x, from, to, base width).
+    const int stal[][4] = {{128, 30, 136, 50}, {186, 30, 108, 40}, {520, 30, 120, 70}, {900, 30, 118, 130}, {1250, 30, 110, 70}};
+    for (auto& st : stal) SolidSpike(w, st[0], st[1], st[2], st[3], st[0]);
+    const int mite[][3] = {{330, 230, 80}, {700, 240, 80}, {1062, 234, 62}, {1108, 272, 50}};
+    for (auto& m : mite) SolidSpike(w, m[0], 350, m[1], m[2], m[0] + 1);
     PaintTerrain(w, Material::Crystal, s);
     // Blue crystals grow from the walls, roof and floor, pointing away from the rock; none in
-    // the open air, where they would look like shots.
+    // the open air, where they would look like shots. They crowd the shaft and grow sparse
+    // toward the daylight.
     std::vector<uint8_t> near = Distance(w, true, 4);
     Rng r(s);
     OverTerrain(w, [&](Canvas& cv) {
@@ -349,7 +464,8 @@ void Level4(World& w) {  // a cave: up a shaft, then left along a tunnel
                 for (int y = cy; y < std::min(w.h, cy + cell); ++y)
                     for (int x = cx; x < std::min(w.w, cx + cell); ++x)
                         if (!w.S(x, y) && near[static_cast<size_t>(y) * w.w + x] == 2) spots.push_back({x, y});
-                if (spots.empty() || r.Uniform() < 0.45) continue;
+                const double keep = cx >= 1280 ? 0.7 : cx >= 640 ? 0.5 : 0.3;
+                if (spots.empty() || r.Uniform() > keep) continue;
                 auto [x, y] = spots[r.Int(int(spots.size()))];
                 double nx = 0, ny = 0;
                 for (int dy = -7; dy <= 7; ++dy)
@@ -366,19 +482,9 @@ void Level5(World& w, const Layout& l) {  // a falling-rock chasm
     const uint32_t s = 505;
     const int H = w.h;
     // The back wall changes as the ship climbs: red rock at the bottom, banded ochre sandstone
-    // in the middle, grey slate near the top where the factory's light comes down.
-    PixelBackdrop(w, [&](int x, int y) {
-        double n = Fbm(x / 55.0, y / 80.0, s, 4);
-        double up = 1 - double(y) / H;
-        Rgb dark = up < 0.5 ? Mix({70, 30, 25}, {85, 60, 30}, up * 2) : Mix({85, 60, 30}, {45, 48, 58}, (up - 0.5) * 2);
-        Rgb lit = up < 0.5 ? Mix({150, 80, 55}, {175, 130, 70}, up * 2) : Mix({175, 130, 70}, {110, 115, 130}, (up - 0.5) * 2);
-        Rgb rock = Mix(dark, lit, n);
-        double bands = std::max(0.0, 1 - std::fabs(up - 0.5) / 0.22);
-        double band = 0.5 + 0.5 * std::sin(y / 17.0 + 2.5 * Fbm(x / 120.0, y / 60.0, s + 5, 2));
-        rock = Scale(rock, 1 + bands * (0.25 * band - 0.15));
-        double light = 1 - std::fabs(x - 330) / 500.0;
-        return Scale(rock, 0.6 + 0.6 * light * (0.7 + 0.3 * up));
-    });
+    // in the middle, grey slate near the top where the factory's light comes down. Buttresses
+    // of nearer rock stand out of the hazy far wall.
+    PixelBackdrop(w, [&](int x, int y) { return ChasmWall(x, y, w.w, H, s); });
     Canvas& c = w.canvas;
     const int base = l.tiles[0].second;  // world y of the start screen's top
     // Dust falling through shafts of light from far above.
@@ -421,6 +527,25 @@ void Level5(World& w, const Layout& l) {  // a falling-rock chasm
     Ammonite(c, 420, base - 1750, 80);
     CliffDwellings(c, 130, base - 2320, 360, 210, s);
     FactoryUnderside(c, w.w, 0, 300);
+    // And between them, one to every screen or so: the factory's lift car crushed on the chasm's
+    // floor, sand pouring from a cleft over the tower's ledge, a rope bridge snapped across, a
+    // long-necked skeleton in the rock, a net full of caught rocks, glinting seams of crystal, and
+    // threads of light under the outcrops.
+    CrushedLift(c, 60, H - 14, base);
+    Sandfall(c, 96, base - 700, base - 230, 22, s + 1);
+    RopeBridge(c, 24, 616, base - 1440, 40);
+    FossilSkeleton(c, 170, base - 1220, 290);
+    RockNet(c, 30, 610, base - 1990, 50, s + 2);
+    const double veins[][4] = {{70, base - 420.0, 230, base - 450.0}, {430, base - 1250.0, 600, base - 1290.0},
+                               {50, base - 1870.0, 220, base - 1900.0}, {450, base - 2660.0, 610, base - 2700.0}};
+    const Rgb veinColours[] = {{225, 175, 95}, {250, 205, 110}, {205, 160, 215}, {225, 175, 95}};  // no shot-like blue
+    for (size_t k = 0; k < std::size(veins); ++k) MineralVein(c, veins[k][0], veins[k][1], veins[k][2], veins[k][3], veinColours[k], s + 40 + k);
+    for (int k = 0; k < 6; ++k) {
+        double y = base - 500 - k * 430;
+        if (y < 40) break;
+        GlowWorms(c, 500, y + 30, 110, 40, s + 60 + k);
+        if (y - 215 > 40) GlowWorms(c, 10, y - 215 + 24, 70, 36, s + 70 + k);
+    }
     // The spinner's hub (it turns about (270, -2490) of the start screen), on a beam across.
     double hy = base - 2490;
     Truss(c, 0, hy + 30, 640, hy + 30, 16, {90, 90, 105});
@@ -517,17 +642,9 @@ void Level6(World& w) {  // a factory with a stone conveyor
     PaintTerrain(w, Material::Plates, s);
 }
 
-void Level7(World& w, bool afterFall) {  // the alien fortress guarding the recipe
-    const uint32_t s = 707;
-    PixelBackdrop(w, [&](int x, int y) {
-        int bx = (x + (y / 40 % 2) * 40) % 80, by = y % 40;
-        Rgb stone = Mix({50, 20, 70}, {110, 60, 140}, Fbm(x / 90.0, y / 60.0, s, 3));
-        if (bx < 2 || by < 2) stone = Scale(stone, 0.55);
-        if (afterFall) stone = Mix(stone, {140, 30, 20}, 0.35 + 0.25 * Fbm(x / 40.0, y / 40.0, s + 9, 2));
-        return stone;
-    });
-    Canvas& c = w.canvas;
-    const Rgb glow = afterFall ? Rgb{255, 90, 40} : Rgb{80, 240, 255};
+// The fortress as the ship enters it: purple stone, cyan runes, banners and torches.
+void FortressScenery(Canvas& c, uint32_t s) {
+    const Rgb glow{80, 240, 255};
     // The outer rampart: arrow slits with the night outside, banners and torches between them.
     for (int k = 0, x = 200; x < 1300; ++k, x += 190) {
         cairo_t* cr = c.cr();
@@ -540,18 +657,18 @@ void Level7(World& w, bool afterFall) {  // the alien fortress guarding the reci
         cairo_fill(cr);
         c.Colour(0.9, 0.9, 1);
         c.FillRect(x + 8, 160 + (k * 37) % 50, 2, 2);
-        if (k % 2) Banner(c, x + 70, 60, 44, 150, afterFall ? Rgb{120, 30, 20} : Rgb{140, 20, 60}, {230, 190, 80});
-        else Torch(c, x + 92, 200, afterFall ? Rgb{255, 60, 20} : Rgb{255, 150, 40});
+        if (k % 2) Banner(c, x + 70, 60, 44, 150, {140, 20, 60}, {230, 190, 80});
+        else Torch(c, x + 92, 200, {255, 150, 40});
     }
     // The guardian's hall: a band of runes behind the dais, two stone wardens flanking it.
     for (int k = 0; k < 14; ++k) Glow(c, 1380 + k * 45, 80 + (k % 2) * 12, 9, glow);
     Statue(c, 1480, 330, 210, glow);
     Statue(c, 1880, 330, 210, glow);
     // The obelisk's court under a great rose window.
-    RoseWindow(c, 2720, 130, 80, afterFall ? Rgb{255, 80, 40} : Rgb{90, 200, 255});
+    RoseWindow(c, 2720, 130, 80, {90, 200, 255});
     for (int x : {2440, 2990}) {
         Column(c, x, 40, 40, 330, {130, 95, 160});
-        Torch(c, x + 20, 120, afterFall ? Rgb{255, 60, 20} : Rgb{255, 150, 40});
+        Torch(c, x + 20, 120, {255, 150, 40});
     }
     // The vault: heavy pillars with chains and cages hanging between them.
     for (int k = 0, x = 3350; x < 5000; ++k, x += 260) {
@@ -572,21 +689,122 @@ void Level7(World& w, bool afterFall) {  // the alien fortress guarding the reci
     // At the end the wall lies broken open onto space, where the way home goes on.
     Breach(c, 5250, 70, 430, 250, s);
     // The guardian's dais (it stands at (1620, 30) and is 110 x 270) and the obelisk's plinth.
-    MetalPlate(c, 1590, 298, 170, 32, afterFall ? Rgb{90, 50, 50} : Rgb{160, 120, 200});
+    MetalPlate(c, 1590, 298, 170, 32, {160, 120, 200});
     MetalPlate(c, 2680, 318, 80, 12, {160, 120, 200});
-    if (afterFall) {
-        Rng r(77);
-        for (int i = 0; i < 30; ++i) {
-            double x = 1560 + r.Range(0, 240), y = r.Range(260, 330);
-            Radial(c, x, y, 14, {{0, {255, 255, 200}, 1}, {0.5, {255, 120, 20}, 0.9}, {1, {200, 40, 0}, 0}});
-            c.FillCircle(x, y, r.Range(5, 12));
-        }
-        cairo_move_to(c.cr(), 1600, 300);
-        cairo_line_to(c.cr(), 1650, 318);
-        cairo_line_to(c.cr(), 1700, 302);
-        cairo_line_to(c.cr(), 1740, 326);
-        Stroke(c, {20, 5, 5}, 3, 1);
+}
+
+// The same halls once the guardian has fallen: the fortress shakes apart. Its walls are sooted
+// and cracked open onto fire, the wardens and pillars are down, the rose window is blown out,
+// the cages lie on the floor and alarm lamps sweep the vault; smoke and embers rise everywhere.
+void FortressAfterTheFall(Canvas& c, uint32_t s) {
+    const Rgb stone{96, 78, 84};
+    // The outer rampart: the slits show the burning night outside; banners burnt to rags.
+    for (int k = 0, x = 200; x < 1300; ++k, x += 190) {
+        cairo_t* cr = c.cr();
+        cairo_new_path(cr);
+        cairo_arc(cr, x + 14, 150, 14, M_PI, 2 * M_PI);
+        cairo_line_to(cr, x + 28, 240);
+        cairo_line_to(cr, x, 240);
+        cairo_close_path(cr);
+        LinearV(c, 136, 240, {{0, {50, 12, 12}}, {1, {170, 60, 20}}});
+        cairo_fill(cr);
+        if (k % 2) BurntBanner(c, x + 70, 60, 44, 150);
+        else Flames(c, x + 80, 326, 30, 60, s + k);
     }
+    // Fissures glowing with fire run through the walls from the battlements down.
+    const double cracks[][4] = {{1300, 40, 150, 1.3}, {2150, 40, 170, 1.7}, {2560, 44, 120, 1.2}, {3180, 40, 200, 1.9},
+                                {3700, 40, 150, 1.4}, {4260, 44, 180, 1.6}, {4660, 40, 130, 1.3}, {5080, 40, 160, 1.8}};
+    for (size_t i = 0; i < std::size(cracks); ++i) FireCrack(c, cracks[i][0], cracks[i][1], cracks[i][2], cracks[i][3], s + 20 + i);
+    // The guardian's hall: the runes gone dark but for a few flickering red; one warden
+    // toppled off its plinth, the other standing cracked with its eyes dead.
+    for (int k = 0; k < 14; ++k) {
+        c.ColourRgb({30, 18, 22});
+        c.FillCircle(1380 + k * 45, 80 + (k % 2) * 12, 5);
+        if (k % 4 == 1) Glow(c, 1380 + k * 45, 80 + (k % 2) * 12, 8, {255, 50, 30}, 0.7);
+    }
+    cairo_save(c.cr());
+    cairo_translate(c.cr(), 2 * 1480, 0);
+    cairo_scale(c.cr(), -1, 1);  // it fell away from the dais
+    ToppledStatue(c, 1480, 330, 210);
+    cairo_restore(c.cr());
+    Statue(c, 1880, 330, 210, {120, 30, 20});
+    FireCrack(c, 1872, 150, 90, 1.8, s + 5);
+    // The obelisk's court: the rose window blown out onto the fires outside, one pillar down.
+    ShatteredRoseWindow(c, 2720, 130, 80);
+    Column(c, 2440, 40, 40, 330, stone);
+    FireCrack(c, 2452, 60, 110, 1.5, s + 6);
+    BrokenColumn(c, 2990, 40, 40, 330, stone, s + 7);
+    Flames(c, 2405, 326, 70, 80, s + 8);
+    SmokePlume(c, 2440, 250, 50, 30, s + 9);
+    for (double gx : {2660.0, 2700.0, 2745.0, 2790.0}) {  // the window's glass on the floor
+        Poly(c, {{gx, 316}, {gx + 6, 306}, {gx + 11, 316}});
+        FillWith(c, {70, 150, 200}, 0.9);
+    }
+    // The vault: pillars cracked or broken, cages fallen, alarm lamps sweeping the dark.
+    for (int k = 0, x = 3350; x < 5000; ++k, x += 260) {
+        if (k % 3 == 1) BrokenColumn(c, x, 36, 50, 330, Scale(stone, 0.85), s + 30 + k);
+        else Column(c, x, 36, 50, 330, Scale(stone, 0.85));
+        if (k % 2) {
+            FallenCage(c, x + 150, 316, 30);
+        } else {
+            AlarmBeacon(c, x + 150, 110);
+            const int fx = x + (k == 2 ? 60 : 110);  // beside the tower at 4000, not behind it
+            SmokePlume(c, fx + 30, 260, 40, 34, s + 50 + k);
+            Flames(c, fx, 326, 60, 70 + 15 * (k % 3), s + 40 + k);
+        }
+    }
+    for (double rx : {2250.0, 3120.0, 3900.0, 4600.0, 5150.0}) Rubble(c, rx, 318, 70, uint32_t(rx));
+    // At the end the breach, wider now, its rim on fire and the wall's stones flying out.
+    Breach(c, 5250, 70, 430, 250, s);
+    Flames(c, 5290, 300, 80, 50, s + 60);
+    Flames(c, 5560, 300, 70, 40, s + 61);
+    Rng r(s + 62);
+    for (int i = 0; i < 14; ++i) {
+        cairo_save(c.cr());
+        cairo_translate(c.cr(), 5330 + r.Range(0, 330), 100 + r.Range(0, 180));
+        cairo_rotate(c.cr(), r.Range(0, 3));
+        const double b = r.Range(5, 12);
+        cairo_rectangle(c.cr(), -b, -b * 0.6, 2 * b, 1.2 * b);
+        cairo_restore(c.cr());
+        FillWith(c, Mix({50, 40, 44}, {120, 90, 80}, r.Uniform()));
+    }
+    // The guardian's dais scorched and split, burning where it fell; the obelisk's plinth.
+    MetalPlate(c, 1590, 298, 170, 32, {90, 50, 50});
+    MetalPlate(c, 2680, 318, 80, 12, {110, 80, 80});
+    Rng e(77);
+    for (int i = 0; i < 30; ++i) {
+        double x = 1560 + e.Range(0, 240), y = e.Range(260, 330);
+        Radial(c, x, y, 14, {{0, {255, 255, 200}, 1}, {0.5, {255, 120, 20}, 0.9}, {1, {200, 40, 0}, 0}});
+        c.FillCircle(x, y, e.Range(5, 12));
+    }
+    cairo_move_to(c.cr(), 1600, 300);
+    cairo_line_to(c.cr(), 1650, 318);
+    cairo_line_to(c.cr(), 1700, 302);
+    cairo_line_to(c.cr(), 1740, 326);
+    Stroke(c, {20, 5, 5}, 3, 1);
+    SmokePlume(c, 1680, 270, 40, 50, s + 63);
+    // Embers drifting up through the halls, thicker near the floor.
+    Rng em(s + 64);
+    for (int i = 0; i < 900; ++i) {
+        const double x = em.Range(0, c.Width()), y = 316 - 270 * std::pow(em.Uniform(), 0.7);
+        if (em.Uniform() < 0.15) Glow(c, x, y, 5, {255, 120, 40}, 0.7);
+        c.ColourRgb(em.Uniform() < 0.3 ? Rgb{255, 230, 140} : Rgb{255, 130, 40}, em.Range(0.5, 1));
+        c.FillRect(x, y, 2, 2);
+    }
+}
+
+void Level7(World& w, bool afterFall) {  // the alien fortress guarding the recipe
+    const uint32_t s = 707;
+    PixelBackdrop(w, [&](int x, int y) {
+        if (afterFall) return ScorchedBrick(x, y, s);
+        int bx = (x + (y / 40 % 2) * 40) % 80, by = y % 40;
+        Rgb stone = Mix({50, 20, 70}, {110, 60, 140}, Fbm(x / 90.0, y / 60.0, s, 3));
+        if (bx < 2 || by < 2) stone = Scale(stone, 0.55);
+        return stone;
+    });
+    Canvas& c = w.canvas;
+    if (afterFall) FortressAfterTheFall(c, s);
+    else FortressScenery(c, s);
     // The deadline in the stones: from the gate on, lamp boards along the floor light one lamp
     // more every few seconds, amber turning red, up to the place where the ship is lost at clock
     // 39 unless it holds the recipe; warning signs with the recipe card stand before the guardian.
@@ -634,7 +852,9 @@ void Level7(World& w, bool afterFall) {  // the alien fortress guarding the reci
     }
     const int towers[][2] = {{1100, 240}, {2200, 250}, {3300, 235}, {4000, 245}, {4800, 240}};
     for (auto& t : towers) SolidRect(w, t[0], t[1], t[0] + 70, 380);
-    const int hangs[][2] = {{1400, 120}, {2450, 110}, {3600, 125}, {4450, 115}, {5300, 120}};
+    // Stalactites hang from the battlements; none from where the recipe comes into sight up to
+    // the recipe, so a ship making straight for it at its height meets no rock on the way.
+    const int hangs[][2] = {{930, 120}, {2450, 110}, {3600, 125}, {4450, 115}, {5300, 120}};
     for (auto& h : hangs) SolidSpike(w, h[0], 20, h[1], 60, h[0]);
     // The dais and the plinth stand clear.
     ClearRect(w, 1590, 290, 1760, 330);

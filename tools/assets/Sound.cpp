@@ -19,12 +19,10 @@ using Samples = std::vector<double>;
 
 double MidiHz(double m) { return 440.0 * std::pow(2.0, (m - 69) / 12.0); }
 
-// Mastering levels: effects and the stone cues near -6 dBFS, music near -9 dBFS, the menu drone,
-// which sounds under every level theme, a little below that. The mixer sums everything that
-// plays, so these leave it headroom.
+// Mastering levels: effects and the stone cues near -6 dBFS, music near -9 dBFS. The mixer sums
+// everything that plays, so these leave it headroom.
 constexpr double kEffectDbfs = -6.0;
 constexpr double kMusicDbfs = -9.0;
-constexpr double kDroneDbfs = -10.5;
 
 double FromDbfs(double db) { return std::pow(10.0, db / 20.0); }
 
@@ -203,7 +201,7 @@ Samples Release(size_t n) {  // "pust": the pod unlatching, a hiss and a docking
 
 // ---------------------------------------------------------------- sequencer
 
-enum class Inst { Bass, Lead, Pad, Arp, Bell, Kick, Snare, Hat, Organ, Pluck };
+enum class Inst { Bass, Lead, Pad, Arp, Bell, Kick, Snare, Hat, Organ, Pluck, Flute };
 
 struct Note {
     double beat;
@@ -246,6 +244,12 @@ double InstrumentSample(Inst inst, double t, double len, double hz, double& ph, 
         double env = std::min(1.0, t * 500) * std::exp(-t * 5);
         return env * lp.Step(Saw(ph) + 0.3 * Square(ph2), 300 + 4000 * std::exp(-t * 14));
     }
+    case Inst::Flute: {  // a mellow lead: triangle and sine with a late, gentle vibrato
+        double vib = 1 + 0.004 * std::min(1.0, t * 3) * std::sin(kTau * 5.2 * t);
+        ph += hz * (vib - 1) / kRate;
+        double env = std::min(1.0, t * 40) * (t < len ? 0.85 + 0.15 * std::exp(-t * 6) : std::exp(-rel * 10));
+        return env * lp.Step(0.7 * Tri(ph) + 0.5 * std::sin(kTau * ph) + 0.12 * Saw(ph2), 1800);
+    }
     case Inst::Kick: {
         double f = 45 + 110 * std::exp(-t * 30);
         ph += f / kRate - hz / kRate;
@@ -272,6 +276,7 @@ double Gain(Inst i) {
     case Inst::Bell: return 0.25;
     case Inst::Organ: return 0.16;
     case Inst::Pluck: return 0.28;
+    case Inst::Flute: return 0.34;
     case Inst::Kick: return 0.7;
     case Inst::Snare: return 0.45;
     case Inst::Hat: return 0.35;
@@ -307,15 +312,17 @@ Samples Render(const std::vector<Note>& notes, double bpm, size_t n, bool loop, 
     return out;
 }
 
-// A-minor family: chord roots as semitones above A; the themes share the key so that the menu
-// drone underneath fits them all.
+// A-minor family: chord roots as semitones above A; the themes share the key of the menu music
+// that sounds under them.
 struct Theme {
     double bpm;
     std::vector<int> chords;  // one per bar, semitones from A (0 = Am, 8 = F, 10 = G, 3 = C, 5 = Dm, 7 = Em)
     int bars;
     uint32_t seed;
     int style;  // 0 driving, 1 sparse/eerie, 2 heroic, 3 industrial, 4 calm
-    bool drums;
+    // A theme laid over the menu music, which carries the bass and the drums, leaves them out
+    // and keeps its pad low: at whatever moment it starts, two bass lines would only rumble.
+    bool layer = false;
 };
 
 // Chord tones (minor or major triad by the diatonic degree in A minor).
@@ -342,9 +349,13 @@ std::vector<Note> Compose(const Theme& th) {
         int root = th.chords[bar % th.chords.size()];
         auto tri = Triad(root);
         double b0 = bar * 4.0;
-        // Bass.
-        if (th.style == 1 || th.style == 4) {
+        // Bass (a layer has the menu music's).
+        if (th.layer) {
+            // none
+        } else if (th.style == 4) {
             notes.push_back({b0, 3.8, double(A2 + root - (root > 6 ? 12 : 0)), Inst::Bass, 0.8});
+        } else if (th.style == 1) {  // a slow pulse on the beat
+            for (int q = 0; q < 4; ++q) notes.push_back({b0 + q, 0.7, double(A2 + root - (root > 6 ? 12 : 0)), Inst::Bass, q ? 0.6 : 0.8});
         } else {
             for (int e = 0; e < 8; ++e) {
                 int n = A2 + root - (root > 6 ? 12 : 0) + ((e % 4 == 3 && th.style == 0) ? 12 : 0);
@@ -353,10 +364,10 @@ std::vector<Note> Compose(const Theme& th) {
             }
         }
         // Pad chord.
-        for (int t : tri) notes.push_back({b0, 4.0, double(57 + t - (root > 6 ? 12 : 0)), Inst::Pad, th.style == 1 ? 1.2 : 0.9});
+        for (int t : tri) notes.push_back({b0, 4.0, double(57 + t - (root > 6 ? 12 : 0)), Inst::Pad, (th.style == 1 ? 1.2 : 0.9) * (th.layer ? 0.5 : 1.0)});
         // Arpeggio.
         if (th.style != 4) {
-            int steps = th.style == 1 ? 4 : 8;
+            int steps = th.style == 1 ? 4 : (th.style == 0 ? 16 : 8);
             for (int e = 0; e < steps; ++e) {
                 int n = 69 + tri[e % 3] + (e / 3 % 2) * 12 - (root > 6 ? 12 : 0);
                 notes.push_back({b0 + e * (4.0 / steps), 4.0 / steps, double(n), th.style == 1 ? Inst::Bell : Inst::Arp, 0.9});
@@ -380,19 +391,17 @@ std::vector<Note> Compose(const Theme& th) {
                         }
                     n = best;
                 }
+                // A layer's tune keeps to the A-minor pentatonic scale (B up to C, F down to E):
+                // it has no half step against any chord the menu music may be on.
+                if (th.layer) {
+                    const int pc = ((n - 57) % 12 + 12) % 12;
+                    if (pc == 2) n += 1;
+                    if (pc == 8) n -= 1;
+                }
                 double len = (e % 4 == 3) ? 0.9 : 0.45;
                 Inst inst = th.style == 3 ? Inst::Organ : (th.style == 4 ? Inst::Pluck : Inst::Lead);
                 if (th.style == 1) inst = Inst::Bell;
                 notes.push_back({b0 + e * 0.5, len, double(n + 12), inst, 0.9});
-            }
-        }
-        // Drums.
-        if (th.drums) {
-            for (int q = 0; q < 4; ++q) {
-                if (th.style != 1 || q % 2 == 0) notes.push_back({b0 + q, 0.2, 0, Inst::Kick, 1.0});
-                if (q % 2 == 1) notes.push_back({b0 + q, 0.2, 0, Inst::Snare, 0.9});
-                notes.push_back({b0 + q + 0.5, 0.1, 0, Inst::Hat, 0.7});
-                if (th.style == 0 || th.style == 3) notes.push_back({b0 + q + 0.25, 0.1, 0, Inst::Hat, 0.35});
             }
         }
     }
@@ -422,55 +431,87 @@ Samples SoftStartLoop(const Theme& th) {
     return s;
 }
 
-// A short non-looping sting that resolves on A, its own for every list: three bells of the
-// A-minor pentatonic scale chosen by the seed over a low A. No cue plays these second items, so
-// they are kept short (they are downloaded with the level in the browser).
+// The second item of the lists whose levels no cue plays it from (the story's and levels 1 to
+// 4): a ping of two bells of the A-minor pentatonic scale, the first chosen by the seed, its own for every
+// list and only 0.3 s long, since every level's file is downloaded before it starts in the
+// browser.
 Samples Filler(uint32_t seed) {
     static const int penta[] = {69, 72, 74, 76, 79, 81};
-    Rng r(seed * 7919 + 13);
-    const int first = penta[r.Int(6)], second = penta[r.Int(6)];
-    std::vector<Note> notes = {{0, 0.4, double(first), Inst::Bell, 0.8}, {0.4, 0.4, double(second), Inst::Bell, 0.7},
-                               {0.8, 1.0, seed % 2 ? 76.0 : 81.0, Inst::Bell, 0.7}, {0, 1.8, 45, Inst::Pad, 1.0}};
-    Samples s = Render(notes, 140, static_cast<size_t>(kRate * 1.0), false, seed);
+    const int first = penta[seed % 6];
+    std::vector<Note> notes = {{0, 0.2, double(first), Inst::Bell, 0.8}, {0.25, 0.3, seed % 2 ? 76.0 : 81.0, Inst::Bell, 0.7}};
+    Samples s = Render(notes, 140, static_cast<size_t>(kRate * 0.3), false, seed);
     EdgeFade(s, 20, 1500);
     return s;
 }
 
-// The menu music: a beatless drone on A and E with a slowly breathing filter and a few bells of
-// the A-minor pentatonic scale. Having no beat and no chord changes, it sits under every level
-// theme at any offset. Every slow movement completes whole cycles within the loop.
-Samples MenuDrone(size_t n) {
-    Samples s(n, 0.0);
-    const double len = n / kRate;
-    const double voices[] = {45, 52, 57, 64, 45.05, 57.04};
-    LowPass lp[6];
-    for (int v = 0; v < 6; ++v) {
-        double hz = MidiHz(voices[v]);
-        // Whole number of cycles over the loop, so the seam is continuous.
-        double cycles = std::round(hz * len);
-        hz = cycles / len;
-        double ph = 0;
-        // Two passes over the loop: the first only settles the filter, so the seam is steady.
-        for (size_t k = 0; k < 2 * n; ++k) {
-            size_t i = k % n;
-            double t = i / kRate;
-            ph += hz / kRate;
-            double breathe = 0.5 + 0.5 * std::sin(kTau * t / len * 3 + v);
-            double cut = 300 + 700 * (0.5 + 0.5 * std::sin(kTau * t / len * 2 + v * 0.7));
-            double x = Saw(ph) * 0.6 + std::sin(kTau * ph) * 0.6;
-            double y = lp[v].Step(x, cut) * (0.6 + 0.4 * breathe) * 0.22;
-            if (k >= n) s[i] += y;
+// The beat every loop laid over the menu music shares: the menu loop's 532 225 samples hold
+// twelve bars of four beats (119.3 beats a minute, a beat of 0.503 s); the loops the levels and
+// their cues lay over it are twelve such bars in A minor, exactly as long, so each pair repeats
+// together.
+constexpr int kSharedBars = 12;
+constexpr double kSharedBpm = 60.0 * kRate * 4 * kSharedBars / 532225;
+
+// The menu music, which plays on under every level: the game's groove. Twelve bars in A minor in
+// three phrases of four: the groove alone (Am F C Em) with a plucked arpeggio, the tune over it
+// with the backbeat, and its answer over Dm Am F Em with the arpeggio back, a fill in the last bar
+// and the Em turning home to the Am of bar 1. Kick on every beat, bass in eighths; a loop-wrapped
+// render, so the last bar's tails sound into the first and the seam falls on a bar line.
+Samples MenuTune(size_t n) {
+    const int chords[kSharedBars] = {0, 8, 3, 7, 0, 8, 3, 7, 5, 0, 8, 7};
+    // The tune, (bar, beat in the bar, length in beats, note): bars 4 to 11, soft and mid-high,
+    // below the leads of the level loops.
+    struct T { int bar; double at, len; int midi; };
+    static const T tune[] = {
+        {4, 0, 0.5, 64},  {4, 0.5, 0.5, 69}, {4, 1, 1, 72},     {4, 2, 0.5, 71},   {4, 2.5, 1.5, 69},
+        {5, 0, 1, 72},    {5, 1, 0.5, 69},   {5, 1.5, 0.5, 72}, {5, 2, 1.5, 76},   {5, 3.5, 0.5, 74},
+        {6, 0, 1.5, 72},  {6, 1.5, 0.5, 67}, {6, 2, 1, 76},     {6, 3, 1, 74},
+        {7, 0, 1, 74},    {7, 1, 0.5, 71},   {7, 1.5, 0.5, 67}, {7, 2, 1.5, 71},   {7, 3.5, 0.5, 67},
+        {8, 0, 0.5, 69},  {8, 0.5, 0.5, 74}, {8, 1, 1, 77},     {8, 2, 0.5, 76},   {8, 2.5, 0.5, 74}, {8, 3, 1, 72},
+        {9, 0, 1.5, 76},  {9, 1.5, 0.5, 72}, {9, 2, 1, 69},     {9, 3, 1, 72},
+        {10, 0, 0.5, 72}, {10, 0.5, 0.5, 74}, {10, 1, 1, 77},   {10, 2, 0.5, 76},  {10, 2.5, 1.5, 72},
+        {11, 0, 1.5, 71}, {11, 1.5, 0.5, 67}, {11, 2, 1, 71},   {11, 3, 1, 64}};
+    std::vector<Note> notes;
+    for (int bar = 0; bar < kSharedBars; ++bar) {
+        const int root = chords[bar];
+        const auto tri = Triad(root);
+        const double b0 = bar * 4.0;
+        const int phrase = bar / 4;
+        const int low = 45 + root - (root > 6 ? 12 : 0);
+        // Bass: eighths on the root, the octave on the last eighth of each half bar; under the
+        // tune root and octave in turn; in the answer the fifth after beat 3.
+        for (int e = 0; e < 8; ++e) {
+            int m = low + ((phrase == 1 ? e % 2 == 1 : e % 4 == 3) ? 12 : 0);
+            if (phrase == 2 && e == 5) m = low + 7;
+            notes.push_back({b0 + e * 0.5, 0.35, double(m), Inst::Bass, e == 0 ? 1.0 : (e % 2 ? 0.6 : 0.8)});
         }
+        // Pad: the chord held over the bar, quieter while the tune sings.
+        for (int t : tri) notes.push_back({b0, 4.0, double(57 + t - (root > 6 ? 12 : 0)), Inst::Pad, phrase == 1 ? 0.6 : 0.8});
+        // Plucked arpeggio in the groove and the answer: up in the first, up and down in the third.
+        if (phrase != 1) {
+            static const int up[8] = {0, 1, 2, 3, 4, 3, 2, 1};
+            for (int e = 0; e < 8; ++e) {
+                int k = phrase == 0 ? e % 4 : up[e];
+                int m = 57 + tri[k % 3] + 12 * (k / 3) - (root > 6 ? 12 : 0);
+                notes.push_back({b0 + e * 0.5, 0.3, double(m), Inst::Pluck, phrase == 0 ? 0.55 : 0.4});
+            }
+        }
+        // Drums: kick on every beat (with a push before beat 3 in every other bar), the hats on
+        // the off-beats; the backbeat from the second phrase on; a snare fill at the loop's end.
+        for (int q = 0; q < 4; ++q) {
+            notes.push_back({b0 + q, 0.2, 0, Inst::Kick, q == 0 ? 0.8 : (q == 2 ? 0.68 : 0.6)});
+            notes.push_back({b0 + q + 0.5, 0.1, 0, Inst::Hat, 0.55});
+            if (phrase == 2) notes.push_back({b0 + q + 0.75, 0.1, 0, Inst::Hat, 0.25});
+            if (phrase > 0 && q % 2 == 1) notes.push_back({b0 + q, 0.2, 0, Inst::Snare, 0.6});
+        }
+        if (bar % 2 == 1) notes.push_back({b0 + 1.75, 0.2, 0, Inst::Kick, 0.4});
+        if (bar == kSharedBars - 1)
+            for (double f : {3.25, 3.5, 3.75}) notes.push_back({b0 + f, 0.1, 0, Inst::Snare, 0.35 + 0.1 * (f - 3)});
     }
-    // Pentatonic bells, sparse, placed on a loop-wrapped timeline.
-    static const int penta[] = {69, 72, 74, 76, 79, 81, 84};
-    std::vector<Note> bells;
-    Rng r(404);
-    for (double t = 0.7; t < len - 0.2; t += 1.6 + r.Uniform() * 1.6)
-        bells.push_back({t, 0.5, double(penta[r.Int(7)]), Inst::Bell, 0.35 + 0.2 * r.Uniform()});
-    Samples b = Render(bells, 60, n, true, 9);
-    for (size_t i = 0; i < n; ++i) s[i] += b[i];
-    return s;
+    for (const T& t : tune) notes.push_back({t.bar * 4.0 + t.at, t.len * 0.9, double(t.midi), Inst::Flute, 0.9});
+    // The tune's octave echo, softly, in its answer.
+    for (const T& t : tune)
+        if (t.bar >= 8) notes.push_back({t.bar * 4.0 + t.at, t.len * 0.9, double(t.midi - 12), Inst::Flute, 0.35});
+    return Render(notes, kSharedBpm, n, true, 409);
 }
 
 Samples EndTune(size_t n) {  // "finish": a triumphant tune that ends on A major
@@ -550,36 +591,34 @@ std::vector<media::WaveItemData> BuildEffects() {
     w.push_back(WaveItem("laser2", Effect(Laser(44856 / 2, 220, 660, 0.02, 0.8))));
     w.push_back(WaveItem("laser3", Effect(Laser(25244 / 2, 900, 1800, 0.08, 1.2))));
     w.push_back(WaveItem("pust", Effect(Release(22964 / 2))));
-    w.push_back(WaveItem("hudba", ToWave(MenuDrone(532225), 8, kDroneDbfs, true)));
+    w.push_back(WaveItem("hudba", Music(MenuTune(532225), true)));
     w.push_back(WaveItem("finish", Music(EndTune(233910), false)));
     return w;
 }
-
-// The beat every loop laid over the menu music shares: the menu loop's 532 225 samples hold
-// twelve bars of four beats (119.3 beats a minute, a beat of 0.503 s), and the cue loops of
-// levels 5 to 7 are twelve such bars in A minor, exactly as long, so each pair repeats together.
-constexpr double kSharedBpm = 60.0 * kRate * 48 / 532225;
-constexpr int kSharedBars = 12;
 
 std::vector<media::WaveItemData> BuildMusic(int level) {
     std::vector<media::WaveItemData> w;
     auto music = [](const Theme& th) { return Music(Loop(th), true); };
     auto filler = [](uint32_t seed) { return Music(Filler(seed), false); };
+    // A loop laid over the menu music: its beat, its length, neither bass nor drums.
+    auto layer = [](std::vector<int> chords, uint32_t seed, int style) {
+        return Theme{kSharedBpm, std::move(chords), kSharedBars, seed, style, true};
+    };
     switch (level) {
     case 0:  // story: calm and mysterious
-        w.push_back(WaveItem("hudba1", music({84, {0, 8, 3, 10}, 8, 100, 4, false})));
+        w.push_back(WaveItem("hudba1", music({84, {0, 8, 3, 10}, 8, 100, 4})));
         w.push_back(WaveItem("hudba2", filler(1)));
         break;
     case 1:
-        w.push_back(WaveItem("hudba1", music({132, {0, 0, 8, 10}, 16, 101, 0, true})));
+        w.push_back(WaveItem("hudba1", music(layer({0, 0, 8, 10}, 101, 0))));
         w.push_back(WaveItem("hudba2", filler(2)));
         break;
     case 2:
-        w.push_back(WaveItem("hudba1", music({110, {0, 5, 8, 7}, 16, 102, 3, true})));
+        w.push_back(WaveItem("hudba1", music(layer({0, 5, 8, 7}, 102, 3))));
         w.push_back(WaveItem("hudba2", filler(3)));
         break;
     case 3:
-        w.push_back(WaveItem("hudba1", music({140, {0, 10, 8, 10}, 16, 103, 0, true})));
+        w.push_back(WaveItem("hudba1", music(layer({0, 10, 8, 7}, 103, 0))));
         w.push_back(WaveItem("hudba2", filler(4)));
         break;
     case 4:
@@ -587,19 +626,19 @@ std::vector<media::WaveItemData> BuildMusic(int level) {
         w.push_back(WaveItem("hudba2", filler(5)));
         break;
     case 5:
-        w.push_back(WaveItem("hudba1", music({kSharedBpm, {0, 8, 5, 7}, kSharedBars, 105, 1, true})));
+        w.push_back(WaveItem("hudba1", music(layer({0, 8, 5, 7}, 105, 1))));
         w.push_back(WaveItem("hudba2", Effect(StoneStart(static_cast<size_t>(0.6 * kRate), 55))));
         break;
     case 6:
-        w.push_back(WaveItem("hudba1", music({kSharedBpm, {0, 0, 5, 7}, kSharedBars, 106, 3, true})));
-        w.push_back(WaveItem("hudba2", Music(SoftStartLoop({kSharedBpm, {8, 10, 0, 0}, kSharedBars, 116, 2, true}), true)));
+        w.push_back(WaveItem("hudba1", music(layer({0, 0, 5, 7}, 106, 3))));
+        w.push_back(WaveItem("hudba2", Music(SoftStartLoop(layer({8, 10, 0, 0}, 116, 2)), true)));
         break;
     case 7:
-        w.push_back(WaveItem("hudba1", Music(SoftStartLoop({kSharedBpm, {0, 8, 0, 7}, kSharedBars, 107, 0, true}), true)));
-        w.push_back(WaveItem("hudba2", music({kSharedBpm, {8, 10, 3, 0}, kSharedBars, 117, 2, true})));
+        w.push_back(WaveItem("hudba1", Music(SoftStartLoop(layer({0, 8, 0, 7}, 107, 0)), true)));
+        w.push_back(WaveItem("hudba2", music(layer({8, 10, 0, 7}, 117, 2))));
         break;
     default:
-        w.push_back(WaveItem("hudba1", music({116, {0, 8, 3, 10}, 16, 108, 2, true})));
+        w.push_back(WaveItem("hudba1", music(layer({0, 8, 3, 7}, 108, 2))));
         w.push_back(WaveItem("hudba2", Effect(StoneStart(static_cast<size_t>(0.5 * kRate), 88))));
         break;
     }

@@ -1,10 +1,19 @@
 #include "tools/dxg/DxgTool.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cctype>
+#include <cstring>
 #include <cstdio>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <new>
 #include <set>
 #include <sstream>
 #include <stdexcept>
@@ -73,6 +82,8 @@ Collection load(const std::string& path) {
         throw Failure{path, std::string(e.what()) + ": " + platform::unreadableReason(path, kMaxCollectionFileBytes)};
     } catch (const media::Exception& e) {
         throw Failure{path, e.what()};
+    } catch (const std::bad_alloc&) {
+        throw Failure{path, "Out of memory"};
     }
     return c;
 }
@@ -196,15 +207,20 @@ int extract(const std::string& path, const std::string& dir, std::ostream& out) 
                 continue;
             }
             const TDIB& d = *p.Picture;
-            std::vector<uint32_t> rgba(d.Pixels().size());
-            for (size_t k = 0; k < rgba.size(); ++k) {
-                const uint32_t px = d.Pixels()[k];
-                rgba[k] = (p.Transparent && px == p.TransparentColor) ? px : (px | 0xFF000000u);
-            }
             const std::string target = (fs::path(dir) / file).string();
             std::string reason;
-            if (!platform::savePng(target, d.Width(), d.Height(), rgba, &reason))
-                throw Failure{target, "Cannot write file: " + reason};
+            bool saved = false;
+            try {
+                std::vector<uint32_t> rgba(d.Pixels().size());
+                for (size_t k = 0; k < rgba.size(); ++k) {
+                    const uint32_t px = d.Pixels()[k];
+                    rgba[k] = (p.Transparent && px == p.TransparentColor) ? px : (px | 0xFF000000u);
+                }
+                saved = platform::savePng(target, d.Width(), d.Height(), rgba, &reason);
+            } catch (const std::bad_alloc&) {
+                throw Failure{target, "Out of memory"};
+            }
+            if (!saved) throw Failure{target, "Cannot write file: " + reason};
             out << target << "\n";
         }
     } else {
@@ -238,6 +254,121 @@ bool parseSize(const std::string& s, int& w, int& h) {
 
 std::string stemOf(const std::string& path) { return fs::path(path).stem().string(); }
 
+// Holds an exclusive lock on a folder while it lives (waiting for it): the packs writing into
+// one folder take turns, so that a temporary file found there under the lock is no other
+// pack's work in progress.
+class FolderLock {
+public:
+    explicit FolderLock(const std::string& folder) {
+        fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd_ >= 0 && ::flock(fd_, LOCK_EX) != 0) {
+            ::close(fd_);
+            fd_ = -1;
+        }
+    }
+    ~FolderLock() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+    bool held() const { return fd_ >= 0; }
+
+private:
+    int fd_ = -1;
+};
+
+std::string folderOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A temporary file that a pack into output stopped by a crash (or a kill) left beside it:
+// named as the safe writer names its temporary files (".NAME.XXXXXX", six letters or digits),
+// a regular file of this user, not a link, empty or begun as a collection file begins.
+bool isLeftTemporary(const std::string& folder, const std::string& entry, const std::string& name) {
+    const std::string prefix = "." + name + ".";
+    if (entry.size() != prefix.size() + 6 || entry.compare(0, prefix.size(), prefix) != 0) return false;
+    for (size_t i = prefix.size(); i < entry.size(); ++i)
+        if (!std::isalnum(static_cast<unsigned char>(entry[i]))) return false;
+    const std::string path = folder + "/" + entry;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) return false;
+    if (st.st_size == 0) return true;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0) return false;
+    uint8_t head[3] = {};
+    const ssize_t n = ::read(fd, head, sizeof head);
+    ::close(fd);
+    const uint8_t marker[3] = {0xFF, 10, 0};  // a resource of type 10, as every collection file starts
+    return n > 0 && std::memcmp(head, marker, static_cast<size_t>(n)) == 0;
+}
+
+// Removes what an earlier pack into output left behind when it was stopped before it could
+// clean up; nothing else in the folder is touched.
+void removeLeftTemporaries(const std::string& output) {
+    const std::string folder = folderOf(output);
+    const std::string name = fs::path(output).filename().string();
+    if (name.empty()) return;
+    FolderLock lock(folder);
+    if (!lock.held()) return;  // without the lock another pack's file could be taken for one
+    DIR* d = ::opendir(folder.c_str());
+    if (!d) return;
+    std::vector<std::string> left;
+    while (const dirent* e = ::readdir(d))
+        if (isLeftTemporary(folder, e->d_name, name)) left.push_back(e->d_name);
+    ::closedir(d);
+    for (const std::string& entry : left) ::unlink((folder + "/" + entry).c_str());
+}
+
+// A picture input, read and made an item with the settings given before it. pixels counts
+// the pixels of the pictures before it, against what a reader takes from one file.
+PictureItemData readPicture(const std::string& a, const PictureItemData& defaults, int bits, uint64_t& pixels) {
+    PictureItemData item = defaults;
+    int w = 0, h = 0;
+    std::vector<uint32_t> rgba;
+    std::string reason;
+    // The declared size is checked before decoding, against what the reader accepts.
+    // The whole file is held to what the reader accepts, so the pictures before this
+    // one leave it less room.
+    const uint64_t room = kMaxCollectionPixels - pixels;
+    const platform::PngLimits limits{kMaxDibSide, kMaxDibSide, std::max<uint64_t>(1, std::min(kMaxDibPixels, room))};
+    if (!platform::loadPng(a, w, h, rgba, &reason, limits)) {
+        if (pixels > 0 && reason.rfind("the picture is", 0) == 0)
+            reason += " together with the " + std::to_string(pixels) + " pixels before it (at most " +
+                      std::to_string(kMaxCollectionPixels) + " in a file)";
+        throw Failure{a, reason};
+    }
+    if (w <= 0 || h <= 0 || rgba.size() != static_cast<size_t>(w) * static_cast<size_t>(h))
+        throw Failure{a, "Cannot read PNG file"};
+    if (uint64_t(w) * uint64_t(h) > room)
+        throw Failure{a, "the picture is " + std::to_string(w) + " x " + std::to_string(h) +
+                             " pixels, more than the file has room for"};
+    pixels += uint64_t(w) * uint64_t(h);
+    auto dib = std::make_shared<TDIB>(w, h, 24);
+    std::set<uint32_t> colours;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            uint32_t px = rgba[static_cast<size_t>(y) * w + x];
+            uint32_t c = ((px >> 24) == 0 && item.Transparent) ? item.TransparentColor : px;
+            dib->SetPixel(x, y, c);
+            if (colours.size() <= 256) colours.insert(c & 0xFFFFFF);
+        }
+    std::vector<uint32_t>().swap(rgba);  // the decoded file is let go before the picture is encoded
+    int depth = bits;
+    if (depth == 0) depth = colours.size() <= 16 ? 4 : colours.size() <= 256 ? 8 : 24;
+    if (depth <= 8 && colours.size() > (size_t(1) << depth))
+        throw Failure{a, "Too many colours for " + std::to_string(depth) + " bits per pixel"};
+    dib->SetBitCount(depth);
+    item.Picture = dib;
+    return item;
+}
+
+std::string tooLarge(size_t bytes) {
+    return "the collection would be " + std::to_string(bytes) + " bytes, more than a reader opens (" +
+           std::to_string(kMaxCollectionFileBytes) + ")";
+}
+
 int pack(const std::vector<std::string>& args, std::ostream& out) {
     if (args.size() < 3 || (args[1] != "--pictures" && args[1] != "--waves"))
         throw UsageError{"pack needs --pictures or --waves, an output file and inputs"};
@@ -254,8 +385,9 @@ int pack(const std::vector<std::string>& args, std::ostream& out) {
     }
     for (size_t i = 3; i < args.size(); ++i)
         if (platform::sameFile(args[i], output)) throw Failure{output, "the output is also one of the inputs"};
-    std::vector<PictureItemData> pictureItems;
-    std::vector<WaveItemData> waveItems;
+    removeLeftTemporaries(output);
+    // Each input is read, encoded and let go before the next: only the file being made is held.
+    CollectionWriter writer(pictures ? CollectionKind::Pictures : CollectionKind::Waves);
     // Settings that apply to the inputs after them.
     PictureItemData pictureDefaults;
     WaveItemData waveDefaults;
@@ -308,76 +440,49 @@ int pack(const std::vector<std::string>& args, std::ostream& out) {
             waveDefaults.MaxPlayingCount = static_cast<int>(n);
         } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
             throw UsageError{"unknown option " + a};
-        } else if (pictures) {
-            PictureItemData item = pictureDefaults;
-            item.Name = haveName ? nextName : stemOf(a);
-            haveName = false;
-            int w = 0, h = 0;
-            std::vector<uint32_t> rgba;
-            std::string reason;
-            // The declared size is checked before decoding, against what the reader accepts.
-            // The whole file is held to what the reader accepts, so the pictures before this
-            // one leave it less room.
-            const uint64_t room = kMaxCollectionPixels - pixels;
-            const platform::PngLimits limits{kMaxDibSide, kMaxDibSide, std::max<uint64_t>(1, std::min(kMaxDibPixels, room))};
-            if (!platform::loadPng(a, w, h, rgba, &reason, limits)) {
-                if (pixels > 0 && reason.rfind("the picture is", 0) == 0)
-                    reason += " together with the " + std::to_string(pixels) + " pixels before it (at most " +
-                              std::to_string(kMaxCollectionPixels) + " in a file)";
-                throw Failure{a, reason};
-            }
-            if (w <= 0 || h <= 0 || rgba.size() != static_cast<size_t>(w) * static_cast<size_t>(h))
-                throw Failure{a, "Cannot read PNG file"};
-            if (uint64_t(w) * uint64_t(h) > room)
-                throw Failure{a, "the picture is " + std::to_string(w) + " x " + std::to_string(h) +
-                                     " pixels, more than the file has room for"};
-            pixels += uint64_t(w) * uint64_t(h);
-            auto dib = std::make_shared<TDIB>(w, h, 24);
-            std::set<uint32_t> colours;
-            for (int y = 0; y < h; ++y)
-                for (int x = 0; x < w; ++x) {
-                    uint32_t px = rgba[static_cast<size_t>(y) * w + x];
-                    uint32_t c = ((px >> 24) == 0 && item.Transparent) ? item.TransparentColor : px;
-                    dib->SetPixel(x, y, c);
-                    if (colours.size() <= 256) colours.insert(c & 0xFFFFFF);
-                }
-            int depth = bits;
-            if (depth == 0) depth = colours.size() <= 16 ? 4 : colours.size() <= 256 ? 8 : 24;
-            if (depth <= 8 && colours.size() > (size_t(1) << depth))
-                throw Failure{a, "Too many colours for " + std::to_string(depth) + " bits per pixel"};
-            dib->SetBitCount(depth);
-            item.Picture = dib;
-            pictureItems.push_back(std::move(item));
         } else {
-            WaveItemData item = waveDefaults;
-            item.Name = haveName ? nextName : stemOf(a);
+            const std::string name = haveName ? nextName : stemOf(a);
             haveName = false;
             try {
-                std::vector<uint8_t> bytes = ReadCollectionFileBytes(a);
-                item.Wave = std::make_shared<TWave>(ReadWave(bytes.data(), bytes.size()));
-                WriteWave(*item.Wave);  // checks the format now, against this input
+                if (pictures) {
+                    PictureItemData item = readPicture(a, pictureDefaults, bits, pixels);
+                    item.Name = name;
+                    writer.Add(item);
+                } else {
+                    WaveItemData item = waveDefaults;
+                    item.Name = name;
+                    {
+                        std::vector<uint8_t> bytes = ReadCollectionFileBytes(a);
+                        item.Wave = std::make_shared<TWave>(ReadWave(bytes.data(), bytes.size()));
+                    }
+                    WriteWave(*item.Wave);  // checks the format now, against this input
+                    writer.Add(item);
+                }
             } catch (const media::Exception& e) {
                 throw Failure{a, e.what()};
+            } catch (const std::bad_alloc&) {
+                throw Failure{a, "Out of memory"};
             }
-            waveItems.push_back(std::move(item));
+            if (writer.Size() > kMaxCollectionFileBytes) throw Failure{output, tooLarge(writer.Size())};
         }
     }
+    const size_t count = writer.Count();
     try {
         // Only what the reader will take: the whole file is read back through it before it
         // is written, so its size, item count and patterns are checked as the game checks them.
-        std::vector<uint8_t> bytes = pictures ? WritePictureCollection(pictureItems) : WriteWaveCollection(waveItems);
-        if (bytes.size() > kMaxCollectionFileBytes)
-            throw Failure{output, "the collection would be " + std::to_string(bytes.size()) +
-                                      " bytes, more than a reader opens (" + std::to_string(kMaxCollectionFileBytes) +
-                                      ")"};
+        const std::vector<uint8_t> bytes = writer.Finish();
+        if (bytes.size() > kMaxCollectionFileBytes) throw Failure{output, tooLarge(bytes.size())};
         if (pictures) ReadPictureCollection(bytes.data(), bytes.size(), [](PictureItemData&&) {});
         else ReadWaveCollection(bytes.data(), bytes.size(), [](WaveItemData&&) {});
+        const FolderLock lock(folderOf(output));
         const std::string reason = platform::writeFileSafely(output, bytes);
-        if (!reason.empty()) throw Failure{output, "Cannot write file " + output + ": " + reason};
+        if (!reason.empty()) throw Failure{output, "Cannot write file: " + reason};
     } catch (const media::Exception& e) {
         throw Failure{output, e.what()};
+    } catch (const std::bad_alloc&) {
+        throw Failure{output, "Out of memory"};
     }
-    out << output << ": " << (pictures ? pictureItems.size() : waveItems.size())
+    out << output << ": " << count
         << (pictures ? " pictures\n" : " waves\n");
     return 0;
 }
@@ -503,7 +608,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     } catch (const UsageError& u) {
         err << "orbita-dxg: " << u.Message << "\n" << kUsage;
     } catch (const std::exception& e) {
-        err << "orbita-dxg: " << e.what() << "\n";
+        err << "orbita-dxg: " << ErrorText(e) << "\n";
     }
     return 1;
 }
