@@ -32,6 +32,11 @@ void Radial(Canvas& c, double x, double y, double r, std::initializer_list<std::
 void Poly(Canvas& c, std::initializer_list<std::pair<double, double>> pts);
 void Ellipse(Canvas& c, double x, double y, double rx, double ry);
 void Stroke(Canvas& c, Rgb k, double w, double a);
+// The colour with every channel times k (lighter above 1, darker below), kept in range.
+Rgb Shade(Rgb a, double k);
+// A straight stroke and a filled rectangle in one colour.
+void Line(Canvas& c, double x0, double y0, double x1, double y1, double w, Rgb k, double a = 1);
+void Rect(Canvas& c, double x, double y, double w, double h, Rgb k, double a = 1);
 
 void DrawShip(Canvas& c);  // 96 x 31, nose right
 void DrawPod(Canvas& c, int frame);  // 40 x 41

@@ -9,21 +9,6 @@
 namespace assets {
 namespace {
 
-Rgb Shade(Rgb a, double k) {
-    return {uint8_t(std::clamp(a.r * k, 0.0, 255.0)), uint8_t(std::clamp(a.g * k, 0.0, 255.0)), uint8_t(std::clamp(a.b * k, 0.0, 255.0))};
-}
-
-void Line(Canvas& c, double x0, double y0, double x1, double y1, double w, Rgb k, double a = 1) {
-    cairo_move_to(c.cr(), x0, y0);
-    cairo_line_to(c.cr(), x1, y1);
-    Stroke(c, k, w, a);
-}
-
-void Rect(Canvas& c, double x, double y, double w, double h, Rgb k, double a = 1) {
-    c.ColourRgb(k, a);
-    c.FillRect(x, y, w, h);
-}
-
 // A box lit from the top left: face, lit top edge, dark right edge.
 void Block(Canvas& c, double x, double y, double w, double h, Rgb k) {
     LinearV(c, y, y + h, {{0, Shade(k, 1.25)}, {1, Shade(k, 0.7)}});

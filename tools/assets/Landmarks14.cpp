@@ -10,21 +10,6 @@
 namespace assets {
 namespace {
 
-Rgb Shade(Rgb a, double k) {
-    return {uint8_t(std::clamp(a.r * k, 0.0, 255.0)), uint8_t(std::clamp(a.g * k, 0.0, 255.0)), uint8_t(std::clamp(a.b * k, 0.0, 255.0))};
-}
-
-void Line(Canvas& c, double x0, double y0, double x1, double y1, double w, Rgb k, double a = 1) {
-    cairo_move_to(c.cr(), x0, y0);
-    cairo_line_to(c.cr(), x1, y1);
-    Stroke(c, k, w, a);
-}
-
-void Rect(Canvas& c, double x, double y, double w, double h, Rgb k, double a = 1) {
-    c.ColourRgb(k, a);
-    c.FillRect(x, y, w, h);
-}
-
 void Path(Canvas& c, const std::vector<std::pair<double, double>>& pts) {
     cairo_new_path(c.cr());
     for (size_t i = 0; i < pts.size(); ++i) {
@@ -32,21 +17,6 @@ void Path(Canvas& c, const std::vector<std::pair<double, double>>& pts) {
         else cairo_line_to(c.cr(), pts[i].first, pts[i].second);
     }
     cairo_close_path(c.cr());
-}
-
-// Distance from the nearest Voronoi seam in cells of `cell` pixels: small on the lines.
-double Seam(double x, double y, double cell, uint32_t seed) {
-    int cx = int(std::floor(x / cell)), cy = int(std::floor(y / cell));
-    double d1 = 1e9, d2 = 1e9;
-    for (int j = -1; j <= 1; ++j)
-        for (int i = -1; i <= 1; ++i) {
-            double px = (cx + i + 0.15 + 0.7 * Rand2(cx + i, cy + j, seed)) * cell;
-            double py = (cy + j + 0.15 + 0.7 * Rand2(cx + i, cy + j, seed + 1)) * cell;
-            double d = std::hypot(x - px, y - py);
-            if (d < d1) { d2 = d1; d1 = d; }
-            else if (d < d2) d2 = d;
-        }
-    return d2 - d1;
 }
 
 }  // namespace
@@ -104,7 +74,7 @@ bool LayeredCrystal(int x, int depth, uint32_t seed) {
     if (std::abs(depth - seam1) < 1 || std::abs(depth - seam2) < 1) return true;
     const double cell = depth < seam1 ? 13 : depth < seam2 ? 22 : 36;
     const uint32_t layer = depth < seam1 ? 0 : depth < seam2 ? 1 : 2;
-    return Seam(x, depth * (depth < seam1 ? 1.6 : 1.0), cell, seed + 10 * layer) < 2.2;
+    return VoronoiSeam(x, depth * (depth < seam1 ? 1.6 : 1.0), cell, seed + 10 * layer) < 2.2;
 }
 
 // ------------------------------------------------------------------ the crystal plain

@@ -53,4 +53,21 @@ private:
     uint32_t s_;
 };
 
+// How far (x, y) lies from the nearest seam between the Voronoi cells of jittered points, one
+// per cell of `cell` pixels: the second-nearest point's distance less the nearest one's, small
+// on the seams.
+inline double VoronoiSeam(double x, double y, double cell, uint32_t seed) {
+    int cx = int(std::floor(x / cell)), cy = int(std::floor(y / cell));
+    double d1 = 1e9, d2 = 1e9;
+    for (int j = -1; j <= 1; ++j)
+        for (int i = -1; i <= 1; ++i) {
+            double px = (cx + i + 0.15 + 0.7 * Rand2(cx + i, cy + j, seed)) * cell;
+            double py = (cy + j + 0.15 + 0.7 * Rand2(cx + i, cy + j, seed + 1)) * cell;
+            double d = std::hypot(x - px, y - py);
+            if (d < d1) { d2 = d1; d1 = d; }
+            else if (d < d2) d2 = d;
+        }
+    return d2 - d1;
+}
+
 }  // namespace assets

@@ -109,6 +109,21 @@ void Stroke(Canvas& c, Rgb k, double w, double a) {
     cairo_stroke(c.cr());
 }
 
+Rgb Shade(Rgb a, double k) {
+    return {uint8_t(std::clamp(a.r * k, 0.0, 255.0)), uint8_t(std::clamp(a.g * k, 0.0, 255.0)), uint8_t(std::clamp(a.b * k, 0.0, 255.0))};
+}
+
+void Line(Canvas& c, double x0, double y0, double x1, double y1, double w, Rgb k, double a) {
+    cairo_move_to(c.cr(), x0, y0);
+    cairo_line_to(c.cr(), x1, y1);
+    Stroke(c, k, w, a);
+}
+
+void Rect(Canvas& c, double x, double y, double w, double h, Rgb k, double a) {
+    c.ColourRgb(k, a);
+    c.FillRect(x, y, w, h);
+}
+
 // ------------------------------------------------------------------ the player's ship
 
 // In a 96 x 31 box, nose to the right at (95, 15).

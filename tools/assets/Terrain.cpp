@@ -84,20 +84,7 @@ std::vector<uint8_t> Distance(const World& w, bool toSolid, int cap) {
 
 namespace {
 
-bool CrystalLine(int x, int y, uint32_t seed) {
-    const double cell = 30;
-    int cx = int(std::floor(x / cell)), cy = int(std::floor(y / cell));
-    double d1 = 1e9, d2 = 1e9;
-    for (int j = -1; j <= 1; ++j)
-        for (int i = -1; i <= 1; ++i) {
-            double px = (cx + i + 0.15 + 0.7 * Rand2(cx + i, cy + j, seed)) * cell;
-            double py = (cy + j + 0.15 + 0.7 * Rand2(cx + i, cy + j, seed + 1)) * cell;
-            double d = std::hypot(x - px, y - py);
-            if (d < d1) { d2 = d1; d1 = d; }
-            else if (d < d2) d2 = d;
-        }
-    return d2 - d1 < 2.2;
-}
+bool CrystalLine(int x, int y, uint32_t seed) { return VoronoiSeam(x, y, 30, seed) < 2.2; }
 
 // True where the material shows its lime lines, false for its green body.
 bool MaterialLime(Material m, int x, int y, uint32_t seed) {
