@@ -642,19 +642,25 @@ void Level6(World& w) {  // a factory with a stone conveyor
     PaintTerrain(w, Material::Plates, s);
 }
 
+// An arrow slit in the fortress's outer rampart at x, the sky seen through it shaded from
+// `top` to `bottom`.
+void ArrowSlit(Canvas& c, double x, Rgb top, Rgb bottom) {
+    cairo_t* cr = c.cr();
+    cairo_new_path(cr);
+    cairo_arc(cr, x + 14, 150, 14, M_PI, 2 * M_PI);
+    cairo_line_to(cr, x + 28, 240);
+    cairo_line_to(cr, x, 240);
+    cairo_close_path(cr);
+    LinearV(c, 136, 240, {{0, top}, {1, bottom}});
+    cairo_fill(cr);
+}
+
 // The fortress as the ship enters it: purple stone, cyan runes, banners and torches.
 void FortressScenery(Canvas& c, uint32_t s) {
     const Rgb glow{80, 240, 255};
     // The outer rampart: arrow slits with the night outside, banners and torches between them.
     for (int k = 0, x = 200; x < 1300; ++k, x += 190) {
-        cairo_t* cr = c.cr();
-        cairo_new_path(cr);
-        cairo_arc(cr, x + 14, 150, 14, M_PI, 2 * M_PI);
-        cairo_line_to(cr, x + 28, 240);
-        cairo_line_to(cr, x, 240);
-        cairo_close_path(cr);
-        LinearV(c, 136, 240, {{0, {10, 12, 40}}, {1, {30, 20, 70}}});
-        cairo_fill(cr);
+        ArrowSlit(c, x, {10, 12, 40}, {30, 20, 70});
         c.Colour(0.9, 0.9, 1);
         c.FillRect(x + 8, 160 + (k * 37) % 50, 2, 2);
         if (k % 2) Banner(c, x + 70, 60, 44, 150, {140, 20, 60}, {230, 190, 80});
@@ -700,14 +706,7 @@ void FortressAfterTheFall(Canvas& c, uint32_t s) {
     const Rgb stone{96, 78, 84};
     // The outer rampart: the slits show the burning night outside; banners burnt to rags.
     for (int k = 0, x = 200; x < 1300; ++k, x += 190) {
-        cairo_t* cr = c.cr();
-        cairo_new_path(cr);
-        cairo_arc(cr, x + 14, 150, 14, M_PI, 2 * M_PI);
-        cairo_line_to(cr, x + 28, 240);
-        cairo_line_to(cr, x, 240);
-        cairo_close_path(cr);
-        LinearV(c, 136, 240, {{0, {50, 12, 12}}, {1, {170, 60, 20}}});
-        cairo_fill(cr);
+        ArrowSlit(c, x, {50, 12, 12}, {170, 60, 20});
         if (k % 2) BurntBanner(c, x + 70, 60, 44, 150);
         else Flames(c, x + 80, 326, 30, 60, s + k);
     }
