@@ -134,11 +134,8 @@ void TDXSound::Finalize() {
             s->device_ = nullptr;
         }
     };
-    if (!initialized_) {
-        Close{this};
-        return;
-    }
     Close close{this};
+    if (!initialized_) return;
     try {
         if (calledOnInitialize_) {
             calledOnInitialize_ = false;
