@@ -352,6 +352,20 @@ void writeWaveItem(dxg::Writer& w, const WaveItemData& item) {
     w.Byte(dxg::vaNull);
 }
 
+// Writes one item at the end of bytes; when writing it fails, bytes keeps what it held.
+template <class Item>
+void appendItem(std::vector<uint8_t>& bytes, const Item& item, void (*write)(dxg::Writer&, const Item&)) {
+    dxg::Writer w;
+    w.Bytes = std::move(bytes);
+    try {
+        write(w, item);
+    } catch (...) {
+        bytes = std::move(w.Bytes);
+        throw;
+    }
+    bytes = std::move(w.Bytes);
+}
+
 }  // namespace
 
 CollectionWriter::CollectionWriter(CollectionKind kind) : kind_(kind) {
@@ -370,29 +384,13 @@ CollectionWriter::CollectionWriter(CollectionKind kind) : kind_(kind) {
 
 void CollectionWriter::Add(const PictureItemData& item) {
     if (kind_ == CollectionKind::Waves) throw EInvalidOperation("A picture cannot be added to a wave collection");
-    dxg::Writer w;
-    w.Bytes = std::move(bytes_);
-    try {
-        writePictureItem(w, item);
-    } catch (...) {
-        bytes_ = std::move(w.Bytes);
-        throw;
-    }
-    bytes_ = std::move(w.Bytes);
+    appendItem(bytes_, item, writePictureItem);
     ++count_;
 }
 
 void CollectionWriter::Add(const WaveItemData& item) {
     if (kind_ != CollectionKind::Waves) throw EInvalidOperation("A wave cannot be added to a picture collection");
-    dxg::Writer w;
-    w.Bytes = std::move(bytes_);
-    try {
-        writeWaveItem(w, item);
-    } catch (...) {
-        bytes_ = std::move(w.Bytes);
-        throw;
-    }
-    bytes_ = std::move(w.Bytes);
+    appendItem(bytes_, item, writeWaveItem);
     ++count_;
 }
 

@@ -4,6 +4,7 @@
 # goes on and the text is gone. The window's pixels are read from the X server.
 # Usage (inside xvfb-run): desktop_focus_xvfb.sh ORBITA PROBE   Exit 77: skipped.
 set -u
+. "$(dirname "$0")/xwindow.sh"
 orbita=$1
 probe=$2
 for tool in openbox xdotool xmessage; do
@@ -34,12 +35,7 @@ export XDG_CONFIG_HOME="$tmp/config"
 ORBITA_NO_MESSAGE_BOX=1 SDL_AUDIODRIVER=dummy "$orbita" --windowed --warp 1 --god --seed 7 --frames 200 \
   --dump-state "200:$tmp/end.json" 2>"$tmp/err" &
 pid=$!
-win=
-for i in $(seq 100); do
-  win=$(xdotool search --name '^Orbita$' 2>/dev/null | head -n 1)
-  [ -n "$win" ] && break
-  sleep 0.1
-done
+win=$(window_titled "Orbita")
 [ -n "$win" ] || fail "no window"
 focus "$win"
 sleep 1
@@ -50,12 +46,7 @@ a=$(play); sleep 0.3; b=$(play)
 # Another program's window, away from the game's, takes the focus.
 xmessage -title "Another window" -geometry +1500+900 "another program" &
 other=$!
-owin=
-for i in $(seq 100); do
-  owin=$(xdotool search --name "^Another window$" 2>/dev/null | head -n 1)
-  [ -n "$owin" ] && break
-  sleep 0.1
-done
+owin=$(window_titled "Another window")
 [ -n "$owin" ] || fail "the other window did not open"
 focus "$owin"
 sleep 0.5

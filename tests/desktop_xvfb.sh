@@ -5,6 +5,7 @@
 # only those), the menu starts a game from the keyboard, and Alt+Enter is remembered.
 # Usage (inside xvfb-run): desktop_xvfb.sh ORBITA   Exit 77: skipped.
 set -u
+. "$(dirname "$0")/xwindow.sh"
 orbita=$1
 for tool in openbox xdotool xprop; do
   command -v "$tool" >/dev/null 2>&1 || { echo "$tool is missing: skipped"; exit 77; }
@@ -31,12 +32,7 @@ printf '[keys]\nback = Q\nfire = A\n' > "$ini"
 ORBITA_NO_MESSAGE_BOX=1 SDL_AUDIODRIVER=dummy "$orbita" --windowed --seed 7 --frames 500 \
   --record "$tmp/rec.txt" --dump-state "500:$tmp/end.json" 2>"$tmp/err" &
 pid=$!
-win=
-for i in $(seq 100); do
-  win=$(xdotool search --name '^Orbita$' 2>/dev/null | head -n 1)
-  [ -n "$win" ] && break
-  sleep 0.1
-done
+win=$(window_titled "Orbita")
 [ -n "$win" ] || fail "no window"
 sleep 0.5
 # Decorated: the window manager framed it; resizable: its size hints are not fixed.
