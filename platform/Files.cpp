@@ -22,10 +22,11 @@ std::string systemReason(int error) { return std::strerror(error); }
 char g_temporary[4096];
 volatile sig_atomic_t g_haveTemporary = 0;
 
-void noteTemporary(const std::string& temp) {
-    if (temp.size() >= sizeof g_temporary) return;
+void noteTemporary(const char* temp) {
+    const size_t size = std::strlen(temp);
+    if (size >= sizeof g_temporary) return;
     g_haveTemporary = 0;
-    std::memcpy(g_temporary, temp.c_str(), temp.size() + 1);
+    std::memcpy(g_temporary, temp, size + 1);
     g_haveTemporary = 1;
 }
 
@@ -104,10 +105,18 @@ std::string writeFileSafely(const std::string& path, const void* data, size_t si
     std::string temp = folderOf(path) + "/." + name + ".XXXXXX";
     std::vector<char> templ(temp.begin(), temp.end());
     templ.push_back('\0');
+    // The stop signals wait while the file is made and noted, so that one arriving in
+    // between cannot leave a temporary file that its handler does not know of.
+    sigset_t stops, before;
+    sigemptyset(&stops);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&stops, sig);
+    pthread_sigmask(SIG_BLOCK, &stops, &before);
     int fd = ::mkstemp(templ.data());
-    if (fd < 0) return systemReason(errno);
+    const int madeError = errno;
+    if (fd >= 0) noteTemporary(templ.data());
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    if (fd < 0) return systemReason(madeError);
     temp = templ.data();
-    noteTemporary(temp);
     struct Forget {
         ~Forget() { g_haveTemporary = 0; }
     } forget;
