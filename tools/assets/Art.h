@@ -34,6 +34,9 @@ void Ellipse(Canvas& c, double x, double y, double rx, double ry);
 void Stroke(Canvas& c, Rgb k, double w, double a);
 // The colour with every channel times k (lighter above 1, darker below), kept in range.
 Rgb Shade(Rgb a, double k);
+// The source set to a round body's shading from x to x + w: dark edges, lit a third of the
+// way in from the left.
+void ShadeAcross(Canvas& c, double x, double w, Rgb k);
 // A straight stroke and a filled rectangle in one colour.
 void Line(Canvas& c, double x0, double y0, double x1, double y1, double w, Rgb k, double a = 1);
 void Rect(Canvas& c, double x, double y, double w, double h, Rgb k, double a = 1);

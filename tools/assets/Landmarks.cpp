@@ -398,13 +398,7 @@ void Geode(Canvas& c, double x, double y, double r, uint32_t seed) {
 
 void Column(Canvas& c, double x, double top, double w, double floor, Rgb stone) {
     // A round pillar: shaded across, a capital and a base block, joints of its drums.
-    cairo_pattern_t* p = cairo_pattern_create_linear(x, 0, x + w, 0);
-    Rgb lo = Shade(stone, 0.45), hi = Shade(stone, 1.25);
-    cairo_pattern_add_color_stop_rgb(p, 0, lo.r / 255.0, lo.g / 255.0, lo.b / 255.0);
-    cairo_pattern_add_color_stop_rgb(p, 0.35, hi.r / 255.0, hi.g / 255.0, hi.b / 255.0);
-    cairo_pattern_add_color_stop_rgb(p, 1, lo.r / 400.0, lo.g / 400.0, lo.b / 400.0);
-    cairo_set_source(c.cr(), p);
-    cairo_pattern_destroy(p);
+    ShadeAcross(c, x, w, stone);
     c.FillRect(x, top, w, floor - top);
     for (double yy = top + 40; yy < floor - 20; yy += 46) Line(c, x, yy, x + w, yy, 1.5, Shade(stone, 0.4), 0.8);
     Block(c, x - 8, top, w + 16, 14, Shade(stone, 0.9));

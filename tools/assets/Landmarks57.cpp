@@ -21,11 +21,11 @@ void Seg(Canvas& c, double x0, double y0, double x1, double y1, double w, Rgb k,
 
 // A box lit from the top left: face, lit top edge, dark right edge.
 void Slab(Canvas& c, double x, double y, double w, double h, Rgb k) {
-    LinearV(c, y, y + h, {{0, Scale(k, 1.25)}, {1, Scale(k, 0.7)}});
+    LinearV(c, y, y + h, {{0, Shade(k, 1.25)}, {1, Shade(k, 0.7)}});
     c.FillRect(x, y, w, h);
-    c.ColourRgb(Scale(k, 1.6));
+    c.ColourRgb(Shade(k, 1.6));
     c.FillRect(x, y, w, 2);
-    c.ColourRgb(Scale(k, 0.45));
+    c.ColourRgb(Shade(k, 0.45));
     c.FillRect(x + w - 2, y, 2, h);
 }
 
@@ -36,13 +36,7 @@ double Smooth(double a, double b, double t) {
 
 // A pillar's drum shaded across its width, as the standing columns are.
 void Drum(Canvas& c, double x, double y0, double w, double y1, Rgb stone) {
-    cairo_pattern_t* p = cairo_pattern_create_linear(x, 0, x + w, 0);
-    Rgb lo = Scale(stone, 0.45), hi = Scale(stone, 1.25);
-    cairo_pattern_add_color_stop_rgb(p, 0, lo.r / 255.0, lo.g / 255.0, lo.b / 255.0);
-    cairo_pattern_add_color_stop_rgb(p, 0.35, hi.r / 255.0, hi.g / 255.0, hi.b / 255.0);
-    cairo_pattern_add_color_stop_rgb(p, 1, lo.r / 400.0, lo.g / 400.0, lo.b / 400.0);
-    cairo_set_source(c.cr(), p);
-    cairo_pattern_destroy(p);
+    ShadeAcross(c, x, w, stone);
     cairo_fill(c.cr());
     (void)y0;
     (void)y1;
@@ -71,7 +65,7 @@ Rgb ChasmWall(int x, int y, int w, int h, uint32_t seed) {
     const double n = Fbm(x / 45.0, y / 70.0, seed, 4);
     // The far layer: narrow ribs, softly shaded, hazy.
     Rgb far = Mix(dark, lit, 0.25 + 0.35 * n);
-    far = Scale(far, 0.7 + 0.35 * std::clamp(fSlope, -1.0, 1.0) + 0.2 * fr);
+    far = Shade(far, 0.7 + 0.35 * std::clamp(fSlope, -1.0, 1.0) + 0.2 * fr);
     const Rgb haze = Mix({34, 24, 30}, {82, 84, 100}, std::pow(up, 1.5));
     far = Mix(far, haze, 0.5);
     // The near layer: strata across it, their tops catching the light.
@@ -79,16 +73,16 @@ Rgb ChasmWall(int x, int y, int w, int h, uint32_t seed) {
     const double bandPos = y / 24.0 + 1.6 * Fbm(x / 170.0, y / 120.0, seed + 5, 2);
     const int bed = int(std::floor(bandPos));
     const double f = bandPos - bed;
-    near = Scale(near, f < 0.06 ? 1.22 : f > 0.82 ? 0.8 : 1.0 + 0.06 * Rand2(bed, 0, seed + 8));
+    near = Shade(near, f < 0.06 ? 1.22 : f > 0.82 ? 0.8 : 1.0 + 0.06 * Rand2(bed, 0, seed + 8));
     const double lambert = std::clamp(0.55 + 0.6 * nSlope, 0.0, 1.2);
-    near = Scale(near, 0.5 + 0.65 * lambert);
+    near = Shade(near, 0.5 + 0.65 * lambert);
     // Between the layers: a buttress's edge shades the far wall beside it.
     const double cover = Smooth(0.5, 0.56, nr);
     const double occl = Smooth(0.38, 0.5, nr) * (1 - cover);
-    far = Scale(far, 1 - 0.5 * occl);
+    far = Shade(far, 1 - 0.5 * occl);
     Rgb rock = Mix(far, near, cover);
     const double light = 1 - std::fabs(x - 330) / 520.0;
-    return Scale(rock, 0.8 + 0.35 * light * (0.6 + 0.4 * up));
+    return Shade(rock, 0.8 + 0.35 * light * (0.6 + 0.4 * up));
 }
 
 void CrushedLift(Canvas& c, double x, double floor, double cableTop) {
@@ -254,7 +248,7 @@ void MineralVein(Canvas& c, double x0, double y0, double x1, double y1, Rgb k, u
             auto p = at(i / 16.0);
             cairo_line_to(c.cr(), p.first, p.second);
         }
-        Stroke(c, wdt > 10 ? Scale(k, 0.3) : Scale(k, 0.55), wdt, wdt > 10 ? 0.35 : 0.45);
+        Stroke(c, wdt > 10 ? Shade(k, 0.3) : Shade(k, 0.55), wdt, wdt > 10 ? 0.35 : 0.45);
     }
     cairo_set_line_cap(c.cr(), CAIRO_LINE_CAP_BUTT);
     for (int i = 0; i < 26; ++i) {
@@ -313,16 +307,16 @@ Rgb ScorchedBrick(int x, int y, uint32_t seed) {
     const int bx = (xx + (row % 2) * 40) % 80, by = yy % 40;
     const int brick = (xx + (row % 2) * 40) / 80;
     Rgb stone = Mix({58, 34, 36}, {128, 82, 68}, Fbm(x / 90.0, y / 60.0, seed, 3));
-    stone = Scale(stone, 0.8 + 0.35 * Rand2(brick, row, seed + 3));
+    stone = Shade(stone, 0.8 + 0.35 * Rand2(brick, row, seed + 3));
     // Soot rising up the wall in streaks, thickest under the battlements.
     const double soot = Fbm(x / 22.0, y / 150.0, seed + 4, 2);
-    stone = Scale(stone, std::clamp(0.55 + 0.6 * (y / 380.0) * (0.6 + 0.7 * soot), 0.4, 1.1));
+    stone = Shade(stone, std::clamp(0.55 + 0.6 * (y / 380.0) * (0.6 + 0.7 * soot), 0.4, 1.1));
     // Fire below lights the bricks' lower edges and the lower wall; a red haze fills the halls.
     if (by >= 36) stone = Mix(stone, {220, 110, 50}, 0.35);
     const double fire = std::pow(y / 380.0, 1.6) * (0.45 + 0.55 * Fbm(x / 110.0, 0.5, seed + 6, 2));
     stone = Mix(stone, {240, 110, 35}, 0.7 * fire);
     stone = Mix(stone, {120, 30, 20}, 0.15);
-    if (bx < 2 || by < 2) stone = Scale(stone, 0.4);
+    if (bx < 2 || by < 2) stone = Shade(stone, 0.4);
     // Bricks shaken out of the wall leave holes.
     if (bx >= 2 && by >= 2 && Rand2(brick, row, seed + 7) < 0.035) stone = Mix({14, 8, 8}, {90, 34, 16}, by / 40.0 * 0.8);
     return stone;
@@ -403,7 +397,7 @@ void BrokenColumn(Canvas& c, double x, double top, double w, double floor, Rgb s
     cairo_line_to(c.cr(), x + w, floor);
     cairo_close_path(c.cr());
     Drum(c, x, stump, w, floor, stone);
-    Slab(c, x - 8, floor - 16, w + 16, 16, Scale(stone, 0.85));
+    Slab(c, x - 8, floor - 16, w + 16, 16, Shade(stone, 0.85));
     // The top still hangs from the vault, broken off under its capital.
     const double hang = top + 20 + r.Range(30, 60);
     cairo_move_to(c.cr(), x, top);
@@ -412,17 +406,17 @@ void BrokenColumn(Canvas& c, double x, double top, double w, double floor, Rgb s
     for (int k = 4; k >= 0; --k) cairo_line_to(c.cr(), x + w * k / 5.0, hang + r.Range(-10, 12));
     cairo_close_path(c.cr());
     Drum(c, x, top, w, hang, stone);
-    Slab(c, x - 8, top, w + 16, 14, Scale(stone, 0.9));
+    Slab(c, x - 8, top, w + 16, 14, Shade(stone, 0.9));
     // Its drums lie on the floor, one against the stump; which way it fell differs.
     const double side = r.Uniform() < 0.5 ? 1 : -1, mid = x + w / 2;
     cairo_save(c.cr());
     cairo_translate(c.cr(), mid + side * (w / 2 + 30), floor - w * 0.45);
     cairo_rotate(c.cr(), r.Range(-0.25, 0.25));
     cairo_rectangle(c.cr(), -w * 0.7, -w * 0.45, w * 1.4, w * 0.9);
-    LinearV(c, -w * 0.45, w * 0.45, {{0, Scale(stone, 1.2)}, {0.4, Scale(stone, 0.9)}, {1, Scale(stone, 0.4)}});
+    LinearV(c, -w * 0.45, w * 0.45, {{0, Shade(stone, 1.2)}, {0.4, Shade(stone, 0.9)}, {1, Shade(stone, 0.4)}});
     cairo_fill(c.cr());
     Ellipse(c, -side * w * 0.7, 0, w * 0.15, w * 0.45);
-    FillWith(c, Scale(stone, 1.05));
+    FillWith(c, Shade(stone, 1.05));
     cairo_restore(c.cr());
     if (r.Uniform() < 0.6) {
         const double lx = mid - side * (w / 2 + 26), tall = r.Range(60, 100);
@@ -431,7 +425,7 @@ void BrokenColumn(Canvas& c, double x, double top, double w, double floor, Rgb s
         cairo_rotate(c.cr(), -side * r.Range(0.25, 0.45));
         cairo_rectangle(c.cr(), -w * 0.45, -tall / 2, w * 0.9, tall);
         cairo_restore(c.cr());
-        Drum(c, lx - w * 0.45, 0, w * 0.9, 0, Scale(stone, 0.85));
+        Drum(c, lx - w * 0.45, 0, w * 0.9, 0, Shade(stone, 0.85));
     }
     Rubble(c, x + w / 2, floor, w * 2.2, seed + 3);
 }
@@ -439,17 +433,17 @@ void BrokenColumn(Canvas& c, double x, double top, double w, double floor, Rgb s
 void ToppledStatue(Canvas& c, double x, double floor, double h) {
     const Rgb stone{105, 88, 110};
     // The plinth stands empty, its top broken; the warden lies along the floor beside it.
-    Slab(c, x - 30, floor - 24, 60, 24, Scale(stone, 0.8));
+    Slab(c, x - 30, floor - 24, 60, 24, Shade(stone, 0.8));
     Poly(c, {{x - 24, floor - 24}, {x - 20, floor - 40}, {x - 6, floor - 32}, {x + 4, floor - 44}, {x + 22, floor - 30}, {x + 24, floor - 24}});
-    FillWith(c, Scale(stone, 0.7));
+    FillWith(c, Shade(stone, 0.7));
     cairo_save(c.cr());
     cairo_translate(c.cr(), x + 34, floor - 14);
     cairo_rotate(c.cr(), -M_PI / 2 + 0.08);
     // In its own frame the statue stands from y 0 (its foot) up to y -h*0.75 (its shoulders).
     Poly(c, {{-20, 0}, {-12, -h * 0.72}, {12, -h * 0.72}, {20, 0}});
-    LinearV(c, -h * 0.75, 0, {{0, Scale(stone, 0.6)}, {1, Scale(stone, 1.15)}});
+    LinearV(c, -h * 0.75, 0, {{0, Shade(stone, 0.6)}, {1, Shade(stone, 1.15)}});
     cairo_fill(c.cr());
-    for (double yy = -h * 0.65; yy < -10; yy += 14) Seg(c, -14, yy, 14, yy + 4, 1, Scale(stone, 0.55));
+    for (double yy = -h * 0.65; yy < -10; yy += 14) Seg(c, -14, yy, 14, yy + 4, 1, Shade(stone, 0.55));
     cairo_restore(c.cr());
     // The head broken off and rolled further, one horn snapped; the eyes dark.
     const double hx = x + 34 + h * 0.84, hy = floor - 16;
@@ -458,14 +452,14 @@ void ToppledStatue(Canvas& c, double x, double floor, double h) {
     Poly(c, {{hx - 6, hy - 10}, {hx - 4, hy - 30}, {hx + 4, hy - 12}});
     FillWith(c, stone);
     Poly(c, {{hx + 8, hy - 8}, {hx + 16, hy - 15}, {hx + 12, hy - 5}});
-    FillWith(c, Scale(stone, 0.8));
+    FillWith(c, Shade(stone, 0.8));
     for (double ex : {hx - 5, hx + 5}) {
         Ellipse(c, ex, hy, 3, 2);
         FillWith(c, {30, 10, 10});
     }
     // The staff broken across the floor, its stone gone dark.
-    Seg(c, x - 10, floor - 6, x + 60, floor - 22, 4, Scale(stone, 0.6));
-    Seg(c, x + 68, floor - 26, x + 110, floor - 40, 4, Scale(stone, 0.6));
+    Seg(c, x - 10, floor - 6, x + 60, floor - 22, 4, Shade(stone, 0.6));
+    Seg(c, x + 68, floor - 26, x + 110, floor - 40, 4, Shade(stone, 0.6));
     c.ColourRgb({90, 30, 25});
     c.FillCircle(x + 114, floor - 42, 6);
     Rubble(c, x + h * 0.5, floor, 90, 91);

@@ -179,7 +179,7 @@ void Level2(World& w) {  // a vertical shaft of gun emplacements
         Rgb dark = Mix({25, 30, 55}, {50, 30, 35}, depth), light = Mix({70, 75, 110}, {120, 80, 70}, depth);
         Rgb base = Mix(dark, light, n);
         double vignette = 1 - 0.5 * std::pow(std::fabs(x - 320) / 320.0, 2);
-        base = Scale(base, vignette);
+        base = Shade(base, vignette);
         if (y < 300) base = Mix(base, {170, 90, 110}, 0.5 * std::pow(1 - y / 300.0, 2));
         const int open = w.h - 330;
         if (y > open) {
@@ -274,7 +274,7 @@ void Level3(World& w) {  // ground cannons in a canyon
             return Mix(rock, sky, 0.35 + 0.2 * streak);
         }
         Rgb rock = Mix({150, 60, 30}, {205, 110, 55}, strata);
-        rock = Scale(rock, 0.75 + 0.45 * streak);
+        rock = Shade(rock, 0.75 + 0.45 * streak);
         if (y - near[x] < 3) rock = {230, 150, 90};
         return rock;
     });
@@ -321,10 +321,10 @@ void Level4(World& w) {  // a cave: up a shaft, then left along a tunnel
         double strata = 0.5 + 0.5 * std::sin(y / 8.0 + 3.2 * Fbm(x / 160.0, y / 70.0, s + 5, 3));
         double recess = std::clamp((Fbm(x / 150.0, y / 90.0, s + 7, 3) - 0.3) / 0.35, 0.0, 1.0);
         Rgb base = Mix({20, 18, 40}, {84, 64, 98}, 0.7 * n + 0.3 * strata);
-        base = Scale(base, 0.45 + 0.7 * recess * recess * (3 - 2 * recess));
+        base = Shade(base, 0.45 + 0.7 * recess * recess * (3 - 2 * recess));
         // Relief: the faces of the rock turned to the light (from the upper left) are brighter.
         auto h = [&](double px, double py) { return Fbm(px / 38.0, py / 26.0, s + 11, 3); };
-        base = Scale(base, std::clamp(1 + 3.2 * (h(x - 2, y - 2) - h(x + 2, y + 2)), 0.55, 1.6));
+        base = Shade(base, std::clamp(1 + 3.2 * (h(x - 2, y - 2) - h(x + 2, y + 2)), 0.55, 1.6));
         double vein = std::fabs(Fbm(x / 30.0, y / 30.0, s + 2, 2) - 0.5);
         if (vein < 0.005 && recess > 0.5) base = Mix(base, {120, 160, 255}, 0.3);
         base = Mix(base, {255, 170, 90}, 0.3 * light(x, y, 1560, 640, 360));   // the camp's lamps
@@ -591,7 +591,7 @@ void Level6(World& w) {  // a factory with a stone conveyor
     PixelBackdrop(w, [&](int x, int y) {
         int px = x % 80, py = y % 60;
         Rgb panel = Mix({45, 50, 65}, {80, 85, 105}, Fbm(x / 200.0, y / 200.0, s, 2));
-        if (px < 2 || py < 2) panel = Scale(panel, 0.6);
+        if (px < 2 || py < 2) panel = Shade(panel, 0.6);
         if ((px == 6 || px == 74) && (py == 6 || py == 54)) panel = {170, 170, 185};
         return panel;
     });
@@ -741,8 +741,8 @@ void FortressAfterTheFall(Canvas& c, uint32_t s) {
     }
     // The vault: pillars cracked or broken, cages fallen, alarm lamps sweeping the dark.
     for (int k = 0, x = 3350; x < 5000; ++k, x += 260) {
-        if (k % 3 == 1) BrokenColumn(c, x, 36, 50, 330, Scale(stone, 0.85), s + 30 + k);
-        else Column(c, x, 36, 50, 330, Scale(stone, 0.85));
+        if (k % 3 == 1) BrokenColumn(c, x, 36, 50, 330, Shade(stone, 0.85), s + 30 + k);
+        else Column(c, x, 36, 50, 330, Shade(stone, 0.85));
         if (k % 2) {
             FallenCage(c, x + 150, 316, 30);
         } else {
@@ -798,7 +798,7 @@ void Level7(World& w, bool afterFall) {  // the alien fortress guarding the reci
         if (afterFall) return ScorchedBrick(x, y, s);
         int bx = (x + (y / 40 % 2) * 40) % 80, by = y % 40;
         Rgb stone = Mix({50, 20, 70}, {110, 60, 140}, Fbm(x / 90.0, y / 60.0, s, 3));
-        if (bx < 2 || by < 2) stone = Scale(stone, 0.55);
+        if (bx < 2 || by < 2) stone = Shade(stone, 0.55);
         return stone;
     });
     Canvas& c = w.canvas;

@@ -113,6 +113,16 @@ Rgb Shade(Rgb a, double k) {
     return {uint8_t(std::clamp(a.r * k, 0.0, 255.0)), uint8_t(std::clamp(a.g * k, 0.0, 255.0)), uint8_t(std::clamp(a.b * k, 0.0, 255.0))};
 }
 
+void ShadeAcross(Canvas& c, double x, double w, Rgb k) {
+    cairo_pattern_t* p = cairo_pattern_create_linear(x, 0, x + w, 0);
+    const Rgb lo = Shade(k, 0.45), hi = Shade(k, 1.25);
+    cairo_pattern_add_color_stop_rgb(p, 0, lo.r / 255.0, lo.g / 255.0, lo.b / 255.0);
+    cairo_pattern_add_color_stop_rgb(p, 0.35, hi.r / 255.0, hi.g / 255.0, hi.b / 255.0);
+    cairo_pattern_add_color_stop_rgb(p, 1, lo.r / 400.0, lo.g / 400.0, lo.b / 400.0);
+    cairo_set_source(c.cr(), p);
+    cairo_pattern_destroy(p);
+}
+
 void Line(Canvas& c, double x0, double y0, double x1, double y1, double w, Rgb k, double a) {
     cairo_move_to(c.cr(), x0, y0);
     cairo_line_to(c.cr(), x1, y1);

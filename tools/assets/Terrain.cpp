@@ -179,17 +179,13 @@ Rgb Mix(Rgb a, Rgb b, double t) {
     return {uint8_t(a.r + (b.r - a.r) * t), uint8_t(a.g + (b.g - a.g) * t), uint8_t(a.b + (b.b - a.b) * t)};
 }
 
-Rgb Scale(Rgb a, double k) {
-    return {uint8_t(std::clamp(a.r * k, 0.0, 255.0)), uint8_t(std::clamp(a.g * k, 0.0, 255.0)), uint8_t(std::clamp(a.b * k, 0.0, 255.0))};
-}
-
 void Stars(World& w, int x0, int y0, int x1, int y1, int count, uint32_t seed) {
     Rng r(seed);
     w.canvas.Flush();
     for (int i = 0; i < count; ++i) {
         int x = x0 + r.Int(x1 - x0), y = y0 + r.Int(y1 - y0);
         double b = r.Range(0.4, 1.0);
-        Rgb c = Scale(r.Uniform() < 0.2 ? Rgb{255, 220, 180} : Rgb{220, 230, 255}, b);
+        Rgb c = Shade(r.Uniform() < 0.2 ? Rgb{255, 220, 180} : Rgb{220, 230, 255}, b);
         w.canvas.Set(x, y, c);
         if (b > 0.93) {
             w.canvas.SetAlpha(x - 1, y, c, 0.5);
@@ -224,10 +220,10 @@ void Planet(Canvas& c, double x, double y, double r, Rgb light, Rgb dark, bool r
 }
 
 void MetalPlate(Canvas& c, double x, double y, double w, double h, Rgb base) {
-    LinearV(c, y, y + h, {{0, Mix(base, {255, 255, 255}, 0.35)}, {1, Scale(base, 0.45)}});
+    LinearV(c, y, y + h, {{0, Mix(base, {255, 255, 255}, 0.35)}, {1, Shade(base, 0.45)}});
     c.FillRect(x, y, w, h);
     cairo_rectangle(c.cr(), x + 0.5, y + 0.5, w - 1, h - 1);
-    Stroke(c, Scale(base, 0.3), 1, 1);
+    Stroke(c, Shade(base, 0.3), 1, 1);
 }
 
 }  // namespace assets

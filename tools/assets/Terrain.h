@@ -53,7 +53,6 @@ void OverTerrain(World& w, const std::function<void(Canvas&)>& fn);
 
 void PixelBackdrop(World& w, const std::function<Rgb(int, int)>& f);
 Rgb Mix(Rgb a, Rgb b, double t);
-Rgb Scale(Rgb a, double k);
 void Stars(World& w, int x0, int y0, int x1, int y1, int count, uint32_t seed);
 void Planet(Canvas& c, double x, double y, double r, Rgb light, Rgb dark, bool ring);
 void MetalPlate(Canvas& c, double x, double y, double w, double h, Rgb base);
