@@ -22,6 +22,9 @@ std::string systemReason(int error) { return std::strerror(error); }
 char g_temporary[4096];
 volatile sig_atomic_t g_haveTemporary = 0;
 
+// The signals that ask a program to stop, after whose handling no temporary file may stay.
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
 void noteTemporary(const char* temp) {
     const size_t size = std::strlen(temp);
     if (size >= sizeof g_temporary) return;
@@ -109,7 +112,7 @@ std::string writeFileSafely(const std::string& path, const void* data, size_t si
     // between cannot leave a temporary file that its handler does not know of.
     sigset_t stops, before;
     sigemptyset(&stops);
-    for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&stops, sig);
+    for (int sig : kStopSignals) sigaddset(&stops, sig);
     pthread_sigmask(SIG_BLOCK, &stops, &before);
     int fd = ::mkstemp(templ.data());
     const int madeError = errno;
@@ -260,7 +263,7 @@ void removeTemporaryOnStopSignals() {
     struct sigaction sa {};
     sa.sa_handler = onStopSignal;
     sigemptyset(&sa.sa_mask);
-    for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaction(sig, &sa, nullptr);
+    for (int sig : kStopSignals) sigaction(sig, &sa, nullptr);
 }
 
 }  // namespace platform
